@@ -1,0 +1,37 @@
+#pragma once
+// Whole-buffer LZMA compression and LZMA/LZMA2 decompression, with failures
+// reported as lzmasdk_exception.
+
+#include <cstddef>
+#include <cstdint>
+#include <limits>
+#include <stdexcept>
+#include <string>
+
+#include "util/bytes.h"
+
+namespace lzmasdk {
+
+class lzmasdk_exception : public std::exception {
+public:
+    explicit lzmasdk_exception(std::string message) : message_(std::move(message)) {}
+    const char* what() const noexcept override { return message_.c_str(); }
+
+private:
+    std::string message_;
+};
+
+// The 5 properties bytes (5D 00 00 80 00) followed by an LZMA stream that
+// ends with the end-of-stream marker.
+ByteBuffer lzmasdk_compress(ByteView bytes);
+
+// Mode 0: LZMA data led by its 5 properties bytes, which must end with the
+// end-of-stream marker. Any other mode: LZMA2 data led by its 1 properties
+// byte. The result starts with `prefix`. Decoding stops (without error) once
+// `maxSize` bytes were produced; the dictionary is never larger than that
+// limit needs, so a forged dictionary size cannot make the decoder reserve
+// gigabytes.
+ByteBuffer lzmasdk_decompress(ByteView bytes, int mode, size_t sizeHint = 0,
+                              size_t maxSize = std::numeric_limits<size_t>::max(), ByteBuffer prefix = {});
+
+}  // namespace lzmasdk

@@ -1,0 +1,37 @@
+#pragma once
+// Whole-buffer zlib compression and decompression (zlib format, not raw
+// deflate), with failures reported as zlib_exception.
+
+#include <cstddef>
+#include <cstdint>
+#include <limits>
+#include <stdexcept>
+#include <string>
+
+#include "util/bytes.h"
+
+namespace zlib {
+
+class zlib_exception : public std::exception {
+public:
+    explicit zlib_exception(std::string message) : message_(std::move(message)) {}
+    const char* what() const noexcept override { return message_.c_str(); }
+
+private:
+    std::string message_;
+};
+
+ByteBuffer zlib_compress(ByteView bytes, int level);
+
+// Inflates one zlib stream; bytes after the stream's end are ignored.
+// The result starts with `prefix` (so that a caller needing a header before
+// the inflated bytes does not copy them again). `sizeHint` reserves room for
+// the expected output up front; inflation stops (without error) once
+// `maxSize` bytes were produced, so a caller that knows the true size can
+// refuse a stream that inflates beyond it without ever holding the excess.
+ByteBuffer zlib_decompress(ByteView bytes, size_t sizeHint = 0,
+                           size_t maxSize = std::numeric_limits<size_t>::max(), ByteBuffer prefix = {});
+
+[[noreturn]] void zerr(int code, const std::string& where);
+
+}  // namespace zlib

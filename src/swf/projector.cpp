@@ -1,0 +1,109 @@
+// Flash Player projectors: a PE or ELF player executable with the movie
+// appended. PE: player, movie, marker, length. ELF: player, length, marker,
+// movie (anything after the movie is ignored).
+
+#include <algorithm>
+#include <array>
+
+#include "swf/swf.h"
+#include "util/file_types.h"
+
+namespace swf {
+namespace {
+
+bool startsWithSwfSignature(ByteView bytes) {
+    if (bytes.size() < 3) return false;
+    const std::string signature(bytes.begin(), bytes.begin() + 3);
+    return signature == "FWS" || signature == "CWS" || signature == "ZWS";
+}
+
+std::array<uint8_t, 4> markerBytes(uint32_t marker) {
+    return {static_cast<uint8_t>(marker), static_cast<uint8_t>(marker >> 8), static_cast<uint8_t>(marker >> 16),
+            static_cast<uint8_t>(marker >> 24)};
+}
+
+size_t findMarker(ByteView bytes, const std::array<uint8_t, 4>& marker, size_t from) {
+    if (from >= bytes.size()) return bytes.size();
+    const auto it = std::search(bytes.begin() + static_cast<std::ptrdiff_t>(from), bytes.end(), marker.begin(), marker.end());
+    return static_cast<size_t>(it - bytes.begin());
+}
+
+}  // namespace
+
+ByteBuffer SWF::exe2swf(ByteBuffer bytes) {
+    const auto marker = markerBytes(projectorMarker);
+    if (isPEfile(bytes)) {
+        // The trailer is the file's last 8 bytes: the marker, then the length.
+        const size_t size = bytes.size();
+        if (!std::equal(marker.begin(), marker.end(), bytes.end() - 8)) {
+            throw swf_exception("SWF not found inside EXE file.");
+        }
+        const uint32_t length = loadU32le(bytes.data() + size - 4);
+        if (length > size - 8) throw swf_exception("SWF not found inside EXE file. The movie length in the trailer exceeds the file.");
+        const size_t start = size - 8 - length;
+        const ByteView movie(bytes.data() + start, length);
+        if (!startsWithSwfSignature(movie)) throw swf_exception("SWF not found inside EXE file.");
+        ByteBuffer result(movie.begin(), movie.end());
+        bytes.resize(start);
+        projector = std::move(bytes);
+        projectorIsPE = true;
+        return result;
+    }
+    if (isELFfile(bytes)) {
+        // The first marker that is followed by an SWF signature is taken.
+        for (size_t p = findMarker(bytes, marker, 4); p < bytes.size(); p = findMarker(bytes, marker, p + 4)) {
+            if (p + 12 > bytes.size()) break;
+            const size_t start = p + 4;
+            const uint32_t length = loadU32le(bytes.data() + p - 4);
+            if (!startsWithSwfSignature(ByteView(bytes).subspan(start))) continue;
+            if (length > bytes.size() - start) break;
+            ByteBuffer result(bytes.begin() + static_cast<std::ptrdiff_t>(start),
+                              bytes.begin() + static_cast<std::ptrdiff_t>(start + length));
+            bytes.resize(p - 4);
+            projector = std::move(bytes);
+            projectorIsPE = false;
+            return result;
+        }
+        throw swf_exception("SWF not found inside ELF file.");
+    }
+    return bytes;
+}
+
+ByteBuffer SWF::exportExe(const ByteBuffer& projectorBytes, int compression) {
+    if (compression < 0 || compression > 2) throw swf_exception("Invalid compression option.");
+    bool isPE = projectorIsPE;
+    if (projectorBytes.empty()) {
+        if (projector.empty()) throw swf_exception("No projector file given.");
+    } else if (isPEfile(projectorBytes)) {
+        isPE = true;
+    } else if (isELFfile(projectorBytes)) {
+        isPE = false;
+    } else {
+        throw swf_exception("Invalid projector file.");
+    }
+    const ByteBuffer movie = compressMovie(compression);
+    if (movie.size() > UINT32_MAX) throw swf_exception("The movie is too large for a projector (4 GiB or more).");
+    // A projector given here is kept for later exports.
+    if (!projectorBytes.empty()) {
+        projector = projectorBytes;
+        projectorIsPE = isPE;
+    }
+
+    const uint32_t length = static_cast<uint32_t>(movie.size());
+    const auto marker = markerBytes(projectorMarker);
+    ByteBuffer out;
+    out.reserve(projector.size() + movie.size() + 8);
+    appendBytes(out, projector);
+    if (projectorIsPE) {
+        appendBytes(out, movie);
+        out.insert(out.end(), marker.begin(), marker.end());
+        appendU32le(out, length);
+    } else {
+        appendU32le(out, length);
+        out.insert(out.end(), marker.begin(), marker.end());
+        appendBytes(out, movie);
+    }
+    return out;
+}
+
+}  // namespace swf

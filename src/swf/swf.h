@@ -1,0 +1,67 @@
+#pragma once
+// One loaded Flash movie: its header values, its tags and, when it came out
+// of a projector executable, the projector.
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "swf/swf_exception.h"
+#include "swf/tags.h"
+#include "util/bytes.h"
+
+namespace swf {
+
+class SWF {
+public:
+    // Loads a movie (uncompressed, zlib or LZMA) or a PE or ELF projector
+    // with a movie appended.
+    explicit SWF(ByteBuffer bytes);
+
+    // Loading: projector, header, tag records.
+    void parseSwf(ByteBuffer bytes);
+    // Replaces compressed bytes by the uncompressed file, reads the header
+    // fields and returns the offset of the first tag record.
+    size_t parseSwfHeader(ByteBuffer& bytes);
+
+    ByteBuffer zlibDecompress(ByteView bytes) const;
+    ByteBuffer lzmaDecompress(ByteView bytes) const;
+    ByteBuffer zlibCompress(ByteView bytes) const;
+    ByteBuffer lzmaCompress(ByteView bytes) const;
+
+    // The uncompressed file built from the header fields and the tags.
+    ByteBuffer toBytes() const;
+    // 0: uncompressed, 1: zlib, 2: LZMA.
+    ByteBuffer exportSwf(int compression) const;
+
+    // Projectors: the movie inside a PE or ELF projector (other bytes are
+    // returned unchanged), and a new executable from a projector and the
+    // current movie. An empty `projectorBytes` means the held projector.
+    ByteBuffer exe2swf(ByteBuffer bytes);
+    ByteBuffer exportExe(const ByteBuffer& projectorBytes, int compression);
+
+    // Tag names and lookups.
+    static const std::map<int, std::string> tagTypeNames;
+    static int tagId(const std::string& name);
+    static const std::string& tagTypeName(int code);
+    Tag* getTagWithId(uint64_t id);
+    std::vector<Tag*> getTagsOfType(int code);
+    std::string getSymbolName(uint64_t id) const;
+
+    std::vector<std::unique_ptr<Tag>> tags;
+    uint8_t version = 0;
+    ByteBuffer frameSize;
+    uint16_t frameRate = 0;
+    uint16_t frameCount = 0;
+    bool projectorIsPE = false;
+    ByteBuffer projector;
+    uint32_t projectorMarker = 0xFA123456;
+
+private:
+    void parseTags(ByteView bytes, size_t offset);
+    ByteBuffer compressMovie(int compression) const;
+};
+
+}  // namespace swf

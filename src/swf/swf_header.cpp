@@ -1,0 +1,133 @@
+// The SWF file header and the three whole-file forms: "FWS" (uncompressed),
+// "CWS" (zlib from offset 8) and "ZWS" (LZMA from offset 12, after a
+// compressed-length field).
+
+#include <algorithm>
+#include <cstring>
+
+#include "codecs/lzmasdk.h"
+#include "codecs/zlib.h"
+#include "swf/swf.h"
+
+namespace swf {
+namespace {
+
+constexpr size_t kPlainPrefix = 8;           // signature, version, file length
+constexpr size_t kLzmaPropsOffset = 12;      // after the compressed length
+constexpr size_t kLzmaHeaderSize = 17;       // ... and the 5 properties bytes
+constexpr size_t kHeaderSize = 21;
+constexpr size_t kFrameSizeBytes = 9;
+constexpr unsigned kFrameSizeBits = 16;
+// Deflate cannot expand a byte into more than about 1032 bytes; the output
+// buffer is reserved up to that bound so that a forged length cannot reserve
+// gigabytes for a small file.
+constexpr size_t kMaxExpansion = 1032;
+
+bool hasSignature(ByteView bytes, const char* signature) {
+    return bytes.size() >= 3 && std::memcmp(bytes.data(), signature, 3) == 0;
+}
+
+[[noreturn]] void truncatedHeader() { throw swf_exception("Invalid SWF file. Header is truncated."); }
+
+// The uncompressed body (from offset 8) that the file length field promises,
+// plus one byte, so that a longer body is seen as a mismatch without being
+// inflated in full.
+size_t bodyLimit(ByteView bytes) {
+    const uint32_t fileLength = loadU32le(bytes.data() + 4);
+    return fileLength >= kPlainPrefix ? fileLength - kPlainPrefix + 1 : 1;
+}
+
+size_t bodyHint(ByteView bytes, size_t compressedSize) {
+    const size_t bound = compressedSize > SIZE_MAX / kMaxExpansion ? SIZE_MAX : compressedSize * kMaxExpansion;
+    return std::min(bodyLimit(bytes) - 1, bound);
+}
+
+// The first 8 bytes with "F" as first letter, ahead of the inflated body.
+ByteBuffer plainPrefix(ByteView bytes) {
+    ByteBuffer out(bytes.begin(), bytes.begin() + kPlainPrefix);
+    out[0] = 'F';
+    return out;
+}
+
+ByteBuffer compressedPrefix(char letter, uint8_t version, ByteView fws) {
+    ByteBuffer out = {static_cast<uint8_t>(letter), 'W', 'S', version};
+    out.insert(out.end(), fws.begin() + 4, fws.begin() + kPlainPrefix);
+    return out;
+}
+
+}  // namespace
+
+size_t SWF::parseSwfHeader(ByteBuffer& bytes) {
+    if (hasSignature(bytes, "FWS")) {
+        if (bytes.size() < kPlainPrefix) truncatedHeader();
+    } else if (hasSignature(bytes, "CWS")) {
+        if (bytes.size() < kPlainPrefix) truncatedHeader();
+        bytes = zlibDecompress(bytes);
+    } else if (hasSignature(bytes, "ZWS")) {
+        if (bytes.size() < kLzmaHeaderSize) truncatedHeader();
+        bytes = lzmaDecompress(bytes);
+    } else {
+        throw swf_exception("Invalid SWF file. Unrecognized header.");
+    }
+    version = bytes[3];
+    if (loadU32le(bytes.data() + 4) != bytes.size()) throw swf_exception("Bytes read and SWF size don't match.");
+    if (bytes.size() < kHeaderSize) truncatedHeader();
+    if ((bytes[8] >> 3) != kFrameSizeBits) throw swf_exception("Frame size nbits is not 16.");
+    frameSize.assign(bytes.begin() + 8, bytes.begin() + 8 + kFrameSizeBytes);
+    frameRate = loadU16le(bytes.data() + 17);
+    frameCount = loadU16le(bytes.data() + 19);
+    return kHeaderSize;
+}
+
+ByteBuffer SWF::zlibDecompress(ByteView bytes) const {
+    const ByteView stream = bytes.subspan(kPlainPrefix);
+    return zlib::zlib_decompress(stream, bodyHint(bytes, stream.size()), bodyLimit(bytes), plainPrefix(bytes));
+}
+
+ByteBuffer SWF::lzmaDecompress(ByteView bytes) const {
+    const ByteView stream = bytes.subspan(kLzmaPropsOffset);
+    return lzmasdk::lzmasdk_decompress(stream, 0, bodyHint(bytes, stream.size()), bodyLimit(bytes),
+                                       plainPrefix(bytes));
+}
+
+ByteBuffer SWF::zlibCompress(ByteView bytes) const {
+    ByteBuffer out = compressedPrefix('C', std::max<uint8_t>(version, 6), bytes);
+    appendBytes(out, zlib::zlib_compress(bytes.subspan(kPlainPrefix), 9));
+    return out;
+}
+
+ByteBuffer SWF::lzmaCompress(ByteView bytes) const {
+    ByteBuffer out = compressedPrefix('Z', std::max<uint8_t>(version, 13), bytes);
+    const ByteBuffer lzma = lzmasdk::lzmasdk_compress(bytes.subspan(kPlainPrefix));
+    appendU32le(out, static_cast<uint32_t>(lzma.size() - 5));
+    appendBytes(out, lzma);
+    return out;
+}
+
+ByteBuffer SWF::toBytes() const {
+    size_t estimate = kPlainPrefix + frameSize.size() + 4;
+    for (const auto& tag : tags) estimate += tag->data.size() + 16;
+    ByteBuffer out = {'F', 'W', 'S', version, 0, 0, 0, 0};
+    out.reserve(estimate);
+    appendBytes(out, frameSize);
+    appendU16le(out, frameRate);
+    appendU16le(out, frameCount);
+    for (const auto& tag : tags) tag->appendTo(out);
+    if (out.size() > UINT32_MAX) throw swf_exception("The movie is too large for an SWF file (4 GiB or more).");
+    storeU32le(out.data() + 4, static_cast<uint32_t>(out.size()));
+    return out;
+}
+
+ByteBuffer SWF::exportSwf(int compression) const {
+    if (compression < 0 || compression > 2) throw swf_exception("Invalid compression option.");
+    return compressMovie(compression);
+}
+
+ByteBuffer SWF::compressMovie(int compression) const {
+    ByteBuffer movie = toBytes();
+    if (compression == 1) return zlibCompress(movie);
+    if (compression == 2) return lzmaCompress(movie);
+    return movie;
+}
+
+}  // namespace swf

@@ -1,0 +1,151 @@
+#include "swf/tags.h"
+
+#include <limits>
+
+namespace swf {
+namespace {
+
+constexpr uint32_t kLongFormLength = 0x3F;
+constexpr const char* kTruncatedRecord = "Invalid SWF file. Truncated tag record";
+
+SwfCursor bodyCursor(const RecordHeader& header, ByteView body) {
+    return SwfCursor(body, header.bodyOffset, kTruncatedRecord);
+}
+
+void appendRawHeader(ByteBuffer& out, const std::array<uint8_t, 2>& rawHeader) {
+    out.insert(out.end(), rawHeader.begin(), rawHeader.end());
+}
+
+uint32_t longLength(size_t bodySize) {
+    if (bodySize > std::numeric_limits<uint32_t>::max()) {
+        throw swf_exception("Tag body of " + std::to_string(bodySize) + " bytes is too large for an SWF record.");
+    }
+    return static_cast<uint32_t>(bodySize);
+}
+
+}  // namespace
+
+RecordHeader readRecordHeader(SwfCursor& cursor) {
+    RecordHeader header;
+    const ByteView raw = cursor.bytes(2, "tag header");
+    header.rawHeader = {raw[0], raw[1]};
+    const uint16_t value = loadU16le(raw.data());
+    header.code = value >> 6;
+    header.bodyLength = value & kLongFormLength;
+    if (header.bodyLength == kLongFormLength) {
+        header.isLong = true;
+        header.bodyLength = cursor.u32le("long tag length");
+    }
+    header.bodyOffset = cursor.offset();
+    return header;
+}
+
+Tag::Tag(const RecordHeader& header) : code(header.code), isLong(header.isLong), rawHeader(header.rawHeader) {}
+
+ByteBuffer Tag::toBytes() const {
+    ByteBuffer out;
+    appendTo(out);
+    return out;
+}
+
+void Tag::appendHeader(ByteBuffer& out, size_t bodySize) const {
+    if (isLong) {
+        appendRawHeader(out, rawHeader);
+        appendU32le(out, longLength(bodySize));
+    } else if ((loadU16le(rawHeader.data()) & kLongFormLength) == bodySize) {
+        appendRawHeader(out, rawHeader);
+    } else if (bodySize < kLongFormLength) {
+        appendU16le(out, static_cast<uint16_t>((code << 6) | bodySize));
+    } else {
+        appendU16le(out, static_cast<uint16_t>((code << 6) | kLongFormLength));
+        appendU32le(out, longLength(bodySize));
+    }
+}
+
+void Tag::appendTo(ByteBuffer& out) const {
+    appendHeader(out, data.size());
+    appendBytes(out, data);
+}
+
+Tag_DefineBinaryData::Tag_DefineBinaryData(const RecordHeader& header, ByteView body) : Tag(header) {
+    SwfCursor cursor = bodyCursor(header, body);
+    characterId = cursor.u16le("DefineBinaryData character id");
+    reserved = cursor.u32le("DefineBinaryData reserved field");
+    data.assign(cursor.rest().begin(), cursor.rest().end());
+}
+
+void Tag_DefineBinaryData::appendTo(ByteBuffer& out) const {
+    appendHeader(out, data.size() + 6);
+    appendU16le(out, static_cast<uint16_t>(characterId));
+    appendU32le(out, reserved);
+    appendBytes(out, data);
+}
+
+const std::map<unsigned, unsigned> Tag_DefineSound::soundRates = {{0, 5512}, {1, 11025}, {2, 22050}, {3, 44100}};
+
+Tag_DefineSound::Tag_DefineSound(const RecordHeader& header, ByteView body) : Tag(header) {
+    SwfCursor cursor = bodyCursor(header, body);
+    characterId = cursor.u16le("DefineSound character id");
+    const uint8_t flags = cursor.u8("DefineSound format byte");
+    soundFormat = flags >> 4;
+    soundRate = (flags >> 2) & 3;
+    soundSize = (flags >> 1) & 1;
+    soundType = flags & 1;
+    soundSampleCount = cursor.u32le("DefineSound sample count");
+    data.assign(cursor.rest().begin(), cursor.rest().end());
+}
+
+void Tag_DefineSound::appendTo(ByteBuffer& out) const {
+    appendHeader(out, data.size() + 7);
+    appendU16le(out, static_cast<uint16_t>(characterId));
+    appendU8(out, static_cast<uint8_t>((soundFormat << 4) | (soundRate << 2) | (soundSize << 1) | soundType));
+    appendU32le(out, soundSampleCount);
+    appendBytes(out, data);
+}
+
+Tag_DefineBitsLossless::Tag_DefineBitsLossless(const RecordHeader& header, ByteView body)
+    : Tag(header), isLossless2(header.code == 36) {
+    SwfCursor cursor = bodyCursor(header, body);
+    characterId = cursor.u16le("DefineBitsLossless character id");
+    bitmapFormat = cursor.u8("DefineBitsLossless bitmap format");
+    bitmapWidth = cursor.u16le("DefineBitsLossless width");
+    bitmapHeight = cursor.u16le("DefineBitsLossless height");
+    if (bitmapFormat == 3) bitmapColorTableSize = cursor.u8("DefineBitsLossless colour table size");
+    data.assign(cursor.rest().begin(), cursor.rest().end());
+}
+
+void Tag_DefineBitsLossless::appendTo(ByteBuffer& out) const {
+    const bool colourMapped = bitmapFormat == 3;
+    appendHeader(out, data.size() + 7 + (colourMapped ? 1 : 0));
+    appendU16le(out, static_cast<uint16_t>(characterId));
+    appendU8(out, bitmapFormat);
+    appendU16le(out, bitmapWidth);
+    appendU16le(out, bitmapHeight);
+    if (colourMapped) appendU8(out, bitmapColorTableSize);
+    appendBytes(out, data);
+}
+
+Tag_SymbolClass::Tag_SymbolClass(const RecordHeader& header, ByteView rest, size_t& consumed) : Tag(header) {
+    SwfCursor cursor = bodyCursor(header, rest);
+    numSymbols = cursor.u16le("SymbolClass count");
+    symbols.reserve(numSymbols);
+    for (unsigned i = 0; i < numSymbols; ++i) {
+        const uint64_t id = cursor.u16le("SymbolClass character id");
+        const ByteView name = cursor.untilZero("SymbolClass name");
+        symbols.emplace_back(id, std::string(name.begin(), name.end()));
+    }
+    consumed = cursor.position();
+}
+
+void Tag_SymbolClass::appendTo(ByteBuffer& out) const {
+    ByteBuffer entries;
+    for (const auto& [id, name] : symbols) {
+        appendU16le(entries, static_cast<uint16_t>(id));
+        entries.insert(entries.end(), name.begin(), name.end());
+    }
+    appendHeader(out, entries.size() + 2);
+    appendU16le(out, static_cast<uint16_t>(symbols.size()));
+    appendBytes(out, entries);
+}
+
+}  // namespace swf

@@ -1,0 +1,95 @@
+#include "codecs/zlib.h"
+
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include <random>
+
+namespace {
+
+ByteBuffer sampleData(size_t size) {
+    ByteBuffer out(size);
+    std::mt19937 random(7);
+    for (size_t i = 0; i < size; ++i) out[i] = static_cast<uint8_t>(i % 251 < 200 ? i % 13 : random());
+    return out;
+}
+
+std::string messageOf(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const zlib::zlib_exception& e) {
+        return e.what();
+    }
+    return "(no exception)";
+}
+
+TEST(Zlib, RoundTripsAcrossOutputBlockBoundaries) {
+    for (size_t size : {size_t{0}, size_t{1}, size_t{131072}, size_t{131073}, size_t{700000}}) {
+        const ByteBuffer data = sampleData(size);
+        const ByteBuffer packed = zlib::zlib_compress(data, 9);
+        ASSERT_GE(packed.size(), 2u);
+        EXPECT_EQ(packed[0], 0x78) << "zlib format, not raw deflate";
+        EXPECT_EQ(zlib::zlib_decompress(packed), data) << size;
+    }
+}
+
+TEST(Zlib, OutputIsReadableByTheLibraryItself) {
+    const ByteBuffer data = sampleData(300000);
+    const ByteBuffer packed = zlib::zlib_compress(data, 9);
+    ByteBuffer check(data.size());
+    uLongf checkSize = check.size();
+    ASSERT_EQ(uncompress(check.data(), &checkSize, packed.data(), packed.size()), Z_OK);
+    EXPECT_EQ(checkSize, data.size());
+    EXPECT_EQ(check, data);
+}
+
+TEST(Zlib, BytesAfterTheStreamAreIgnored) {
+    const ByteBuffer data = sampleData(5000);
+    ByteBuffer packed = zlib::zlib_compress(data, 9);
+    packed.insert(packed.end(), {1, 2, 3, 4, 5});
+    EXPECT_EQ(zlib::zlib_decompress(packed), data);
+}
+
+TEST(Zlib, BrokenStreamsAreRefused) {
+    const ByteBuffer packed = zlib::zlib_compress(sampleData(5000), 9);
+    const ByteBuffer truncated(packed.begin(), packed.end() - 10);
+    EXPECT_EQ(messageOf([&] { zlib::zlib_decompress(truncated); }), "zlib: Stream is not complete.");
+    EXPECT_EQ(messageOf([&] { zlib::zlib_decompress(ByteBuffer{}); }), "zlib: Stream is not complete.");
+    const ByteBuffer garbage = {0x78, 0x9C, 0xFF, 0xFF, 0xFF, 0xFF};
+    EXPECT_EQ(messageOf([&] { zlib::zlib_decompress(garbage); }),
+              "zlib: inflate() Invalid or incomplete deflate data.");
+}
+
+TEST(Zlib, LimitStopsInflationAndPrefixLeadsTheResult) {
+    const ByteBuffer data = sampleData(400000);
+    const ByteBuffer packed = zlib::zlib_compress(data, 9);
+    const ByteBuffer limited = zlib::zlib_decompress(packed, 0, 200001);
+    EXPECT_EQ(limited, ByteBuffer(data.begin(), data.begin() + 200001));
+    const ByteBuffer prefixed = zlib::zlib_decompress(packed, data.size(), data.size(), {'a', 'b'});
+    ASSERT_EQ(prefixed.size(), data.size() + 2);
+    EXPECT_EQ(prefixed[0], 'a');
+    EXPECT_TRUE(std::equal(data.begin(), data.end(), prefixed.begin() + 2));
+}
+
+TEST(Zlib, ErrorCodesMapToMessages) {
+    const struct {
+        int code;
+        const char* message;
+    } cases[] = {
+        {Z_VERSION_ERROR, "zlib: inflate() zlib version mismatch."},
+        {Z_MEM_ERROR, "zlib: inflate() Out of memory."},
+        {Z_DATA_ERROR, "zlib: inflate() Invalid or incomplete deflate data."},
+        {Z_STREAM_ERROR, "zlib: inflate() Invalid compression level."},
+        {Z_ERRNO, "zlib: inflate() I/O Error."},
+        {Z_BUF_ERROR, "zlib: inflate() Unknown error, possibly a bug. Error code: -5"},
+        {Z_NEED_DICT, "zlib: inflate() Unknown error, possibly a bug. Error code: 2"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(messageOf([&] { zlib::zerr(c.code, "inflate()"); }), c.message);
+}
+
+TEST(Zlib, BadLevelIsReportedByInit) {
+    EXPECT_EQ(messageOf([] { zlib::zlib_compress(ByteBuffer{1, 2, 3}, 42); }),
+              "zlib: deflateInit() failed with code: -2");
+}
+
+}  // namespace
