@@ -1,0 +1,73 @@
+#include "console/l18n_files.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <stdexcept>
+
+namespace l18n {
+
+namespace {
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+File openFile(const std::string& path, const char* mode) {
+    File file(std::fopen(path.c_str(), mode));
+    if (!file) throw std::runtime_error(std::strerror(errno));
+    return file;
+}
+
+// The size measured by seeking to the end, or -1 when it cannot be trusted.
+// Only regular files qualify: pipes cannot seek, /proc files claim 0 bytes,
+// and directories on some file systems claim LONG_MAX, which would make the
+// buffer allocation fail before the read could report the error.
+long measuredSize(std::FILE* file) {
+    struct stat info {};
+    if (fstat(fileno(file), &info) != 0 || !S_ISREG(info.st_mode)) return -1;
+    if (std::fseek(file, 0, SEEK_END) != 0) return -1;
+    return std::ftell(file);
+}
+
+}  // namespace
+
+size_t readBinaryFile(const std::string& path, std::vector<uint8_t>& out) {
+    File file = openFile(path, "rb");
+    out.clear();
+
+    size_t count = 0;
+    const long size = measuredSize(file.get());
+    std::rewind(file.get());
+    if (size > 0) {
+        out.resize(static_cast<size_t>(size));
+        count = std::fread(out.data(), 1, out.size(), file.get());
+        if (count != out.size()) throw std::runtime_error("Error reading file: fread");
+    }
+
+    // Picks up whatever the measured size missed: a file that grew since, or
+    // the whole of a stream without a size.
+    for (int c = std::getc(file.get()); c != EOF; c = std::getc(file.get())) {
+        out.push_back(static_cast<uint8_t>(c));
+        ++count;
+    }
+    if (std::ferror(file.get())) throw std::runtime_error("Error reading file: fgetc");
+    return count;
+}
+
+size_t writeBinaryFile(const std::string& path, const std::vector<uint8_t>& data) {
+    File file = openFile(path, "wb");
+    const size_t written = data.empty() ? 0 : std::fwrite(data.data(), 1, data.size(), file.get());
+    // A short write may only surface when the buffer is flushed (a full
+    // disk), so the flush is checked too, before the file is closed.
+    if (written != data.size() || std::fflush(file.get()) != 0 || std::ferror(file.get()))
+        throw std::runtime_error("Error writing file: fwrite");
+    if (std::fclose(file.release()) != 0) throw std::runtime_error("Error writing file: fwrite");
+    return written;
+}
+
+}  // namespace l18n

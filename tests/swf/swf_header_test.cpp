@@ -1,0 +1,133 @@
+#include <gtest/gtest.h>
+
+#include "swf/movie_builder.h"
+#include "swf/swf_test_support.h"
+
+using namespace testmovie;
+
+namespace {
+
+ByteBuffer withByte(ByteBuffer bytes, size_t offset, uint8_t value) {
+    bytes.at(offset) = value;
+    return bytes;
+}
+
+ByteBuffer compressedForm(const ByteBuffer& fws, int compression) { return swf::SWF(fws).exportSwf(compression); }
+
+TEST(SwfHeader, UnchangedMovieIsWrittenBackByteForByte) {
+    const ByteBuffer original = sampleMovie();
+    const swf::SWF movie(original);
+    EXPECT_EQ(movie.exportSwf(0), original);
+    EXPECT_EQ(movie.version, 10);
+    EXPECT_EQ(movie.frameSize, frameRect());
+    EXPECT_EQ(movie.frameRate, 0x1800);
+    EXPECT_EQ(movie.frameCount, 1);
+}
+
+TEST(SwfHeader, HeaderOnlyMovieHasNoTags) {
+    const ByteBuffer original = movie({});
+    ASSERT_EQ(original.size(), 21u);
+    const swf::SWF loaded(original);
+    EXPECT_TRUE(loaded.tags.empty());
+    EXPECT_EQ(loaded.exportSwf(0), original);
+}
+
+TEST(SwfHeader, CompressedFormsRaiseTheVersionOnlyInTheFile) {
+    const ByteBuffer original = sampleMovie(5);
+    const swf::SWF loaded(original);
+    const ByteBuffer cws = loaded.exportSwf(1);
+    const ByteBuffer zws = loaded.exportSwf(2);
+    EXPECT_EQ(std::string(cws.begin(), cws.begin() + 3), "CWS");
+    EXPECT_EQ(cws[3], 6);
+    EXPECT_EQ(std::string(zws.begin(), zws.begin() + 3), "ZWS");
+    EXPECT_EQ(zws[3], 13);
+    EXPECT_EQ(loaded.version, 5);
+    for (const ByteBuffer& packed : {cws, zws}) {
+        EXPECT_EQ(ByteBuffer(packed.begin() + 4, packed.begin() + 8), ByteBuffer(original.begin() + 4, original.begin() + 8))
+            << "the file length counts the uncompressed file";
+        const swf::SWF reloaded(packed);
+        EXPECT_EQ(reloaded.exportSwf(0)[3], packed[3]) << "a reloaded file keeps the raised version";
+        ByteBuffer expected = original;
+        expected[3] = packed[3];
+        EXPECT_EQ(reloaded.exportSwf(0), expected);
+    }
+}
+
+TEST(SwfHeader, ZwsLayout) {
+    const ByteBuffer original = sampleMovie();
+    const ByteBuffer zws = compressedForm(original, 2);
+    const ByteBuffer body(original.begin() + 8, original.end());
+    const ByteBuffer lzma = lzmasdk::lzmasdk_compress(body);
+    EXPECT_EQ(loadU32le(zws.data() + 8), lzma.size() - 5);
+    EXPECT_EQ(zws.size(), 12 + lzma.size());
+    EXPECT_EQ(ByteBuffer(zws.begin() + 12, zws.begin() + 17), (ByteBuffer{0x5D, 0x00, 0x00, 0x80, 0x00}));
+}
+
+TEST(SwfHeader, CwsBodyIsAPlainZlibStream) {
+    const ByteBuffer original = sampleMovie();
+    const ByteBuffer cws = compressedForm(original, 1);
+    EXPECT_EQ(zlib::zlib_decompress(ByteView(cws).subspan(8)), ByteBuffer(original.begin() + 8, original.end()));
+}
+
+TEST(SwfHeader, BytesAfterTheZlibStreamAreIgnored) {
+    ByteBuffer cws = compressedForm(sampleMovie(), 1);
+    cws.insert(cws.end(), {0, 0, 0, 0, 0});
+    EXPECT_EQ(swf::SWF(cws).exportSwf(0), sampleMovie());
+}
+
+TEST(SwfHeader, MalformedFilesAreRefusedWithTheirMessage) {
+    const ByteBuffer good = sampleMovie();
+    ByteBuffer longer = good;
+    storeU32le(longer.data() + 4, static_cast<uint32_t>(good.size() + 1));
+    ByteBuffer cwsLonger = compressedForm(good, 1);
+    storeU32le(cwsLonger.data() + 4, static_cast<uint32_t>(good.size() - 1));
+    ByteBuffer zwsShorter = compressedForm(good, 2);
+    storeU32le(zwsShorter.data() + 4, static_cast<uint32_t>(good.size() + 1));
+    ByteBuffer shortHeader = bytesOf("FWS");
+    appendU8(shortHeader, 10);
+    appendU32le(shortHeader, 12);
+    shortHeader.insert(shortHeader.end(), {0x80, 0, 0, 0});
+    const ByteBuffer cws = compressedForm(good, 1);
+    const ByteBuffer zws = compressedForm(good, 2);
+
+    const struct {
+        const char* name;
+        ByteBuffer bytes;
+        const char* message;
+    } cases[] = {
+        {"4 bytes", bytesOf("FWS\x0A"), "Invalid SWF file. File too small."},
+        {"empty", {}, "Invalid SWF file. File too small."},
+        {"unknown signature", withByte(good, 0, 'X'), "Invalid SWF file. Unrecognized header."},
+        {"lower-case signature", withByte(good, 0, 'f'), "Invalid SWF file. Unrecognized header."},
+        {"length one too large", longer, "Bytes read and SWF size don't match."},
+        {"CWS length one too small", cwsLonger, "Bytes read and SWF size don't match."},
+        {"ZWS length one too large", zwsShorter, "Bytes read and SWF size don't match."},
+        {"field size 15", withByte(good, 8, 15 << 3), "Frame size nbits is not 16."},
+        {"FWS of 5 bytes", bytesOf("FWS\x0A\x05"), "Invalid SWF file. Header is truncated."},
+        {"CWS of 7 bytes", bytesOf("CWS\x0A\x05\x00\x00"), "Invalid SWF file. Header is truncated."},
+        {"ZWS of 16 bytes", ByteBuffer(zws.begin(), zws.begin() + 16), "Invalid SWF file. Header is truncated."},
+        {"length matches 12 bytes", shortHeader, "Invalid SWF file. Header is truncated."},
+        {"corrupt deflate data", concat({bytesOf("CWS\x0A"), lengthBytes(30), {0x78, 0x9C, 0xFF, 0xFF, 0xFF}}),
+         "zlib: inflate() Invalid or incomplete deflate data."},
+        {"truncated zlib stream", ByteBuffer(cws.begin(), cws.end() - 6),
+         "zlib: Stream is not complete."},
+        {"truncated LZMA stream", ByteBuffer(zws.begin(), zws.end() - 6),
+         "lzma sdk: Data error during decompression."},
+    };
+    for (const auto& c : cases) EXPECT_EQ(loadError(c.bytes), c.message) << c.name;
+}
+
+TEST(SwfHeader, InvalidCompressionOption) {
+    const swf::SWF loaded(sampleMovie());
+    EXPECT_EQ(messageOf([&] { loaded.exportSwf(3); }), "Invalid compression option.");
+    EXPECT_EQ(messageOf([&] { loaded.exportSwf(-1); }), "Invalid compression option.");
+}
+
+TEST(SwfHeader, ForgedLengthDoesNotInflateBeyondIt) {
+    // A tiny stream of zeros that inflates to 8 MB, in a file that claims 100 bytes.
+    const ByteBuffer zeros(8 << 20, 0);
+    ByteBuffer cws = concat({bytesOf("CWS\x0A"), lengthBytes(100), zlib::zlib_compress(zeros, 9)});
+    EXPECT_EQ(loadError(cws), "Bytes read and SWF size don't match.");
+}
+
+}  // namespace

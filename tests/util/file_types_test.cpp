@@ -1,0 +1,70 @@
+#include "util/file_types.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+// An "MZ" image of `size` bytes whose PE-header offset field holds `offset`
+// and, when it fits, "PE" followed by `tail` at that offset.
+Bytes makePe(size_t size, uint32_t offset, const std::string& tail = std::string("\0\0", 2)) {
+    Bytes data(size, 0);
+    data[0] = 'M';
+    data[1] = 'Z';
+    for (int i = 0; i < 4; ++i) data[60 + i] = static_cast<uint8_t>(offset >> (8 * i));
+    const std::string signature = "PE" + tail;
+    for (size_t i = 0; i < signature.size() && offset + i < size; ++i) data[offset + i] = signature[i];
+    return data;
+}
+
+struct FileTypeCase {
+    const char* name;
+    bool (*recognise)(const std::vector<uint8_t>&);
+    Bytes data;
+    bool expected;
+};
+
+Bytes shortMz(size_t size) {
+    Bytes data(size, 0);
+    data[0] = 'M';
+    data[1] = 'Z';
+    return data;
+}
+
+TEST(FileTypes, RecognisesMagicNumbersWithinBounds) {
+    const FileTypeCase cases[] = {
+        {"PE minimal", isPEfile, makePe(68, 64), true},
+        {"PE with other bytes after PE", isPEfile, makePe(68, 64, "xy"), true},
+        {"PE header in the last four bytes", isPEfile, makePe(100, 96), true},
+        {"PE 63 bytes", isPEfile, shortMz(63), false},
+        {"PE without MZ", isPEfile, [] { auto d = makePe(68, 64); d[1] = 'X'; return d; }(), false},
+        {"PE offset leaves under four bytes", isPEfile, makePe(100, 97), false},
+        {"PE offset past the end", isPEfile, makePe(100, 1000), false},
+        {"PE offset near UINT32_MAX", isPEfile, makePe(100, 0xFFFFFFFEu), false},
+        {"PE offset UINT32_MAX", isPEfile, makePe(100, 0xFFFFFFFFu), false},
+        {"PE other letters at the offset", isPEfile, [] { auto d = makePe(68, 64); d[64] = 'N'; return d; }(), false},
+        {"ELF", isELFfile, {0x7F, 'E', 'L', 'F'}, true},
+        {"ELF three bytes", isELFfile, {0x7F, 'E', 'L'}, false},
+        {"ELF lower case", isELFfile, {0x7F, 'e', 'l', 'f'}, false},
+        {"PNG", isPNGfile, {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 0}, true},
+        {"PNG seven bytes", isPNGfile, {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A}, false},
+        {"PNG empty", isPNGfile, {}, false},
+        {"JPEG", isJPEGfile, {0xFF, 0xD8, 0x00, 0xFF, 0xD9}, true},
+        {"JPEG markers only", isJPEGfile, {0xFF, 0xD8, 0xFF, 0xD9}, true},
+        {"JPEG without end marker", isJPEGfile, {0xFF, 0xD8, 0x00}, false},
+        {"JPEG two bytes", isJPEGfile, {0xFF, 0xD8}, false},
+        {"JPEG one byte", isJPEGfile, {0xFF}, false},
+        {"JPEG empty", isJPEGfile, {}, false},
+        {"GIF89a", isGIFfile, {'G', 'I', 'F', '8', '9', 'a'}, true},
+        {"GIF three bytes", isGIFfile, {'G', 'I', 'F'}, false},
+        {"GIF empty", isGIFfile, {}, false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(c.recognise(c.data), c.expected) << c.name;
+}
+
+}  // namespace
