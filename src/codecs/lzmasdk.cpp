@@ -20,19 +20,21 @@ void* allocate(void*, size_t size) { return std::malloc(size); }
 void release(void*, void* address) { std::free(address); }
 ISzAlloc g_alloc = {allocate, release};
 
-// Input stream over a byte view: each read hands over what is asked for or
-// what is left, whichever is smaller; 0 bytes at the end.
-struct ViewInStream {
+// Input stream over a chunk source: each read hands over what is asked for
+// or what is left of the current piece, whichever is smaller; 0 bytes at the
+// end.
+struct ChunkInStream {
     ISeqInStream vtable;
-    ByteView bytes;
-    size_t position;
+    const ChunkSource* source;
+    ByteView pending;
 };
 
-SRes readFromView(void* p, void* buf, size_t* size) {
-    auto* self = static_cast<ViewInStream*>(p);
-    const size_t n = std::min(*size, self->bytes.size() - self->position);
-    if (n != 0) std::memcpy(buf, self->bytes.data() + self->position, n);
-    self->position += n;
+SRes readFromChunks(void* p, void* buf, size_t* size) {
+    auto* self = static_cast<ChunkInStream*>(p);
+    if (self->pending.empty()) self->pending = (*self->source)();
+    const size_t n = std::min(*size, self->pending.size());
+    if (n != 0) std::memcpy(buf, self->pending.data(), n);
+    self->pending = self->pending.subspan(n);
     *size = n;
     return SZ_OK;
 }
@@ -164,7 +166,9 @@ ByteBuffer decompressLzma2(ByteView bytes, Output out) {
 
 }  // namespace
 
-ByteBuffer lzmasdk_compress(ByteView bytes) {
+ByteBuffer lzmasdk_compress(ByteView bytes) { return lzmasdk_compress(singleChunk(bytes), bytes.size()); }
+
+ByteBuffer lzmasdk_compress(const ChunkSource& source, size_t sizeHint, ByteBuffer prefix) {
     std::unique_ptr<void, EncoderDeleter> encoder(LzmaEnc_Create(&g_alloc));
     if (!encoder) throw lzmasdk_exception("lzma sdk: no memory.");
 
@@ -182,15 +186,16 @@ ByteBuffer lzmasdk_compress(ByteView bytes) {
     const SRes set = LzmaEnc_SetProps(encoder.get(), &props);
     if (set != SZ_OK) fail("Could not set encoder properties: ", set);
 
-    ByteBuffer out;
+    ByteBuffer out = std::move(prefix);
+    const size_t start = out.size();
     // The stream rarely outgrows its input by much; reserving that much up
     // front (untouched until written) spares the copies of a growing buffer.
-    out.reserve(bytes.size() + bytes.size() / 64 + 1024);
-    out.resize(LZMA_PROPS_SIZE);
+    out.reserve(start + sizeHint + sizeHint / 64 + 1024);
+    out.resize(start + LZMA_PROPS_SIZE);
     SizeT propsSize = LZMA_PROPS_SIZE;
-    LzmaEnc_WriteProperties(encoder.get(), out.data(), &propsSize);
+    LzmaEnc_WriteProperties(encoder.get(), out.data() + start, &propsSize);
 
-    ViewInStream input{{readFromView}, bytes, 0};
+    ChunkInStream input{{readFromChunks}, &source, {}};
     BufferOutStream output{{appendToBuffer}, &out};
     const SRes encoded = LzmaEnc_Encode(encoder.get(), &output.vtable, &input.vtable, nullptr, &g_alloc, &g_alloc);
     if (encoded != SZ_OK) fail("Error during compressing: ", encoded);

@@ -14,12 +14,15 @@ constexpr size_t kMaxChunk = 1u << 30;
 
 const char* const kZlibVersion = "1.2.11";
 
-void offerInput(z_stream& stream, ByteView bytes, size_t& offered) {
-    if (stream.avail_in != 0 || offered == bytes.size()) return;
-    const size_t chunk = std::min(kMaxChunk, bytes.size() - offered);
-    stream.next_in = const_cast<Bytef*>(bytes.data() + offered);
+// Hands the stream its next piece of input once it has used up the last.
+// `pending` is what the source handed out and zlib has not yet been given.
+void offerInput(z_stream& stream, ByteView& pending, const ChunkSource* source) {
+    if (stream.avail_in != 0) return;
+    if (pending.empty() && source != nullptr) pending = (*source)();
+    const size_t chunk = std::min(kMaxChunk, pending.size());
+    stream.next_in = const_cast<Bytef*>(pending.data());
     stream.avail_in = static_cast<uInt>(chunk);
-    offered += chunk;
+    pending = pending.subspan(chunk);
 }
 
 // Grows `out` by one output block and points the stream at it.
@@ -41,24 +44,26 @@ struct InflateEnd {
 
 }  // namespace
 
-ByteBuffer zlib_compress(ByteView bytes, int level) {
+ByteBuffer zlib_compress(ByteView bytes, int level) { return zlib_compress(singleChunk(bytes), level, bytes.size()); }
+
+ByteBuffer zlib_compress(const ChunkSource& source, int level, size_t sizeHint, ByteBuffer prefix) {
     z_stream stream{};
     const int init = deflateInit_(&stream, level, kZlibVersion, static_cast<int>(sizeof(z_stream)));
     if (init != Z_OK) throw zlib_exception("zlib: deflateInit() failed with code: " + std::to_string(init));
     std::unique_ptr<z_stream, DeflateEnd> guard(&stream);
 
-    ByteBuffer out;
+    ByteBuffer out = std::move(prefix);
     // Reserved address space is not touched until written, so reserving the
     // worst case costs nothing and spares the copies of a growing buffer.
-    out.reserve(deflateBound(&stream, static_cast<uLong>(bytes.size())));
-    size_t offered = 0;
-    offerInput(stream, bytes, offered);
+    out.reserve(out.size() + deflateBound(&stream, static_cast<uLong>(sizeHint)));
+    ByteView pending;
+    offerInput(stream, pending, &source);
     offerOutputBlock(stream, out, kBlockSize);
     while (stream.avail_in != 0) {
         const int result = deflate(&stream, Z_NO_FLUSH);
         if (result != Z_OK && result != Z_STREAM_END) zerr(result, "deflate()");
         if (stream.avail_out == 0) offerOutputBlock(stream, out, kBlockSize);
-        offerInput(stream, bytes, offered);
+        offerInput(stream, pending, &source);
     }
     for (;;) {
         if (stream.avail_out == 0) offerOutputBlock(stream, out, kBlockSize);
@@ -82,8 +87,8 @@ ByteBuffer zlib_decompress(ByteView bytes, size_t sizeHint, size_t maxSize, Byte
     out.reserve(start + std::min(sizeHint, maxSize));
     auto produced = [&] { return out.size() - start; };
     auto nextBlock = [&] { offerOutputBlock(stream, out, std::min(kBlockSize, maxSize - produced())); };
-    size_t offered = 0;
-    offerInput(stream, bytes, offered);
+    ByteView pending = bytes;
+    offerInput(stream, pending, nullptr);
     nextBlock();
     // Inflate until the stream ends, the input runs out or the size limit
     // is reached; bytes after the end of the stream are never consumed.
@@ -95,7 +100,7 @@ ByteBuffer zlib_decompress(ByteView bytes, size_t sizeHint, size_t maxSize, Byte
             if (produced() == maxSize) return out;
             nextBlock();
         }
-        offerInput(stream, bytes, offered);
+        offerInput(stream, pending, nullptr);
     }
     while (result != Z_STREAM_END) {
         if (stream.avail_out == 0) {

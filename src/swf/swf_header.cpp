@@ -49,11 +49,76 @@ ByteBuffer plainPrefix(ByteView bytes) {
     return out;
 }
 
-ByteBuffer compressedPrefix(char letter, uint8_t version, ByteView fws) {
+ByteBuffer compressedPrefix(char letter, uint8_t version, uint32_t fileLength) {
     ByteBuffer out = {static_cast<uint8_t>(letter), 'W', 'S', version};
-    out.insert(out.end(), fws.begin() + 4, fws.begin() + kPlainPrefix);
+    appendU32le(out, fileLength);
     return out;
 }
+
+uint32_t checkedFileLength(size_t size) {
+    if (size > UINT32_MAX) throw swf_exception("The movie is too large for an SWF file (4 GiB or more).");
+    return static_cast<uint32_t>(size);
+}
+
+// "CWS", the version raised to at least 6, the file length, then the zlib
+// stream of the uncompressed file from offset 8 on.
+ByteBuffer zlibForm(uint8_t version, uint32_t fileLength, const ChunkSource& body) {
+    return zlib::zlib_compress(body, 9, fileLength - kPlainPrefix,
+                               compressedPrefix('C', std::max<uint8_t>(version, 6), fileLength));
+}
+
+// "ZWS", the version raised to at least 13, the file length, the size of the
+// LZMA stream, then the properties and the stream.
+ByteBuffer lzmaForm(uint8_t version, uint32_t fileLength, const ChunkSource& body) {
+    ByteBuffer prefix = compressedPrefix('Z', std::max<uint8_t>(version, 13), fileLength);
+    appendU32le(prefix, 0);
+    ByteBuffer out = lzmasdk::lzmasdk_compress(body, fileLength - kPlainPrefix, std::move(prefix));
+    storeU32le(out.data() + 8, static_cast<uint32_t>(out.size() - kLzmaHeaderSize));
+    return out;
+}
+
+// The uncompressed file from offset 8 on, one record at a time, so that a
+// compressor can take the movie in without it being built whole first.
+class MovieBody {
+public:
+    explicit MovieBody(const SWF& movie) : movie_(movie) {
+        size_t size = kPlainPrefix + headerFields().size();
+        for (const auto& tag : movie.tags) {
+            buffer_.clear();
+            tag->appendTo(buffer_);
+            size += buffer_.size();
+        }
+        fileLength_ = checkedFileLength(size);
+    }
+
+    uint32_t fileLength() const { return fileLength_; }
+
+    ChunkSource source() {
+        return [this] {
+            buffer_.clear();
+            if (next_ == 0) {
+                buffer_ = headerFields();
+            } else if (next_ <= movie_.tags.size()) {
+                movie_.tags[next_ - 1]->appendTo(buffer_);
+            }
+            ++next_;
+            return ByteView(buffer_);
+        };
+    }
+
+private:
+    ByteBuffer headerFields() const {
+        ByteBuffer out = movie_.frameSize;
+        appendU16le(out, movie_.frameRate);
+        appendU16le(out, movie_.frameCount);
+        return out;
+    }
+
+    const SWF& movie_;
+    uint32_t fileLength_ = 0;
+    size_t next_ = 0;
+    ByteBuffer buffer_;
+};
 
 }  // namespace
 
@@ -91,17 +156,11 @@ ByteBuffer SWF::lzmaDecompress(ByteView bytes) const {
 }
 
 ByteBuffer SWF::zlibCompress(ByteView bytes) const {
-    ByteBuffer out = compressedPrefix('C', std::max<uint8_t>(version, 6), bytes);
-    appendBytes(out, zlib::zlib_compress(bytes.subspan(kPlainPrefix), 9));
-    return out;
+    return zlibForm(version, loadU32le(bytes.data() + 4), singleChunk(bytes.subspan(kPlainPrefix)));
 }
 
 ByteBuffer SWF::lzmaCompress(ByteView bytes) const {
-    ByteBuffer out = compressedPrefix('Z', std::max<uint8_t>(version, 13), bytes);
-    const ByteBuffer lzma = lzmasdk::lzmasdk_compress(bytes.subspan(kPlainPrefix));
-    appendU32le(out, static_cast<uint32_t>(lzma.size() - 5));
-    appendBytes(out, lzma);
-    return out;
+    return lzmaForm(version, loadU32le(bytes.data() + 4), singleChunk(bytes.subspan(kPlainPrefix)));
 }
 
 ByteBuffer SWF::toBytes() const {
@@ -113,8 +172,7 @@ ByteBuffer SWF::toBytes() const {
     appendU16le(out, frameRate);
     appendU16le(out, frameCount);
     for (const auto& tag : tags) tag->appendTo(out);
-    if (out.size() > UINT32_MAX) throw swf_exception("The movie is too large for an SWF file (4 GiB or more).");
-    storeU32le(out.data() + 4, static_cast<uint32_t>(out.size()));
+    storeU32le(out.data() + 4, checkedFileLength(out.size()));
     return out;
 }
 
@@ -123,11 +181,13 @@ ByteBuffer SWF::exportSwf(int compression) const {
     return compressMovie(compression);
 }
 
+// The compressed forms are fed record by record rather than from toBytes(),
+// so that a large movie is never held twice while it is compressed.
 ByteBuffer SWF::compressMovie(int compression) const {
-    ByteBuffer movie = toBytes();
-    if (compression == 1) return zlibCompress(movie);
-    if (compression == 2) return lzmaCompress(movie);
-    return movie;
+    if (compression == 0) return toBytes();
+    MovieBody body(*this);
+    if (compression == 1) return zlibForm(version, body.fileLength(), body.source());
+    return lzmaForm(version, body.fileLength(), body.source());
 }
 
 }  // namespace swf

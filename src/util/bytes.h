@@ -4,11 +4,25 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <vector>
 
 using ByteBuffer = std::vector<uint8_t>;
 using ByteView = std::span<const uint8_t>;
+
+// Hands out an input one piece at a time; an empty view marks its end. A
+// piece stays valid until the next call.
+using ChunkSource = std::function<ByteView()>;
+
+// A source that hands out one view whole.
+inline ChunkSource singleChunk(ByteView bytes) {
+    return [bytes, done = false]() mutable {
+        if (done) return ByteView();
+        done = true;
+        return bytes;
+    };
+}
 
 // Unchecked loads: callers have already proved that the bytes are there
 // (usually through ByteCursor).

@@ -102,15 +102,15 @@ inline ByteBuffer sampleMovie(uint8_t version = 10) {
 }
 
 // Fake player executables: just enough for the PE and ELF recognisers.
-inline ByteBuffer fakePePlayer(size_t size = 256) {
+inline ByteBuffer fakePePlayer(size_t size = 256) {  // size >= 68
     ByteBuffer out(size, 0x90);
     out[0] = 'M';
     out[1] = 'Z';
-    storeU32le(out.data() + 60, 128);
-    out[128] = 'P';
-    out[129] = 'E';
-    out[130] = 0;
-    out[131] = 0;
+    storeU32le(out.data() + 60, 64);
+    out[64] = 'P';
+    out[65] = 'E';
+    out[66] = 0;
+    out[67] = 0;
     return out;
 }
 

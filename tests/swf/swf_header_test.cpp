@@ -53,6 +53,17 @@ TEST(SwfHeader, CompressedFormsRaiseTheVersionOnlyInTheFile) {
     }
 }
 
+TEST(SwfHeader, RecordByRecordCompressionEqualsWholeFileCompression) {
+    // Several output blocks' worth of records, so that the pieces cross the
+    // codecs' buffer boundaries.
+    ByteBuffer records;
+    for (uint16_t id = 1; id <= 40; ++id) records = concat({records, record(87, binaryDataBody(id, ByteBuffer(9000, uint8_t(id * 37))))});
+    const swf::SWF loaded(movie(records));
+    const ByteBuffer whole = loaded.toBytes();
+    EXPECT_EQ(loaded.exportSwf(1), loaded.zlibCompress(whole));
+    EXPECT_EQ(loaded.exportSwf(2), loaded.lzmaCompress(whole));
+}
+
 TEST(SwfHeader, ZwsLayout) {
     const ByteBuffer original = sampleMovie();
     const ByteBuffer zws = compressedForm(original, 2);

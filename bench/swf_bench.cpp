@@ -1,0 +1,200 @@
+// Prints how loading and writing a large generated movie compares with the
+// bare operations underneath: plain file input and output, zlib level 9 and
+// an LZMA encode with the same properties. Also prints the peak memory of
+// each export against the movie's size.
+//
+//   swf_bench [megabytes] [work directory]
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <random>
+#include <string>
+
+#include "LzmaEnc.h"
+#include "codecs/zlib.h"
+#include "console/l18n_files.h"
+#include "swf/swf.h"
+#include <zlib.h>
+
+namespace {
+
+double seconds(const std::function<void()>& work) {
+    const auto start = std::chrono::steady_clock::now();
+    work();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+void appendRecord(ByteBuffer& out, uint16_t code, const ByteBuffer& body) {
+    appendU16le(out, static_cast<uint16_t>((code << 6) | 63));
+    appendU32le(out, static_cast<uint32_t>(body.size()));
+    appendBytes(out, body);
+}
+
+// Game-like content: stage XML and data that compress well, interleaved with
+// bitmaps and sounds that are already compressed.
+ByteBuffer generateMovie(size_t targetSize) {
+    std::mt19937 random(1);
+    ByteBuffer records;
+    records.reserve(targetSize + (1 << 20));
+    uint16_t id = 1;
+    const std::string xml = "<stage><tile x=\"12\" y=\"40\" kind=\"grass\"/><enemy type=\"slime\" hp=\"30\"/></stage>\n";
+    while (records.size() < targetSize) {
+        ByteBuffer body;
+        appendU16le(body, id++);
+        if (id % 2 == 0) {
+            appendU32le(body, 0);
+            for (size_t n = 0; n < (256 << 10); n += xml.size()) {
+                body.insert(body.end(), xml.begin(), xml.end());
+                body.push_back(static_cast<uint8_t>('0' + random() % 10));
+            }
+            appendRecord(records, 87, body);
+        } else {
+            body.insert(body.end(), {5, 0, 2, 0, 2});
+            for (size_t n = 0; n < (256 << 10); ++n) body.push_back(static_cast<uint8_t>(random()));
+            appendRecord(records, 36, body);
+        }
+    }
+    records.insert(records.end(), {0, 0});
+    ByteBuffer movie = {'F', 'W', 'S', 10, 0, 0, 0, 0, 0x80, 0x00, 0x2A, 0xF8, 0x00, 0x00, 0x1F, 0x40, 0x00, 0, 24, 1, 0};
+    appendBytes(movie, records);
+    storeU32le(movie.data() + 4, static_cast<uint32_t>(movie.size()));
+    return movie;
+}
+
+ByteBuffer bareZlib(ByteView body) {
+    uLongf size = compressBound(body.size());
+    ByteBuffer out(size);
+    if (compress2(out.data(), &size, body.data(), body.size(), 9) != Z_OK) std::abort();
+    out.resize(size);
+    return out;
+}
+
+void* allocate(void*, size_t size) { return std::malloc(size); }
+void release(void*, void* p) { std::free(p); }
+
+ByteBuffer bareLzma(ByteView body) {
+    CLzmaEncProps props;
+    LzmaEncProps_Init(&props);
+    props.dictSize = 1u << 23;
+    props.lc = 3;
+    props.lp = 0;
+    props.pb = 2;
+    props.algo = 2;
+    props.fb = 128;
+    props.numThreads = 2;
+    ByteBuffer out(body.size() + body.size() / 16 + 4096);
+    SizeT size = out.size() - LZMA_PROPS_SIZE;
+    SizeT propsSize = LZMA_PROPS_SIZE;
+    ISzAlloc alloc = {allocate, release};
+    if (LzmaEncode(out.data() + LZMA_PROPS_SIZE, &size, body.data(), body.size(), &props, out.data(), &propsSize, 1,
+                   nullptr, &alloc, &alloc) != SZ_OK) {
+        std::abort();
+    }
+    out.resize(LZMA_PROPS_SIZE + size);
+    return out;
+}
+
+// Loads `file` and writes it with `compression`; run in a fresh process so
+// that its peak memory is its own.
+int loadAndExport(const std::string& file, int compression, const std::string& output) {
+    ByteBuffer in;
+    l18n::readBinaryFile(file, in);
+    const swf::SWF loaded(std::move(in));
+    l18n::writeBinaryFile(output, loaded.exportSwf(compression));
+    return 0;
+}
+
+// Peak resident memory, in bytes, of a fresh process that loads and exports.
+size_t peakMemory(const std::string& file, int compression, const std::string& output) {
+    std::fflush(stdout);
+    const pid_t child = fork();
+    if (child == 0) {
+        const std::string mode = std::to_string(compression);
+        execl("/proc/self/exe", "swf_bench", "--load-and-export", file.c_str(), mode.c_str(), output.c_str(),
+              static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    int status = 0;
+    rusage usage{};
+    wait4(child, &status, 0, &usage);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) std::abort();
+    return static_cast<size_t>(usage.ru_maxrss) * 1024;
+}
+
+// The best of three runs, so that a cold cache or a busy moment does not count.
+double bestOfThree(const std::function<void()>& work) {
+    double best = seconds(work);
+    for (int i = 0; i < 2; ++i) best = std::min(best, seconds(work));
+    return best;
+}
+
+void report(const char* what, double ours, double bare) {
+    std::printf("%-44s %8.3f s  vs %8.3f s  ratio %.3f\n", what, ours, bare, ours / bare);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 5 && std::string(argv[1]) == "--load-and-export") return loadAndExport(argv[2], std::atoi(argv[3]), argv[4]);
+    const size_t megabytes = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 64;
+    const std::string dir = argc > 2 ? argv[2] : "/tmp";
+    const std::string input = dir + "/swf_bench_in.swf";
+    const std::string output = dir + "/swf_bench_out.swf";
+
+    size_t movieSize = 0;
+    {
+        const ByteBuffer movie = generateMovie(megabytes << 20);
+        movieSize = movie.size();
+        l18n::writeBinaryFile(input, movie);
+    }
+    std::printf("movie: %zu bytes\n", movieSize);
+
+    const double plain = bestOfThree([&] {
+        ByteBuffer bytes;
+        l18n::readBinaryFile(input, bytes);
+        l18n::writeBinaryFile(output, bytes);
+    });
+    const double ours = bestOfThree([&] {
+        ByteBuffer bytes;
+        l18n::readBinaryFile(input, bytes);
+        const swf::SWF movie(std::move(bytes));
+        l18n::writeBinaryFile(output, movie.exportSwf(0));
+    });
+    report("load + exportSwf(0) vs read + write", ours, plain);
+
+    {
+    ByteBuffer bytes;
+    l18n::readBinaryFile(input, bytes);
+    const ByteView body = ByteView(bytes).subspan(8);
+    const swf::SWF movie(bytes);
+    ByteBuffer cws, zws;
+    const double zlibOurs = seconds([&] { cws = movie.exportSwf(1); });
+    const double zlibBare = seconds([&] { bareZlib(body); });
+    report("exportSwf(1) vs zlib level 9", zlibOurs, zlibBare);
+    const double lzmaOurs = seconds([&] { zws = movie.exportSwf(2); });
+    const double lzmaBare = seconds([&] { bareLzma(body); });
+    report("exportSwf(2) vs LZMA encode", lzmaOurs, lzmaBare);
+    std::printf("compressed sizes: CWS %zu, ZWS %zu\n", cws.size(), zws.size());
+    l18n::writeBinaryFile(dir + "/swf_bench_in.cws", cws);
+    l18n::writeBinaryFile(dir + "/swf_bench_in.zws", zws);
+    }
+
+    const auto peak = [&](const char* what, const std::string& file, int compression) {
+        const size_t used = peakMemory(file, compression, output);
+        std::printf("%-44s %8.1f MB  = %.2f x movie\n", what, used / 1048576.0, double(used) / double(movieSize));
+    };
+    peak("peak memory: load FWS, export FWS", input, 0);
+    peak("peak memory: load CWS, export CWS", dir + "/swf_bench_in.cws", 1);
+    peak("peak memory: load ZWS, export ZWS", dir + "/swf_bench_in.zws", 2);
+
+    for (const char* suffix : {".swf", ".cws", ".zws"}) std::remove((dir + "/swf_bench_in" + suffix).c_str());
+    std::remove(output.c_str());
+    return 0;
+}

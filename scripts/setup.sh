@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the program and its tests need, when missing.
+# Runs apt-get through sudo unless already root.
+set -euo pipefail
+
+packages=(
+  g++ make cmake pkg-config
+  zlib1g-dev lzma-dev liblzma-dev
+  libminizip-dev libreadline-dev nlohmann-json3-dev liblodepng-dev libmpg123-dev
+  gettext
+  libgtest-dev
+)
+
+missing=()
+for package in "${packages[@]}"; do
+  status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
+  [[ "$status" == "install ok installed" ]] || missing+=("$package")
+done
+
+if ((${#missing[@]})); then
+  echo "Installing: ${missing[*]}"
+  sudo=""
+  if [[ $(id -u) -ne 0 ]]; then sudo="sudo"; fi
+  export DEBIAN_FRONTEND=noninteractive
+  $sudo apt-get update -qq
+  $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
