@@ -1,0 +1,73 @@
+// The title screen and the help screen.
+
+#include "app/vlf.h"
+#include "console/l18n.h"
+
+namespace vorlune_forge {
+
+using namespace l18n;
+
+namespace {
+
+const char* const kForumAddress = "https://vorlune-forge.example/forum";
+
+}  // namespace
+
+void vlf::printHeader() {
+    // The anvil, in the first 15 columns, is light red; the title yellow.
+    print2Colors(_(" ___________   __   __       _                 ___                 \n"
+                   "(___________)  \\ \\ / /__ _ _| |_  _ _ _  ___  | __|__ _ _ __ _ ___ \n"
+                   "   |     |      \\ V / _ \\ '_| | || | ' \\/ -_) | _/ _ \\ '_/ _` / -_)\n"
+                   "   |_____|       \\_/\\___/_| |_|\\_,_|_||_\\___| |_|\\___/_| \\__, \\___|\n"
+                   "  /_______\\                                              |___/     \n\n"),
+                 15, 12, 14);
+    printf_colored(14, "%s", _("Hello there, hero!\nWhich file do you wish to modify?\n\n"));
+}
+
+void vlf::printHelp() {
+    printf_normal("\n");
+    printf_colored(14, "%s",
+                   _(" _  _ ___ _    ___  \n"
+                     "| || | __| |  | _ \\ \n"
+                     "| __ | _|| |__|  _/ \n"
+                     "|_||_|___|____|_|   \n\n"));
+    printf_colored(12, "%s", _("IMPORTANT: "));
+    printf_normal("%s",
+                  _("Vorlune is property of Tobin Arkwell. This game has suffered a lot at the hands of crackers, who "
+                    "sought to unlock all the characters in the game for free, thus making the game unsustainable. "
+                    "Vorlune Forge is meant to modify Vorlune in a ETHICAL manner in order to bring new wonders to "
+                    "the game. If you wish to see new Vorlune versions released in the future, by no means you'll "
+                    "attempt to modify this game in a way that hurts Tobin's income or the game's reputation and its "
+                    "users. Keep in mind that sounds and images that you find on the internet might be copyright "
+                    "protected in which case you should"));
+    printf_colored(12, "%s", _(" NOT "));
+    printf_normal("%s", _("use them. Thank you.\n\n"));
+    printf_normal("%s", _("This program allows you to list, export and replace images, sounds and stages. It is "
+                          "recommended that you keep the "));
+    printf_colored(12, "%s", _("images resized and sounds compressed"));
+    printf_normal("%s", _(" as much as possible so that the final file will not be too large.\n\n"));
+    printf_colored(12, "%s", _("Exporting Vorlune: "));
+    printf_normal("%s", _("You may export the modified Vorlune in SWF or EXE formats. When exporting, you'll be given "
+                          "the option to compress the SWF file using Zlib or LZMA algorithms. It is highly recommended "
+                          "that you use one of these because a smaller file size will be easier to transfer on the "
+                          "internet. Zlib compression is the most common, whilst LZMA is more recent and won't work on "
+                          "Flash Player versions below 11.\n\n"));
+    printf_normal("%s", _("If you're using a Flash Player projector (i.e. an EXE file) it is recommended that you "
+                          "compress it using UPX.\n\n"));
+    printf_colored(12, "%s", _("Replacing Images: "));
+    printf_normal("%s", _("Only PNG files are supported. It is recommended that you resize and compress your PNG "
+                          "files. Note that images get slightly changed during the process of extracting and "
+                          "replacing due to premultiplied alpha.\n\n"));
+    printf_colored(12, "%s", _("Replacing MP3: "));
+    printf_normal("%s", _("Only MP3 files with "));
+    printf_colored(12, "%s", _("sample rates"));
+    printf_normal("%s", _(" of 5512 Hz, 11025 Hz, 22050 Hz and 44100 Hz are allowed (note: sample rates and bit "
+                          "rates are not the same thing). This program will tell you if the MP3 file that you're "
+                          "trying to replace with doesn't meet the requirements. In this case, you may find a "
+                          "converter online for your MP3 file. It is also recommended that you find an MP3 "
+                          "compressor to reduce the size of your MP3 files.\n\n"));
+    printf_normal("%s", _("For tutorials and discussion visit "));
+    printf_colored(14, "%s\n\n", kForumAddress);
+}
+
+}  // namespace vorlune_forge

@@ -1,0 +1,110 @@
+#include "app/vlf.h"
+
+#include <cstdlib>
+
+#include "console/l18n.h"
+#include "console/rlutil.h"
+#include "util/strings.h"
+
+namespace vorlune_forge {
+
+using namespace l18n;
+
+vlf::vlf() {
+    unsavedChanges = false;
+    localization::initLocale();
+    swfFile.reset();
+    std::fputs(rlutil::ANSI_CONSOLE_TITLE_PRE, stdout);
+    std::fputs(_("Vorlune Forge"), stdout);
+    std::fputs(rlutil::ANSI_CONSOLE_TITLE_POST, stdout);
+    printHeader();
+    try {
+        readFile();
+        showMenuMain();
+    } catch (const end_of_input&) {
+        endOfInput();
+    } catch (const std::exception& e) {
+        printf_error(_("Error: %s\n"), e.what());
+    }
+}
+
+void vlf::readFile() {
+    std::string path;
+    for (;;) {
+        try {
+            readLine(path, _("File path: "));
+            trim(path);
+            removequotes(path);
+            ByteBuffer bytes;
+            readBinaryFile(path, bytes);
+            swfFile = std::make_unique<swf::SWF>(std::move(bytes));
+            return;
+        } catch (const std::exception& e) {
+            printf_error(_("Error: %s\n"), e.what());
+        }
+    }
+}
+
+void vlf::showMenuMain() {
+    for (;;) {
+        printOptions({_("Help"), _("Edit stages"), _("Edit sounds"), _("Edit images"), _("Edit data"),
+                      _("Export SWF"), _("Export EXE"), _("Exit")});
+        std::string answer;
+        readLine(answer, "");
+        if (answer == "1") {
+            printHelp();
+        } else if (answer == "2") {
+            showMenuStages();
+        } else if (answer == "3") {
+            showMenuSounds();
+        } else if (answer == "4") {
+            showMenuImages();
+        } else if (answer == "5") {
+            showMenuData();
+        } else if (answer == "6") {
+            exportSwf();
+        } else if (answer == "7") {
+            exportExe();
+        } else if (answer == "0") {
+            exitDialogue();
+        } else {
+            printf_normal("%s", _("Invalid option.\n"));
+        }
+    }
+}
+
+void vlf::exitDialogue() {
+    if (unsavedChanges) {
+        std::string answer;
+        readLine(answer, _("You have unsaved changes. Are you sure you want to exit without exporting SWF/EXE? "
+                           "[y/n] (default=n): "));
+        while (answer != "y" && answer != "Y" && answer != "n" && answer != "N" && !answer.empty()) {
+            printf_error("%s", _("Invalid option.\n"));
+            answer.clear();
+            readLine(answer, "");
+        }
+        if (answer != "y" && answer != "Y") return;
+    }
+    printf_normal("%s", _("Good bye. o/\n"));
+    std::exit(0);
+}
+
+// Standard input has ended: nothing more can be asked, so the run ends as
+// if the user had chosen to leave, saying what was lost.
+void vlf::endOfInput() {
+    printf_normal("\n");
+    if (unsavedChanges) printf_error("%s", _("End of input: the replacements that were not exported are discarded.\n"));
+    printf_normal("%s", _("Good bye. o/\n"));
+    std::exit(0);
+}
+
+void vlf::printOptions(const std::vector<std::string>& options) {
+    printf_colored(14, "%s", _("What do you wish to do?\n"));
+    for (size_t i = 0; i < options.size(); ++i) {
+        const size_t label = i + 1 == options.size() ? 0 : i + 1;
+        printf_colored(12, "%zu. ", label);
+        printf_normal("%s\n", options[i].c_str());
+    }
+}
+
+}  // namespace vorlune_forge

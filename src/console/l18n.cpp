@@ -1,0 +1,159 @@
+#include "console/l18n.h"
+
+#include <readline/history.h>
+#include <readline/readline.h>
+
+#include <cerrno>
+#include <clocale>
+#include <cstdlib>
+#include <cstring>
+#include <cwchar>
+#include <stdexcept>
+#include <system_error>
+
+#include "console/rlutil.h"
+#include "util/strings.h"
+
+namespace l18n {
+
+namespace {
+
+constexpr const char* kTextDomain = "vorluneforge";
+constexpr const char* kCatalogueDir = "./locale";
+
+// Colour changes go through the same FILE as the text, so they reach the
+// terminal in the order written; the flushes keep standard output and
+// standard error in step where both show up on one terminal.
+void putSequence(const char* sequence) { std::fputs(sequence, stdout); }
+
+[[noreturn]] void throwOutputError() {
+    throw std::system_error(errno != 0 ? errno : EIO, std::generic_category(), "standard output");
+}
+
+// Output of the banner printer is checked: a failure there is reported
+// rather than leaving a half-drawn screen unnoticed. Buffered writes usually
+// fail only when flushed, so the flushes are checked as well.
+void writeChecked(const char* bytes, size_t length) {
+    errno = 0;
+    if (length != 0 && std::fwrite(bytes, 1, length, stdout) != length) throwOutputError();
+}
+
+void flushChecked() {
+    errno = 0;
+    if (std::fflush(stdout) != 0) throwOutputError();
+}
+
+// The length of the character that starts at `text`, in the locale's
+// multibyte encoding. A byte that does not start a valid character counts as
+// a character of its own, so a stray byte cannot swallow the rest.
+size_t characterLength(const char* text, size_t available, std::mbstate_t& state) {
+    const size_t length = std::mbrlen(text, available, &state);
+    if (length == 0 || length > available) {
+        state = std::mbstate_t{};
+        return 1;
+    }
+    return length;
+}
+
+}  // namespace
+
+void localization::initLocale() {
+    std::setlocale(LC_ALL, "");
+    bindtextdomain(kTextDomain, kCatalogueDir);
+    textdomain(kTextDomain);
+}
+
+int io_vfprintf(FILE* stream, const char* format, va_list args) {
+    return std::vfprintf(stream, format, args);
+}
+
+int printf_colored(int colour, const char* format, ...) {
+    putSequence(rlutil::colourSequence(colour));
+    va_list args;
+    va_start(args, format);
+    const int count = io_vfprintf(stdout, format, args);
+    va_end(args);
+    std::fflush(stdout);
+    putSequence(rlutil::ANSI_ATTRIBUTE_RESET);
+    // Flushed too, so that a run that ends abruptly does not leave the
+    // terminal in colour.
+    std::fflush(stdout);
+    return count;
+}
+
+int printf_error(const char* format, ...) {
+    putSequence(rlutil::ANSI_LIGHTRED);
+    std::fflush(stdout);
+    va_list args;
+    va_start(args, format);
+    const int count = io_vfprintf(stderr, format, args);
+    va_end(args);
+    std::fflush(stderr);
+    putSequence(rlutil::ANSI_ATTRIBUTE_RESET);
+    std::fflush(stdout);
+    return count;
+}
+
+int printf_normal(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    const int count = io_vfprintf(stdout, format, args);
+    va_end(args);
+    std::fflush(stdout);
+    return count;
+}
+
+int print2Colors(const char* text, size_t column, int colour1, int colour2) {
+    const char* const first = rlutil::colourSequence(colour1);
+    const char* const second = rlutil::colourSequence(colour2);
+    const char* current = first;
+    size_t position = 0;
+    int written = 0;
+
+    // Works on whole characters rather than bytes: a colour sequence written
+    // between the bytes of one UTF-8 character would garble it, and columns
+    // are counted as the terminal shows them.
+    const size_t size = text != nullptr ? std::strlen(text) : 0;
+    std::mbstate_t state{};
+    for (size_t at = 0; at < size;) {
+        const size_t length = characterLength(text + at, size - at, state);
+        const bool newline = text[at] == '\n';
+        if (position == column) {
+            flushChecked();
+            current = second;
+        }
+        if (newline) {
+            flushChecked();
+            current = first;
+        }
+        writeChecked(current, std::strlen(current));
+        writeChecked(text + at, length);
+        position = newline ? 0 : position + 1;
+        at += length;
+        ++written;
+    }
+
+    writeChecked(rlutil::ANSI_ATTRIBUTE_RESET, std::strlen(rlutil::ANSI_ATTRIBUTE_RESET));
+    flushChecked();
+    return written;
+}
+
+void readLine(std::string& out, const std::string& prompt) {
+    const std::unique_ptr<char, decltype(&std::free)> line(readline(prompt.c_str()), &std::free);
+    // Without this the dialogues would ask again forever once input is gone.
+    if (!line) throw end_of_input{};
+    out = line.get();
+    trim(out);
+    // The history keeps the line as typed, blanks and empty lines included,
+    // so that recalling it gives back exactly what was entered.
+    add_history(line.get());
+}
+
+FileHandle make_fopen(const char* path, const char* mode) {
+    if (path == nullptr || mode == nullptr) throw std::runtime_error(std::strerror(EINVAL));
+    FileHandle file(std::fopen(path, mode));
+    if (!file) throw std::runtime_error(std::strerror(errno));
+    return file;
+}
+
+}  // namespace l18n

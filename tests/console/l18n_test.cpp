@@ -1,0 +1,312 @@
+#include "console/l18n.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <readline/history.h>
+#include <readline/readline.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <clocale>
+#include <cstdio>
+#include <cstring>
+#include <exception>
+#include <stdexcept>
+#include <string>
+#include <system_error>
+#include <vector>
+
+namespace {
+
+const std::string kReset = "\x1b[0m";
+const std::string kLightRed = "\x1b[01;31m";
+const std::string kYellow = "\x1b[01;33m";
+
+// Points a file descriptor somewhere else for the lifetime of the object.
+// The C streams are flushed on both sides of the switch so that nothing
+// written before lands in the capture, or the reverse; error flags left by a
+// failing target are cleared so they do not outlive the test.
+class Redirect {
+public:
+    Redirect(int fd, int target) : fd_(fd), saved_(dup(fd)) {
+        flushAll();
+        dup2(target, fd_);
+    }
+    ~Redirect() {
+        flushAll();
+        std::clearerr(stdout);
+        std::clearerr(stderr);
+        dup2(saved_, fd_);
+        close(saved_);
+    }
+    Redirect(const Redirect&) = delete;
+    Redirect& operator=(const Redirect&) = delete;
+
+private:
+    static void flushAll() {
+        std::fflush(stdout);
+        std::fflush(stderr);
+    }
+    int fd_;
+    int saved_;
+};
+
+std::string contents(std::FILE* file) {
+    std::string text;
+    lseek(fileno(file), 0, SEEK_SET);
+    char buffer[4096];
+    for (ssize_t n; (n = read(fileno(file), buffer, sizeof buffer)) > 0;) text.append(buffer, static_cast<size_t>(n));
+    return text;
+}
+
+struct Captured {
+    std::string out;
+    std::string err;
+    std::exception_ptr error;
+};
+
+// Runs `call` with standard output and standard error captured, either
+// apart or interleaved in one file (which shows the order they would reach
+// a terminal in). Test assertions must wait until the capture has ended.
+template <typename Call>
+Captured capture(Call call, bool merged = false) {
+    std::FILE* outFile = std::tmpfile();
+    std::FILE* errFile = merged ? outFile : std::tmpfile();
+    Captured result;
+    {
+        Redirect out(STDOUT_FILENO, fileno(outFile));
+        Redirect err(STDERR_FILENO, fileno(errFile));
+        try {
+            call();
+        } catch (...) {
+            result.error = std::current_exception();
+        }
+    }
+    result.out = contents(outFile);
+    if (!merged) {
+        result.err = contents(errFile);
+        std::fclose(errFile);
+    }
+    std::fclose(outFile);
+    return result;
+}
+
+TEST(ConsoleOutput, PrintfColoredWritesTheColourTextAndReset) {
+    // Colour numbers follow the PC palette, not the ANSI code order.
+    const struct {
+        int colour;
+        std::string sequence;
+    } cases[] = {
+        {0, "\x1b[22;30m"},  {1, "\x1b[22;34m"},  {2, "\x1b[22;32m"},  {3, "\x1b[22;36m"},
+        {4, "\x1b[22;31m"},  {5, "\x1b[22;35m"},  {6, "\x1b[22;33m"},  {7, "\x1b[22;37m"},
+        {8, "\x1b[01;30m"},  {9, "\x1b[01;34m"},  {10, "\x1b[01;32m"}, {11, "\x1b[01;36m"},
+        {12, "\x1b[01;31m"}, {13, "\x1b[01;35m"}, {14, "\x1b[01;33m"}, {15, "\x1b[01;37m"},
+        {16, ""},            {-1, ""},            {255, ""},
+    };
+    for (const auto& c : cases) {
+        int count = 0;
+        const Captured got = capture([&] { count = l18n::printf_colored(c.colour, "Compression: %s\n", ""); });
+        EXPECT_EQ(got.out, c.sequence + "Compression: \n" + kReset) << "colour " << c.colour;
+        EXPECT_EQ(got.err, "");
+        EXPECT_EQ(count, 14) << "colour " << c.colour;
+    }
+}
+
+TEST(ConsoleOutput, PrintfErrorColoursStandardOutputAndWritesTextToStandardError) {
+    int count = 0;
+    const Captured apart = capture([&] { count = l18n::printf_error("Error: %s\n", "No such file"); });
+    EXPECT_EQ(apart.out, kLightRed + kReset);
+    EXPECT_EQ(apart.err, "Error: No such file\n");
+    EXPECT_EQ(count, 20);
+
+    // On one terminal the text must sit between the colour and the reset,
+    // and after whatever was printed before it.
+    const Captured together = capture(
+        [] {
+            l18n::printf_colored(14, "Exporting\n");
+            l18n::printf_error("Error: %s\n", "disk full");
+            l18n::printf_normal("next");
+        },
+        true);
+    EXPECT_EQ(together.out,
+              kYellow + "Exporting\n" + kReset + kLightRed + "Error: disk full\n" + kReset + "next");
+}
+
+TEST(ConsoleOutput, Print2ColorsSplitsEveryLineAtTheColumn) {
+    const std::string R = kLightRed, Y = kYellow;
+    const struct {
+        const char* text;
+        size_t column;
+        int colour2;
+        std::string expected;
+        int count;
+    } cases[] = {
+        // The newline belongs to the first colour again.
+        {"ab\ncd\n", 1, 14, R + "a" + Y + "b" + R + "\n" + R + "c" + Y + "d" + R + "\n" + kReset, 6},
+        {"ab\n", 0, 14, Y + "a" + Y + "b" + R + "\n" + kReset, 3},
+        // A line shorter than the column, and a long line after it.
+        {"a\nbcd", 2, 14, R + "a" + R + "\n" + R + "b" + R + "c" + Y + "d" + kReset, 5},
+        // An unknown second colour leaves the first one in force.
+        {"ab", 1, 99, R + "a" + "b" + kReset, 2},
+        {"", 1, 14, kReset, 0},
+    };
+    for (const auto& c : cases) {
+        int count = -1;
+        const Captured got = capture([&] { count = l18n::print2Colors(c.text, c.column, 12, c.colour2); });
+        EXPECT_EQ(got.out, c.expected) << '"' << c.text << "\" column " << c.column;
+        EXPECT_EQ(count, c.count) << '"' << c.text << '"';
+        EXPECT_FALSE(got.error);
+    }
+}
+
+TEST(ConsoleOutput, Print2ColorsKeepsMultibyteCharactersWhole) {
+    const std::string previous = std::setlocale(LC_ALL, nullptr);
+    if (std::setlocale(LC_ALL, "C.UTF-8") == nullptr) GTEST_SKIP() << "no UTF-8 locale";
+    int count = 0;
+    const Captured got = capture([&] { count = l18n::print2Colors("\xC3\xA9t\xC3\xA9", 1, 12, 14); });
+    std::setlocale(LC_ALL, previous.c_str());
+
+    EXPECT_EQ(got.out, kLightRed + "\xC3\xA9" + kYellow + "t" + kYellow + "\xC3\xA9" + kReset);
+    EXPECT_EQ(count, 3);
+}
+
+TEST(ConsoleOutput, Print2ColorsReportsAFailedWrite) {
+    const int full = open("/dev/full", O_WRONLY);
+    if (full < 0) GTEST_SKIP() << "no /dev/full";
+    std::exception_ptr error;
+    int colouredCount = 0;
+    {
+        Redirect out(STDOUT_FILENO, full);
+        try {
+            l18n::print2Colors("banner\nline\n", 3, 12, 14);
+        } catch (...) {
+            error = std::current_exception();
+        }
+        // The other printers do not report output failures.
+        colouredCount = l18n::printf_colored(12, "%d", 42);
+    }
+    close(full);
+
+    ASSERT_TRUE(error) << "no exception";
+    try {
+        std::rethrow_exception(error);
+    } catch (const std::system_error& e) {
+        EXPECT_EQ(e.code(), std::error_code(ENOSPC, std::generic_category()));
+    } catch (...) {
+        ADD_FAILURE() << "not a std::system_error";
+    }
+    EXPECT_EQ(colouredCount, 2);
+}
+
+TEST(ConsoleFiles, MakeFopenOpensOrThrowsTheSystemMessage) {
+    std::string path = "/tmp/vlf-fopen-XXXXXX";
+    const int fd = mkstemp(path.data());
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(write(fd, "swf", 3), 3);
+    close(fd);
+
+    {
+        const l18n::FileHandle file = l18n::make_fopen(path.c_str(), "rb");
+        ASSERT_TRUE(file);
+        char buffer[4] = {};
+        EXPECT_EQ(std::fread(buffer, 1, 3, file.get()), 3u);
+        EXPECT_STREQ(buffer, "swf");
+    }
+    unlink(path.c_str());
+
+    try {
+        l18n::make_fopen(path.c_str(), "rb");
+        ADD_FAILURE() << "no exception";
+    } catch (const std::runtime_error& e) {
+        EXPECT_STREQ(e.what(), std::strerror(ENOENT));
+    }
+}
+
+TEST(ConsoleLocale, InitLocaleSelectsTheProgramsCatalogue) {
+    const std::string previousLocale = std::setlocale(LC_ALL, nullptr);
+    const std::string previousDomain = textdomain(nullptr);
+
+    l18n::localization::initLocale();
+    const std::string domain = textdomain(nullptr);
+    const std::string directory = bindtextdomain("vorluneforge", nullptr);
+
+    textdomain(previousDomain.c_str());
+    std::setlocale(LC_ALL, previousLocale.c_str());
+    EXPECT_EQ(domain, "vorluneforge");
+    EXPECT_EQ(directory.substr(directory.size() - 6), "locale") << directory;
+}
+
+// readline reads from rl_instream and echoes to rl_outstream; both are
+// pointed at test files so the terminal and the test output stay clean.
+class ConsoleReadLine : public ::testing::Test {
+protected:
+    void SetUp() override {
+        clear_history();
+        savedIn_ = rl_instream;
+        savedOut_ = rl_outstream;
+        echo_ = std::tmpfile();
+        ASSERT_NE(echo_, nullptr);
+        rl_outstream = echo_;
+    }
+    void TearDown() override {
+        // readline falls back to the standard streams only when it first
+        // initialises, so null is never put back.
+        rl_instream = savedIn_ != nullptr ? savedIn_ : stdin;
+        rl_outstream = savedOut_ != nullptr ? savedOut_ : stdout;
+        if (input_ != nullptr) std::fclose(input_);
+        std::fclose(echo_);
+        clear_history();
+    }
+
+    // Input arrives through a pipe, as when the program's input is piped in.
+    void feed(const std::string& text) {
+        int fds[2];
+        ASSERT_EQ(pipe(fds), 0);
+        ASSERT_EQ(write(fds[1], text.data(), text.size()), static_cast<ssize_t>(text.size()));
+        close(fds[1]);
+        input_ = fdopen(fds[0], "r");
+        rl_instream = input_;
+    }
+
+    static std::vector<std::string> history() {
+        std::vector<std::string> lines;
+        if (HIST_ENTRY** list = history_list())
+            for (; *list != nullptr; ++list) lines.emplace_back((*list)->line);
+        return lines;
+    }
+
+    std::string echo() { return contents(echo_); }
+
+private:
+    std::FILE* savedIn_ = nullptr;
+    std::FILE* savedOut_ = nullptr;
+    std::FILE* echo_ = nullptr;
+    std::FILE* input_ = nullptr;
+};
+
+TEST_F(ConsoleReadLine, TrimsTheAnswerAndKeepsTheLineAsTypedInTheHistory) {
+    // The last line has no newline: it still counts as an answer.
+    feed("  42  \n\n3\n  last answer ");
+    const std::vector<std::string> expected = {"42", "", "3", "last answer"};
+
+    std::string out = "previous";
+    for (const std::string& answer : expected) {
+        l18n::readLine(out, "Answer: ");
+        EXPECT_EQ(out, answer);
+    }
+    EXPECT_EQ(history(), (std::vector<std::string>{"  42  ", "", "3", "  last answer "}));
+    EXPECT_NE(echo().find("Answer: "), std::string::npos);
+}
+
+TEST_F(ConsoleReadLine, EndOfInputThrowsAndLeavesTheAnswerAlone) {
+    feed("y\n");
+    std::string out = "n";
+    l18n::readLine(out, "");
+    EXPECT_EQ(out, "y");
+
+    EXPECT_THROW(l18n::readLine(out, "File path: "), l18n::end_of_input);
+    EXPECT_EQ(out, "y");
+    EXPECT_EQ(history(), std::vector<std::string>{"y"});
+}
+
+}  // namespace
