@@ -47,8 +47,8 @@ void vlf::readFile() {
 
 void vlf::showMenuMain() {
     for (;;) {
-        printOptions({_("Help"), _("Edit stages"), _("Edit sounds"), _("Edit images"), _("Edit data"),
-                      _("Export SWF"), _("Export EXE"), _("Exit")});
+        printOptions({_("Help"), _("Edit stages"), _("Edit sounds"), _("Edit images"), _("Edit data"), _("Export SWF"),
+                      _("Export EXE"), _("Exit")});
         std::string answer;
         readLine(answer, "");
         if (answer == "1") {
