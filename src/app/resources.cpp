@@ -1,6 +1,5 @@
-// Export and replacement of the game's resources. The conversions of each
-// kind are still being built; until then each operation says so and
-// changes nothing.
+// Export and replacement of the game's data files. The conversions are
+// still being built; until then each operation says so and changes nothing.
 
 #include "app/vlf.h"
 #include "console/l18n.h"
@@ -18,12 +17,6 @@ int notYetAvailable() {
 
 }  // namespace
 
-int vlf::exportStages(std::vector<uint64_t>&) { return notYetAvailable(); }
-void vlf::replaceStage(uint64_t, const std::string&) { notYetAvailable(); }
-int vlf::exportSounds(std::vector<uint64_t>&) { return notYetAvailable(); }
-void vlf::replaceSound(uint64_t, const std::string&) { notYetAvailable(); }
-int vlf::exportImages(std::vector<uint64_t>&) { return notYetAvailable(); }
-void vlf::replaceImage(uint64_t, const std::string&) { notYetAvailable(); }
 int vlf::exportData(std::vector<uint64_t>&) { return notYetAvailable(); }
 void vlf::replaceData(uint64_t, const std::string&) { notYetAvailable(); }
 

@@ -45,6 +45,7 @@ private:
     void printListingLine(uint64_t id, const std::string& name);
 
     // Resource operations: exports return the number of files written.
+    bool findStage(uint64_t id);
     int exportStages(std::vector<uint64_t>& ids);
     void replaceStage(uint64_t id, const std::string& path);
     int exportSounds(std::vector<uint64_t>& ids);

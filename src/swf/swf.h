@@ -42,6 +42,18 @@ public:
     ByteBuffer exe2swf(ByteBuffer bytes);
     ByteBuffer exportExe(const ByteBuffer& projectorBytes, int compression);
 
+    // Stage and data files: the payload of a DefineBinaryData tag.
+    ByteBuffer exportBinary(uint64_t id);
+    void replaceBinary(const ByteBuffer& data, uint64_t id);
+
+    // Lossless bitmaps (codes 20 and 36) as PNG files.
+    ByteBuffer exportImage(uint64_t id);
+    void replaceImg(const ByteBuffer& bytes, uint64_t id);
+
+    // MP3 sounds.
+    ByteBuffer exportMp3(uint64_t id);
+    void replaceMp3(const ByteBuffer& bytes, uint64_t id);
+
     // Tag names and lookups.
     static const std::map<int, std::string> tagTypeNames;
     static int tagId(const std::string& name);
