@@ -85,6 +85,12 @@ void vlf::exportExe() {
     }
 
     printf_normal(_("Generating %s... Please wait.\n"), kind);
+    // An empty file would otherwise stand for the projector already held,
+    // the one the user just declined.
+    if (!useHeld && projector.empty() && !swfFile->projector.empty()) {
+        printf_error("%s\n", "Invalid projector file.");
+        return;
+    }
     try {
         writeBinaryFile(path, swfFile->exportExe(projector, compression));
         unsavedChanges = false;

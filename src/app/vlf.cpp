@@ -14,11 +14,11 @@ vlf::vlf() {
     unsavedChanges = false;
     localization::initLocale();
     swfFile.reset();
-    std::fputs(rlutil::ANSI_CONSOLE_TITLE_PRE, stdout);
-    std::fputs(_("Vorlune Forge"), stdout);
-    std::fputs(rlutil::ANSI_CONSOLE_TITLE_POST, stdout);
-    printHeader();
     try {
+        std::fputs(rlutil::ANSI_CONSOLE_TITLE_PRE, stdout);
+        std::fputs(_("Vorlune Forge"), stdout);
+        std::fputs(rlutil::ANSI_CONSOLE_TITLE_POST, stdout);
+        printHeader();
         readFile();
         showMenuMain();
     } catch (const end_of_input&) {

@@ -52,6 +52,7 @@ private:
     void replaceSound(uint64_t id, const std::string& path);
     int exportImages(std::vector<uint64_t>& ids);
     void replaceImage(uint64_t id, const std::string& path);
+    bool findDataFile(uint64_t id);
     int exportData(std::vector<uint64_t>& ids);
     void replaceData(uint64_t id, const std::string& path);
 

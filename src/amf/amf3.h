@@ -1,0 +1,34 @@
+#pragma once
+// The one AMF3 value a data file is made of: a ByteArray (marker 0x0C, a U29
+// length header, the payload) or null (0x01). Nothing else of AMF3 is read.
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "util/bytes.h"
+
+namespace swf {
+
+struct AMF3_TYPE {
+    uint8_t marker = 0;       // 0x0C or 0x01
+    uint32_t lengthSize = 0;  // bytes of the U29 length header; 0 for null
+    ByteBuffer payload;       // the ByteArray's bytes; empty for null
+};
+
+class AMF3 {
+public:
+    // Decodes the value at the front of `bytes`; what follows it is ignored.
+    // The value took 1 + lengthSize + payload.size() bytes of the input.
+    explicit AMF3(ByteView bytes);
+
+    // Exactly one record, appended by the constructor.
+    std::vector<AMF3_TYPE> values;
+
+    // Reads the U29 at `pos` and moves `pos` past its 1 to 4 bytes.
+    static uint32_t readUInt29(ByteView bytes, size_t& pos);
+    // The length header of a ByteArray of n payload bytes: the U29 of 2n + 1.
+    static ByteBuffer Uint29BAToVec(size_t n);
+};
+
+}  // namespace swf

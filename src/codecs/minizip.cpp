@@ -1,0 +1,333 @@
+#include "codecs/minizip.h"
+
+#include <unzip.h>
+#include <zip.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <stdexcept>
+#include <system_error>
+
+namespace minizip {
+namespace {
+
+// The zip format's 16-bit length fields: names and comments longer than
+// this cannot be stored. minizip refuses long names and entry comments
+// itself, but writes an over-long global comment with a truncated length,
+// which leaves an archive nobody can open.
+constexpr size_t kMaxFieldLength = 0xFFFF;
+
+// Sizes from here on need the zip64 extension.
+constexpr uint64_t kZip64Size = 0xFFFFFFFFu;
+
+// minizip's read and write calls take an unsigned length and its read call
+// returns the count as an int, so content goes through them in pieces.
+constexpr size_t kMaxPiece = size_t{1} << 30;
+
+// Deflate cannot expand data by more than about 1032 to 1, and a stored
+// entry not at all. An entry's declared size beyond what its compressed
+// bytes can yield is a lie, and is not allocated up front.
+constexpr uint64_t kMaxDeflateRatio = 1032;
+// What an extraction grows its buffer by, at least, once the plausible size
+// is used up.
+constexpr size_t kGrowthStep = size_t{1} << 20;
+
+std::string decimal(long long value) { return std::to_string(value); }
+
+std::string formatTime(const ZipEntry& entry) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u", entry.year, entry.month, entry.day, entry.hour,
+                  entry.minute, entry.second);
+    return text;
+}
+
+// How many bytes an extraction reserves before reading: the declared size,
+// unless the entry's compressed bytes (no more than the whole archive) could
+// not possibly inflate to it.
+uint64_t plausibleSize(const unz_file_info64& info, uint64_t archiveSize) {
+    const uint64_t compressed = std::min<uint64_t>(info.compressed_size, archiveSize);
+    const uint64_t ratio = info.compression_method == 0 ? 1 : kMaxDeflateRatio;
+    return std::min<uint64_t>(info.uncompressed_size, compressed * ratio);
+}
+
+}  // namespace
+
+void ZipHandleCloser::operator()(void* handle) const { zipClose(handle, nullptr); }
+void UnzipHandleCloser::operator()(void* handle) const { unzClose(handle); }
+
+// ---------------------------------------------------------------- Zipper
+
+Zipper::Zipper(std::string path, std::string comment) : path_(std::move(path)), comment_(std::move(comment)) {
+    if (path_.empty()) throw std::runtime_error("Name of zip file must not be empty.");
+    if (comment_.size() > kMaxFieldLength)
+        throw std::runtime_error("Comment of zip file '" + path_ + "' is longer than 65535 bytes.");
+    handle_.reset(zipOpen2_64(path_.c_str(), APPEND_STATUS_CREATE, nullptr, nullptr));
+    if (!handle_) throw std::runtime_error("Could not create '" + path_ + "'.");
+}
+
+Zipper::~Zipper() {
+    // A destructor cannot report a failure; callers that need to know that
+    // the archive was finished call close() themselves.
+    try {
+        close();
+    } catch (const std::exception&) {
+    }
+}
+
+void Zipper::add(const std::string& name, const std::string& entryComment, int level, const std::string& content) {
+    add(name, entryComment, level, content.data(), content.size());
+}
+
+void Zipper::add(const std::string& name, const std::string& entryComment, int level,
+                 const std::vector<uint8_t>& content) {
+    add(name, entryComment, level, content.data(), content.size());
+}
+
+void Zipper::add(const std::string& name, const std::string& entryComment, int level, const void* data, size_t size) {
+    if (name.empty()) throw std::runtime_error("Name of file to add in zip '" + name + "' must not be empty.");
+    if (!handle_) throw std::runtime_error("Zip file '" + path_ + "' is already closed.");
+    void* const zip = handle_.get();
+
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    zip_fileinfo info{};
+    info.tmz_date.tm_sec = static_cast<uInt>(local.tm_sec);
+    info.tmz_date.tm_min = static_cast<uInt>(local.tm_min);
+    info.tmz_date.tm_hour = static_cast<uInt>(local.tm_hour);
+    info.tmz_date.tm_mday = static_cast<uInt>(local.tm_mday);
+    info.tmz_date.tm_mon = static_cast<uInt>(local.tm_mon);
+    info.tmz_date.tm_year = static_cast<uInt>(local.tm_year + 1900);
+    info.dosDate = unix2dostime(now);
+
+    // minizip leaks the entry's header when deflate refuses the level, so
+    // the level is checked first, with the result deflate would give.
+    const bool validLevel = level >= Z_DEFAULT_COMPRESSION && level <= Z_BEST_COMPRESSION;
+    const int zip64 = size >= kZip64Size ? 1 : 0;
+    int result = validLevel ? zipOpenNewFileInZip64(zip, name.c_str(), &info, nullptr, 0, nullptr, 0,
+                                                    entryComment.c_str(), Z_DEFLATED, level, zip64)
+                            : Z_STREAM_ERROR;
+    if (result != ZIP_OK) {
+        closeAfterFailure();
+        throw std::runtime_error("Failed to open file '" + name + "' inside '" + path_ +
+                                 "'. Error: " + decimal(result));
+    }
+
+    const auto* bytes = static_cast<const uint8_t*>(data);
+    for (size_t written = 0; written < size;) {
+        const size_t piece = std::min(size - written, kMaxPiece);
+        result = zipWriteInFileInZip(zip, bytes + written, static_cast<unsigned>(piece));
+        if (result != ZIP_OK) {
+            zipCloseFileInZip(zip);
+            closeAfterFailure();
+            throw std::runtime_error("Failed to write file '" + name + "' inside '" + path_ +
+                                     "'. Error: " + decimal(result));
+        }
+        written += piece;
+    }
+
+    result = zipCloseFileInZip(zip);
+    if (result != ZIP_OK) {
+        closeAfterFailure();
+        throw std::runtime_error("Failed to close file '" + name + "' inside '" + path_ +
+                                 "'. Error: " + decimal(result));
+    }
+}
+
+void Zipper::close() {
+    if (!handle_) return;
+    const int result = zipClose(handle_.release(), comment_.empty() ? nullptr : comment_.c_str());
+    // The central directory is written here; if that fails, the archive is
+    // unreadable, and saying nothing would lose the user's data.
+    if (result != ZIP_OK)
+        throw std::runtime_error("Failed to close zip file '" + path_ + "'. Error: " + decimal(result));
+}
+
+void Zipper::closeAfterFailure() noexcept {
+    if (handle_) zipClose(handle_.release(), comment_.empty() ? nullptr : comment_.c_str());
+}
+
+// -------------------------------------------------------------- Unzipper
+
+Unzipper::Unzipper(std::string path) : path_(std::move(path)) {
+    handle_.reset(unzOpen64(path_.c_str()));
+    if (!handle_) throw std::runtime_error("Could not open file '" + path_ + "'.");
+
+    unz_global_info64 info{};
+    int result = unzGetGlobalInfo64(handle_.get(), &info);
+    if (result != UNZ_OK) closeAndThrow("Failed to read global info for '" + path_ + "'. Error: " + decimal(result));
+    entryCount_ = info.number_entry;
+
+    std::error_code error;
+    archiveSize_ = std::filesystem::file_size(path_, error);
+    if (error) archiveSize_ = 0;  // only costs the up-front reservation of extractions
+
+    if (info.size_comment > 0) {
+        std::vector<char> comment(info.size_comment + 1);
+        result = unzGetGlobalComment(handle_.get(), comment.data(), comment.size());
+        if (result < 0) closeAndThrow("Failed to read global comment for '" + path_ + "'. Error: " + decimal(result));
+        comment_.assign(comment.data(), static_cast<size_t>(result));
+    }
+}
+
+Unzipper::~Unzipper() { close(); }
+
+void Unzipper::close() { handle_.reset(); }
+
+void Unzipper::closeAndThrow(const std::string& message) {
+    close();
+    throw std::runtime_error(message);
+}
+
+const std::vector<ZipEntry>& Unzipper::getEntries() {
+    if (!handle_) throw std::runtime_error("Zip file '" + path_ + "' is already closed.");
+    void* const unzip = handle_.get();
+    auto fileInfoFailure = [&](uint64_t i, int result) {
+        closeAndThrow("Failed to read file info for '" + path_ + "'. Entry no " + std::to_string(i) +
+                      ". Error: " + decimal(result));
+    };
+
+    entries_.clear();
+    for (uint64_t i = 0; i < entryCount_; ++i) {
+        // An extraction moves the current entry; a listing starts over.
+        if (i == 0) {
+            const int result = unzGoToFirstFile(unzip);
+            if (result != UNZ_OK) fileInfoFailure(i, result);
+        }
+        unz_file_info64 info{};
+        int result = unzGetCurrentFileInfo64(unzip, &info, nullptr, 0, nullptr, 0, nullptr, 0);
+        if (result != UNZ_OK) fileInfoFailure(i, result);
+        ZipEntry entry;
+        entry.name.resize(info.size_filename);
+        entry.comment.resize(info.size_file_comment);
+        result = unzGetCurrentFileInfo64(unzip, &info, entry.name.data(), entry.name.size(), nullptr, 0,
+                                         entry.comment.data(), entry.comment.size());
+        if (result != UNZ_OK) fileInfoFailure(i, result);
+
+        entry.compressedSize = info.compressed_size;
+        entry.uncompressedSize = info.uncompressed_size;
+        entry.dosdate = static_cast<uint32_t>(info.dosDate);
+        entry.second = info.tmu_date.tm_sec;
+        entry.minute = info.tmu_date.tm_min;
+        entry.hour = info.tmu_date.tm_hour;
+        entry.day = info.tmu_date.tm_mday;
+        entry.month = info.tmu_date.tm_mon + 1;
+        entry.year = info.tmu_date.tm_year;
+        entry.timeText = formatTime(entry);
+        entries_.push_back(std::move(entry));
+
+        if (i + 1 < entryCount_) {
+            result = unzGoToNextFile(unzip);
+            if (result != UNZ_OK)
+                closeAndThrow("Failed to go to next file on '" + path_ + "'. Entry no " + std::to_string(i) +
+                              ". Error: " + decimal(result));
+        }
+    }
+    return entries_;
+}
+
+// minizip's own lookup refuses names of 256 bytes or more, which the zip
+// format and Zipper allow, so the central directory is walked here and whole
+// names are compared byte for byte.
+bool Unzipper::locateEntry(const std::string& name) {
+    void* const unzip = handle_.get();
+    for (int result = unzGoToFirstFile(unzip); result == UNZ_OK; result = unzGoToNextFile(unzip)) {
+        unz_file_info64 info{};
+        if (unzGetCurrentFileInfo64(unzip, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK) return false;
+        if (info.size_filename != name.size()) continue;
+        std::string current(name.size(), '\0');
+        if (unzGetCurrentFileInfo64(unzip, nullptr, current.data(), current.size(), nullptr, 0, nullptr, 0) != UNZ_OK)
+            return false;
+        if (current == name) return true;
+    }
+    return false;
+}
+
+void Unzipper::extractEntryToMemory(const std::string& name, std::vector<uint8_t>& out) {
+    if (!handle_) throw std::runtime_error("Zip file '" + path_ + "' is already closed.");
+    void* const unzip = handle_.get();
+    if (!locateEntry(name)) throw std::runtime_error("File '" + name + "' not found inside '" + path_ + "'.");
+
+    unz_file_info64 info{};
+    int result = unzGetCurrentFileInfo64(unzip, &info, nullptr, 0, nullptr, 0, nullptr, 0);
+    if (result != UNZ_OK)
+        closeAndThrow("Failed to read file info of '" + name + "' for '" + path_ + "'. Error: " + decimal(result));
+    // Refused before anything is read; the archive stays usable for the
+    // other entries. (minizip on 64-bit Linux does not pick up the zip64
+    // sizes, so such an entry shows 0xFFFFFFFF here, never its true size.)
+    if (info.uncompressed_size >= kZip64Size)
+        throw std::runtime_error("File '" + name + "' inside '" + path_ +
+                                 "' is 4 GiB or larger; entries that large cannot be extracted.");
+
+    result = unzOpenCurrentFile(unzip);
+    if (result != UNZ_OK)
+        closeAndThrow("Failed to open file '" + name + "' inside '" + path_ + "'. Error: " + decimal(result));
+
+    // Read piece by piece into a buffer that starts at the plausible size
+    // and grows only as bytes actually arrive, so a forged size costs no
+    // more memory than the entry really holds.
+    const size_t expected = static_cast<size_t>(info.uncompressed_size);
+    std::vector<uint8_t> bytes(static_cast<size_t>(plausibleSize(info, archiveSize_)));
+    size_t filled = 0;
+    while (filled < expected) {
+        if (filled == bytes.size()) bytes.resize(std::min(expected, filled + std::max(filled, kGrowthStep)));
+        const size_t piece = std::min(bytes.size() - filled, kMaxPiece);
+        const int read = unzReadCurrentFile(unzip, bytes.data() + filled, static_cast<unsigned>(piece));
+        if (read < 0) {
+            unzCloseCurrentFile(unzip);
+            closeAndThrow("Failed to read file '" + name + "' with error " + decimal(read) +
+                          ". Error: " + decimal(read));
+        }
+        if (read == 0) break;
+        filled += static_cast<size_t>(read);
+    }
+    if (filled < expected) {
+        unzCloseCurrentFile(unzip);
+        closeAndThrow("File '" + name + "' inside '" + path_ + "' ended after " + std::to_string(filled) + " of its " +
+                      std::to_string(expected) + " bytes.");
+    }
+
+    if (unzCloseCurrentFile(unzip) == UNZ_CRCERROR)
+        closeAndThrow("File '" + name + "' was read but the CRC is not good.");
+    out = std::move(bytes);
+}
+
+// ------------------------------------------------------------ DOS times
+
+uint32_t dostime(int year, int month, int day, int hour, int minute, int second) {
+    if (year < 1980 || year > 2107 || month < 1 || month > 12 || day < 1 || day > 31 || hour < 0 || hour > 23 ||
+        minute < 0 || minute > 59 || second < 0 || second > 59)
+        return 0;
+    return (static_cast<uint32_t>(year - 1980) << 25) | (static_cast<uint32_t>(month) << 21) |
+           (static_cast<uint32_t>(day) << 16) | (static_cast<uint32_t>(hour) << 11) |
+           (static_cast<uint32_t>(minute) << 5) | (static_cast<uint32_t>(second) >> 1);
+}
+
+uint32_t unix2dostime(std::time_t t) {
+    // DOS times count seconds in twos.
+    const std::time_t even = t + (t & 1);
+    std::tm local{};
+    if (localtime_r(&even, &local) == nullptr) return 0;
+    return dostime(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec);
+}
+
+std::time_t dos2unixtime(uint32_t dosDate) {
+    const int month = static_cast<int>((dosDate >> 21) & 0x0F);
+    const int day = static_cast<int>((dosDate >> 16) & 0x1F);
+    const int hour = static_cast<int>((dosDate >> 11) & 0x1F);
+    const int minute = static_cast<int>((dosDate >> 5) & 0x3F);
+    const int second = static_cast<int>(dosDate & 0x1F) * 2;
+    if (month < 1 || month > 12 || day == 0 || hour > 23 || minute > 59 || second > 59) return -1;
+    std::tm local{};
+    local.tm_year = static_cast<int>((dosDate >> 25) & 0x7F) + 80;
+    local.tm_mon = month - 1;
+    local.tm_mday = day;
+    local.tm_hour = hour;
+    local.tm_min = minute;
+    local.tm_sec = second;
+    local.tm_isdst = -1;  // let the conversion decide whether daylight saving applies
+    return std::mktime(&local);
+}
+
+}  // namespace minizip

@@ -1,0 +1,110 @@
+#pragma once
+// Zip archives through minizip: Zipper writes a new archive entry by entry,
+// Unzipper lists an archive's entries and extracts one entry to memory, and
+// three free functions convert between calendar times and the MS-DOS date
+// and time of zip entries. Every failure is a std::runtime_error whose
+// message is meant for the user.
+
+#include <cstddef>
+#include <cstdint>
+#include <ctime>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace minizip {
+
+struct ZipEntry {
+    std::string name;
+    std::string comment;
+    uint64_t compressedSize = 0;
+    uint64_t uncompressedSize = 0;
+    uint32_t dosdate = 0;
+    // Modification time as local calendar fields: month 1 to 12, full year.
+    unsigned second = 0;
+    unsigned minute = 0;
+    unsigned hour = 0;
+    unsigned day = 0;
+    unsigned month = 0;
+    unsigned year = 0;
+    std::string timeText;  // "YYYY-MM-DD HH:MM:SS"
+};
+
+// Owners of minizip's opaque handles. The zip one closes without a global
+// comment; it only runs when close() did not.
+struct ZipHandleCloser {
+    void operator()(void* handle) const;
+};
+struct UnzipHandleCloser {
+    void operator()(void* handle) const;
+};
+
+class Zipper {
+public:
+    // Creates (or truncates) the archive at `path`; `comment` is written as
+    // the archive's global comment when it is closed.
+    Zipper(std::string path, std::string comment);
+    ~Zipper();
+    Zipper(const Zipper&) = delete;
+    Zipper& operator=(const Zipper&) = delete;
+
+    // Adds one deflated entry. After a failure the archive is closed and
+    // the object can only be destroyed.
+    void add(const std::string& name, const std::string& entryComment, int level, const void* data, size_t size);
+    void add(const std::string& name, const std::string& entryComment, int level, const std::string& content);
+    void add(const std::string& name, const std::string& entryComment, int level, const std::vector<uint8_t>& content);
+
+    // Writes the central directory and the global comment. Closing twice
+    // does nothing; a failure to finish the archive throws (the handle is
+    // released either way).
+    void close();
+
+private:
+    void closeAfterFailure() noexcept;
+
+    std::string path_;
+    std::string comment_;
+    std::unique_ptr<void, ZipHandleCloser> handle_;
+};
+
+class Unzipper {
+public:
+    // Opens the archive and reads its global information and comment.
+    explicit Unzipper(std::string path);
+    ~Unzipper();
+    Unzipper(const Unzipper&) = delete;
+    Unzipper& operator=(const Unzipper&) = delete;
+
+    // All entries, in the archive's order.
+    const std::vector<ZipEntry>& getEntries();
+
+    // Replaces `out` with the uncompressed bytes of the entry named exactly
+    // `name` (case-sensitive). `out` is left as it was when this throws.
+    void extractEntryToMemory(const std::string& name, std::vector<uint8_t>& out);
+
+    void close();
+
+    const std::string& getGlobalComment() const { return comment_; }
+
+private:
+    [[noreturn]] void closeAndThrow(const std::string& message);
+    bool locateEntry(const std::string& name);
+
+    std::vector<ZipEntry> entries_;
+    std::unique_ptr<void, UnzipHandleCloser> handle_;
+    uint64_t entryCount_ = 0;
+    uint64_t archiveSize_ = 0;
+    std::string path_;
+    std::string comment_;
+};
+
+// Packs local calendar fields (month 1 to 12, full year) into a DOS date and
+// time; 0 when a field is out of range or the year is outside 1980 to 2107.
+uint32_t dostime(int year, int month, int day, int hour, int minute, int second);
+// The DOS date and time of `t` in local time, rounded up to an even second.
+uint32_t unix2dostime(std::time_t t);
+// The calendar time of a DOS date and time read as local time; -1 when a
+// field is out of range.
+std::time_t dos2unixtime(uint32_t dosDate);
+
+}  // namespace minizip

@@ -1,0 +1,61 @@
+#pragma once
+// Game data files. The body of the tag is an AMF3 ByteArray whose payload is
+// a zlib stream; inflated, it holds a kind tag (a 16-bit-length string) and
+// the kind's objects, each an AMF0 typed object wrapped in a ByteArray, and
+// for limb data the embedded PNG pictures. Users edit them as zip archives
+// of JSON documents and PNG files.
+
+#include <functional>
+#include <map>
+#include <optional>
+#include <stdexcept>
+#include <string>
+
+#include "util/bytes.h"
+
+namespace data {
+
+enum class DataKind { LimbInfo, Spt, Bg, Gdat };
+
+// The inflated content of a data file, or nothing when the body is an AMF3
+// null rather than a ByteArray.
+std::optional<ByteBuffer> inflateDataFile(ByteView body);
+
+// The kind named by the tag at the start of the content, or nothing for an
+// unknown tag.
+std::optional<DataKind> readDataKind(ByteView content);
+
+// Walks the content and hands out the archive entries, in archive order:
+// the name of each and its bytes (a JSON document printed with an indent of
+// 4, or a PNG file as stored).
+using EntrySink = std::function<void(const std::string& name, const ByteBuffer& bytes)>;
+void walkDataFile(ByteView content, const EntrySink& sink);
+
+// The kind a data file has by the end of its symbol name.
+std::optional<DataKind> kindOfSymbol(const std::string& symbol);
+
+// An archive entry whose name does not fit the names the kind expects.
+class entry_name_error : public std::runtime_error {
+public:
+    explicit entry_name_error(DataKind kind) : std::runtime_error("Unexpected entry name."), kind(kind) {}
+    DataKind kind;
+};
+
+// The archive as the builder reads it: entry names in archive order, and
+// the bytes of one entry on demand.
+struct ArchiveReader {
+    std::vector<std::string> names;
+    std::function<ByteBuffer(const std::string& name)> extract;
+};
+
+// Warnings met while building limb data: the picture's position, and
+// whether its flags agree (`sameFlags`) or its embedded image is missing.
+enum class LimbWarning { SameFlags, MissingImage };
+using WarningSink = std::function<void(LimbWarning, int position)>;
+
+// The new tag body built from an archive: the content, deflated and wrapped
+// in a ByteArray. Throws entry_name_error when an entry's name breaks the
+// kind's naming, and the component's exception for anything else.
+ByteBuffer buildDataFile(DataKind kind, const ArchiveReader& archive, const WarningSink& warn);
+
+}  // namespace data

@@ -1,0 +1,143 @@
+// Building a data file from an archive of JSON documents and PNG files.
+
+#include <map>
+
+#include "amf/amf0.h"
+#include "amf/amf3.h"
+#include "codecs/zlib.h"
+#include "data/data_file.h"
+#include "util/strings.h"
+
+namespace data {
+namespace {
+
+constexpr uint8_t kByteArrayMarker = 0x0C;
+constexpr uint8_t kNullMarker = 0x01;
+
+// Entries of one group, by the number in their names; the first entry with
+// a number wins.
+using Group = std::map<int, ByteBuffer>;
+
+// The number in an entry's name: the digits from its first digit on.
+std::optional<int> entryNumber(const std::string& name) {
+    try {
+        return extractIntFromStr(name);
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+}
+
+void appendValue(ByteBuffer& out, const ByteBuffer& payload) {
+    out.push_back(kByteArrayMarker);
+    appendBytes(out, swf::AMF3::Uint29BAToVec(payload.size()));
+    appendBytes(out, payload);
+}
+
+std::string textOf(const ByteBuffer& bytes) { return std::string(bytes.begin(), bytes.end()); }
+
+ByteBuffer objectBytes(const ByteBuffer& document) { return swf::AMF0::fromJSON(textOf(document)); }
+
+void appendCount(ByteBuffer& out, size_t count) { appendU32be(out, static_cast<uint32_t>(count)); }
+
+void appendDocuments(ByteBuffer& out, const Group& documents) {
+    appendCount(out, documents.size());
+    for (const auto& [number, document] : documents) appendValue(out, objectBytes(document));
+}
+
+// Sorts every entry into the group its name selects; `groupOf` gives the
+// group for a name, or null when the name fits none.
+void classify(DataKind kind, const ArchiveReader& archive, const std::function<Group*(const std::string&)>& groupOf) {
+    for (const std::string& name : archive.names) {
+        ByteBuffer bytes = archive.extract(name);
+        const std::optional<int> number = entryNumber(name);
+        Group* group = groupOf(name);
+        if (!number || group == nullptr) throw entry_name_error(kind);
+        group->emplace(*number, std::move(bytes));
+    }
+}
+
+ByteBuffer gdatContent(const ArchiveReader& archive) {
+    Group attacks, points;
+    classify(DataKind::Gdat, archive, [&](const std::string& name) -> Group* {
+        if (startsWith(name, "Attack_") && endsWith(name, ".json")) return &attacks;
+        if (startsWith(name, "PtWithName_") && endsWith(name, ".json")) return &points;
+        return nullptr;
+    });
+    ByteBuffer content;
+    swf::AMF0::writeStringWithLenPrefixU16(content, "gdat");
+    appendDocuments(content, attacks);
+    appendDocuments(content, points);
+    return content;
+}
+
+ByteBuffer limbInfoContent(const ArchiveReader& archive, const WarningSink& warn) {
+    Group pictures, images, limbs;
+    classify(DataKind::LimbInfo, archive, [&](const std::string& name) -> Group* {
+        if (startsWith(name, "LimbPic_") && endsWith(name, ".json")) return &pictures;
+        if (endsWith(name, ".png")) return &images;
+        if (startsWith(name, "Limb_") && endsWith(name, ".json")) return &limbs;
+        return nullptr;
+    });
+
+    ByteBuffer content;
+    swf::AMF0::writeStringWithLenPrefixU16(content, "limbInfo");
+    appendCount(content, pictures.size());
+    // Pictures are numbered by their position; position p embeds the image
+    // numbered p.
+    std::vector<bool> embedded;
+    for (const auto& [number, text] : pictures) {
+        const swf::JsonDocument document = swf::AMF0::parseDocument(textOf(text));
+        const ByteBuffer object = swf::AMF0::fromDocument(document);
+        const auto& flags = document.at("Data.LimbPic");
+        const bool disabled = flags.at("disabled").get<bool>();
+        const bool embeds = flags.at("embeded").get<bool>();
+        const int position = static_cast<int>(embedded.size());
+        if (disabled == embeds) warn(LimbWarning::SameFlags, position);
+        embedded.push_back(embeds);
+        appendValue(content, object);
+    }
+    for (size_t p = 0; p < embedded.size(); ++p) {
+        const auto image = images.find(static_cast<int>(p));
+        if (embedded[p] && image != images.end()) {
+            appendValue(content, image->second);
+            continue;
+        }
+        if (embedded[p]) warn(LimbWarning::MissingImage, static_cast<int>(p));
+        content.push_back(kNullMarker);
+    }
+    appendDocuments(content, limbs);
+    return content;
+}
+
+// Spt and Bg files hold the archive's first entry, which must bear the
+// kind's one name.
+ByteBuffer singleObjectContent(DataKind kind, const ArchiveReader& archive) {
+    const char* tag = kind == DataKind::Spt ? "Spt" : "Bg";
+    const char* entry = kind == DataKind::Spt ? "Spt.json" : "BgInfoFile.json";
+    if (archive.names.empty() || archive.names.front() != entry) throw entry_name_error(kind);
+    ByteBuffer content;
+    swf::AMF0::writeStringWithLenPrefixU16(content, tag);
+    appendValue(content, objectBytes(archive.extract(entry)));
+    return content;
+}
+
+ByteBuffer contentOf(DataKind kind, const ArchiveReader& archive, const WarningSink& warn) {
+    switch (kind) {
+        case DataKind::LimbInfo:
+            return limbInfoContent(archive, warn);
+        case DataKind::Gdat:
+            return gdatContent(archive);
+        default:
+            return singleObjectContent(kind, archive);
+    }
+}
+
+}  // namespace
+
+ByteBuffer buildDataFile(DataKind kind, const ArchiveReader& archive, const WarningSink& warn) {
+    ByteBuffer body;
+    appendValue(body, zlib::zlib_compress(contentOf(kind, archive, warn), 9));
+    return body;
+}
+
+}  // namespace data

@@ -1,0 +1,253 @@
+#include "data/data_file.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "amf/amf0.h"
+#include "amf/amf3.h"
+#include "codecs/zlib.h"
+#include "swf/swf_exception.h"
+
+namespace {
+
+ByteBuffer bytesOf(const std::string& text) { return ByteBuffer(text.begin(), text.end()); }
+
+void appendValue(ByteBuffer& out, const ByteBuffer& payload) {
+    out.push_back(0x0C);
+    appendBytes(out, swf::AMF3::Uint29BAToVec(payload.size()));
+    appendBytes(out, payload);
+}
+
+ByteBuffer object(const std::string& json) { return swf::AMF0::fromJSON(json); }
+
+ByteBuffer kindTag(const std::string& tag) {
+    ByteBuffer out;
+    swf::AMF0::writeStringWithLenPrefixU16(out, tag);
+    return out;
+}
+
+ByteBuffer wrapped(const ByteBuffer& content) {
+    ByteBuffer body;
+    appendValue(body, zlib::zlib_compress(content, 9));
+    return body;
+}
+
+// Documents that exercise the whole mapping; each reads back to the bytes
+// it was written from.
+const std::vector<std::string> kDocuments = {
+    R"({"Data.Attack": {"power": 12.5, "nan": [127, 248, 0, 0, 0, 0, 0, 0], "inf": [127, 240, 0, 0, 0, 0, 0, 0],
+        "negInf": [255, 240, 0, 0, 0, 0, 0, 0], "negZero": -0.0, "third": 0.30000000000000004, "on": true}})",
+    R"({"Data.Point": {"name": "Épée de l'aube ✓", "nothing": null, "gone": "VLF_undefinedXXX",
+        "nested": {"VLF_classNameXXX": "Data.Inner", "x": 1.0, "deeper": {"y": false}},
+        "emptyTyped": {"VLF_classNameXXX": "Data.Empty"}, "list": {"VLF_ArrayLenXXX": 5, "0": 1.0, "1": "two"}}})",
+    R"({"Data.Bare": null})",
+};
+
+std::string limbPictureText(bool disabled, bool embedded) {
+    return std::string(R"({"Data.LimbPic": {"disabled": )") + (disabled ? "true" : "false") + R"(, "embeded": )" +
+           (embedded ? "true" : "false") + "}}";
+}
+
+ByteBuffer limbPictureJson(bool disabled, bool embedded) { return bytesOf(limbPictureText(disabled, embedded)); }
+
+const ByteBuffer kPng = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 1, 2, 3};
+
+struct Sample {
+    const char* name;
+    data::DataKind kind;
+    ByteBuffer content;
+    std::vector<std::string> entries;
+};
+
+std::vector<Sample> samples() {
+    ByteBuffer gdat = kindTag("gdat");
+    appendU32be(gdat, 2);
+    appendValue(gdat, object(kDocuments[0]));
+    appendValue(gdat, object(kDocuments[1]));
+    appendU32be(gdat, 1);
+    appendValue(gdat, object(kDocuments[2]));
+
+    ByteBuffer emptyGdat = kindTag("gdat");
+    appendU32be(emptyGdat, 0);
+    appendU32be(emptyGdat, 0);
+
+    ByteBuffer limbs = kindTag("limbInfo");
+    appendU32be(limbs, 3);
+    appendValue(limbs, object(limbPictureText(false, true)));
+    appendValue(limbs, object(limbPictureText(true, false)));
+    appendValue(limbs, object(limbPictureText(false, true)));
+    appendValue(limbs, kPng);
+    limbs.push_back(0x01);
+    appendValue(limbs, kPng);
+    appendU32be(limbs, 1);
+    appendValue(limbs, object(kDocuments[1]));
+
+    ByteBuffer spt = kindTag("Spt");
+    appendValue(spt, object(kDocuments[1]));
+    ByteBuffer bg = kindTag("Bg");
+    appendValue(bg, object(kDocuments[0]));
+
+    return {
+        {"gdat", data::DataKind::Gdat, gdat, {"Attack_0.json", "Attack_1.json", "PtWithName_0.json"}},
+        {"empty gdat", data::DataKind::Gdat, emptyGdat, {}},
+        {"limbInfo",
+         data::DataKind::LimbInfo,
+         limbs,
+         {"LimbPic_0.json", "LimbPic_1.json", "LimbPic_2.json", "0.png", "2.png", "Limb_0.json"}},
+        {"Spt", data::DataKind::Spt, spt, {"Spt.json"}},
+        {"Bg", data::DataKind::Bg, bg, {"BgInfoFile.json"}},
+    };
+}
+
+using Entries = std::vector<std::pair<std::string, ByteBuffer>>;
+
+Entries walk(const ByteBuffer& content) {
+    Entries entries;
+    data::walkDataFile(content,
+                       [&](const std::string& name, const ByteBuffer& bytes) { entries.emplace_back(name, bytes); });
+    return entries;
+}
+
+data::ArchiveReader readerOf(const Entries& entries) {
+    data::ArchiveReader reader;
+    for (const auto& [name, bytes] : entries) reader.names.push_back(name);
+    reader.extract = [entries](const std::string& name) {
+        for (const auto& [entryName, bytes] : entries) {
+            if (entryName == name) return bytes;
+        }
+        throw std::runtime_error("missing " + name);
+    };
+    return reader;
+}
+
+ByteBuffer rebuilt(data::DataKind kind, const Entries& entries, std::vector<std::string>* warnings = nullptr) {
+    const ByteBuffer body = data::buildDataFile(kind, readerOf(entries), [&](data::LimbWarning w, int p) {
+        if (warnings)
+            warnings->push_back((w == data::LimbWarning::SameFlags ? "same " : "missing ") + std::to_string(p));
+    });
+    return *data::inflateDataFile(body);
+}
+
+TEST(DataFiles, ExportThenReplaceGivesBackTheContent) {
+    for (const Sample& sample : samples()) {
+        const ByteBuffer body = wrapped(sample.content);
+        const std::optional<ByteBuffer> content = data::inflateDataFile(body);
+        ASSERT_TRUE(content.has_value()) << sample.name;
+        EXPECT_EQ(data::readDataKind(*content), sample.kind) << sample.name;
+        const Entries entries = walk(*content);
+        std::vector<std::string> names;
+        for (const auto& entry : entries) names.push_back(entry.first);
+        EXPECT_EQ(names, sample.entries) << sample.name;
+        EXPECT_EQ(rebuilt(sample.kind, entries), sample.content) << sample.name;
+    }
+}
+
+TEST(DataFiles, DocumentsArePrintedWithIndentAndRawUtf8) {
+    const Entries entries = walk(samples()[0].content);
+    const std::string text(entries[1].second.begin(), entries[1].second.end());
+    EXPECT_NE(text.find("\n        \"name\": \"Épée de l'aube ✓\""), std::string::npos) << text;
+    EXPECT_NE(text.find("\"VLF_ArrayLenXXX\": 5"), std::string::npos) << text;
+}
+
+TEST(DataFiles, NegativeCountsReadAsEmpty) {
+    ByteBuffer content = kindTag("gdat");
+    appendU32be(content, 0x80000001u);
+    appendU32be(content, 0xFFFFFFFFu);
+    content.insert(content.end(), {9, 9, 9});  // ignored, as is anything after the lists
+    EXPECT_TRUE(walk(content).empty());
+}
+
+TEST(DataFiles, BodiesThatAreNotDataFiles) {
+    EXPECT_FALSE(data::inflateDataFile(ByteBuffer{0x01}).has_value()) << "AMF3 null";
+    EXPECT_FALSE(data::readDataKind(kindTag("Unknown")).has_value());
+    EXPECT_THROW(data::inflateDataFile(ByteBuffer{}), swf::swf_exception);
+    EXPECT_THROW(data::readDataKind(ByteBuffer{0, 5, 'g'}), swf::swf_exception);
+}
+
+TEST(DataFiles, TruncatedContentIsRefusedAtEveryOffset) {
+    for (const Sample& sample : samples()) {
+        for (size_t size = 0; size < sample.content.size(); ++size) {
+            const ByteBuffer cut(sample.content.begin(), sample.content.begin() + static_cast<std::ptrdiff_t>(size));
+            try {
+                walk(cut);
+            } catch (const swf::swf_exception&) {
+            } catch (const std::exception& e) {
+                ADD_FAILURE() << sample.name << " cut to " << size << ": " << e.what();
+            }
+        }
+    }
+}
+
+TEST(DataFiles, KindsBySymbolName) {
+    EXPECT_EQ(data::kindOfSymbol("HeroLmi"), data::DataKind::LimbInfo);
+    EXPECT_EQ(data::kindOfSymbol("Stage1Spt"), data::DataKind::Spt);
+    EXPECT_EQ(data::kindOfSymbol("ForestBgi"), data::DataKind::Bg);
+    EXPECT_EQ(data::kindOfSymbol("GameDat"), data::DataKind::Gdat);
+    EXPECT_FALSE(data::kindOfSymbol("Stage1").has_value());
+    EXPECT_FALSE(data::kindOfSymbol("").has_value());
+}
+
+TEST(DataFiles, LimbPicturesAreRenumberedByPosition) {
+    // Pictures 1 and 5 become positions 0 and 1; position 1 embeds the image
+    // numbered 1, whatever the picture's own number.
+    Entries entries = {
+        {"LimbPic_5.json", limbPictureJson(false, true)},
+        {"LimbPic_1.json", limbPictureJson(true, false)},
+        {"LimbPic_01.json", limbPictureJson(false, true)},  // same number: dropped
+        {"7.png", kPng},                                     // no picture embeds it: ignored
+    };
+    std::vector<std::string> warnings;
+    Entries walked = walk(rebuilt(data::DataKind::LimbInfo, entries, &warnings));
+    EXPECT_EQ(warnings, (std::vector<std::string>{"missing 1"}));
+    ASSERT_EQ(walked.size(), 2u);
+    EXPECT_EQ(walked[0].first, "LimbPic_0.json");
+    EXPECT_NE(std::string(walked[0].second.begin(), walked[0].second.end()).find("\"disabled\": true"), std::string::npos);
+
+    entries.push_back({"1.png", kPng});
+    warnings.clear();
+    walked = walk(rebuilt(data::DataKind::LimbInfo, entries, &warnings));
+    EXPECT_TRUE(warnings.empty());
+    ASSERT_EQ(walked.size(), 3u);
+    EXPECT_EQ(walked[2].first, "1.png");
+    EXPECT_EQ(walked[2].second, kPng);
+}
+
+TEST(DataFiles, SameFlagsAreWarnedAbout) {
+    std::vector<std::string> warnings;
+    rebuilt(data::DataKind::LimbInfo, {{"LimbPic_0.json", limbPictureJson(true, true)}, {"0.png", kPng}}, &warnings);
+    EXPECT_EQ(warnings, (std::vector<std::string>{"same 0"}));
+}
+
+TEST(DataFiles, EntryNamesOutsideTheKindsNamingAreRefused) {
+    const struct {
+        const char* name;
+        data::DataKind kind;
+        Entries entries;
+    } cases[] = {
+        {"readme in limb data", data::DataKind::LimbInfo, {{"readme.txt", {}}}},
+        {"numbered text in limb data", data::DataKind::LimbInfo, {{"notes2.txt", {}}}},
+        {"picture of an attack", data::DataKind::Gdat, {{"Attack_3.png", kPng}}},
+        {"attack without number", data::DataKind::Gdat, {{"Attack_.json", {}}}},
+        {"Spt under another name", data::DataKind::Spt, {{"spt.json", {}}}},
+        {"empty Spt archive", data::DataKind::Spt, {}},
+        {"empty Bg archive", data::DataKind::Bg, {}},
+    };
+    for (const auto& c : cases) {
+        try {
+            rebuilt(c.kind, c.entries);
+            ADD_FAILURE() << c.name << ": accepted";
+        } catch (const data::entry_name_error& e) {
+            EXPECT_EQ(e.kind, c.kind) << c.name;
+        }
+    }
+}
+
+TEST(DataFiles, EmptyLimbArchiveRemovesEverything) {
+    ByteBuffer expected = kindTag("limbInfo");
+    appendU32be(expected, 0);
+    appendU32be(expected, 0);
+    EXPECT_EQ(rebuilt(data::DataKind::LimbInfo, {}), expected);
+}
+
+}  // namespace

@@ -1,0 +1,115 @@
+#pragma once
+// Scripted sessions with the real program: each session gets a fresh
+// working directory, the answers are fed through a pipe on standard input,
+// and standard output and standard error are captured.
+
+#include <chrono>
+#include <cstdint>
+#include <initializer_list>
+#include <set>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "util/bytes.h"
+
+namespace session {
+
+inline constexpr const char* kRed = "\x1b[01;31m";
+inline constexpr const char* kYellow = "\x1b[01;33m";
+inline constexpr const char* kReset = "\x1b[0m";
+
+// Text printed in a colour: the colour, the text, the reset.
+inline std::string red(const std::string& text) { return kRed + text + kReset; }
+inline std::string yellow(const std::string& text) { return kYellow + text + kReset; }
+// What an error message leaves on standard output: the colour is switched
+// on and off there while the text itself goes to standard error.
+inline std::string errorMark() { return std::string(kRed) + kReset; }
+
+// Escape characters made visible, for failure messages.
+std::string visible(const std::string& text);
+// Whether `part` occurs in `text`; the failure shows both.
+::testing::AssertionResult contains(const std::string& text, const std::string& part);
+::testing::AssertionResult endsWith(const std::string& text, const std::string& part);
+size_t countOf(const std::string& text, const std::string& part);
+
+// How an answer at a prompt-less question shows on standard output:
+// readline echoes the line, except an empty one, which leaves no trace.
+inline std::string echoed(const std::string& answer) { return answer.empty() ? answer : answer + "\n"; }
+
+// The answers, one line each.
+std::string script(std::initializer_list<std::string> answers);
+
+// "What do you wish to do?" and the numbered entries, as printed.
+std::string menu(std::initializer_list<std::string> entries);
+std::string mainMenu();
+
+struct Result {
+    bool exited = false;  // false: killed by a signal (or by the timeout)
+    int status = -1;      // exit status when exited
+    int signal = 0;       // the signal that ended it otherwise
+    bool timedOut = false;
+    std::string out;
+    std::string err;
+
+    bool endedNormally() const { return exited && status == 0 && !timedOut; }
+    // For failure messages.
+    std::string describe() const;
+};
+
+struct Options {
+    // Standard error goes into `out` too, interleaved as a terminal shows
+    // it; `err` stays empty.
+    bool mergeStreams = false;
+    std::vector<std::string> arguments;
+    // Standard output goes to this file instead of being captured.
+    std::string stdoutFile;
+    std::chrono::milliseconds timeout{20000};
+};
+
+class Session {
+public:
+    Session();
+    ~Session();
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    // The program's working directory.
+    const std::string& dir() const { return dir_; }
+    std::string path(const std::string& name) const { return dir_ + "/" + name; }
+
+    void writeFile(const std::string& name, const ByteBuffer& bytes) const;
+    void writeFile(const std::string& name, const std::string& text) const;
+    void makeDirectory(const std::string& name) const;
+    bool exists(const std::string& name) const;
+    ByteBuffer readFile(const std::string& name) const;
+    // Names of the entries of the working directory.
+    std::set<std::string> files() const;
+
+    Result run(const std::string& input, const Options& options = {}) const;
+
+private:
+    std::string root_;  // holds the working directory and the captures
+    std::string dir_;
+};
+
+// Games to load.
+namespace games {
+
+// Symbol names of the stage files, in the order of the stage table, 219
+// included.
+const std::vector<std::pair<uint16_t, std::string>>& stageNames();
+
+// A movie with the stage files (all but 219 unless asked), one data file
+// (136, "ItemTable"), an MP3 sound (7, "Theme"), a sound of another format
+// (11, "Click"), and lossless bitmaps whose two kinds alternate in the
+// stream: 36 (id 9, "Tree"), 20 (id 8, "Hero"), 36 (id 10, "Logo"), 20 (id
+// 12, "Sky").
+ByteBuffer stageGame(bool withStage219 = false);
+
+ByteBuffer pngSignatureFile();
+
+}  // namespace games
+
+}  // namespace session
