@@ -8,97 +8,11 @@
 #include "amf/amf3.h"
 #include "codecs/zlib.h"
 #include "swf/swf_exception.h"
+#include "data/data_samples.h"
 
 namespace {
 
-ByteBuffer bytesOf(const std::string& text) { return ByteBuffer(text.begin(), text.end()); }
-
-void appendValue(ByteBuffer& out, const ByteBuffer& payload) {
-    out.push_back(0x0C);
-    appendBytes(out, swf::AMF3::Uint29BAToVec(payload.size()));
-    appendBytes(out, payload);
-}
-
-ByteBuffer object(const std::string& json) { return swf::AMF0::fromJSON(json); }
-
-ByteBuffer kindTag(const std::string& tag) {
-    ByteBuffer out;
-    swf::AMF0::writeStringWithLenPrefixU16(out, tag);
-    return out;
-}
-
-ByteBuffer wrapped(const ByteBuffer& content) {
-    ByteBuffer body;
-    appendValue(body, zlib::zlib_compress(content, 9));
-    return body;
-}
-
-// Documents that exercise the whole mapping; each reads back to the bytes
-// it was written from.
-const std::vector<std::string> kDocuments = {
-    R"({"Data.Attack": {"power": 12.5, "nan": [127, 248, 0, 0, 0, 0, 0, 0], "inf": [127, 240, 0, 0, 0, 0, 0, 0],
-        "negInf": [255, 240, 0, 0, 0, 0, 0, 0], "negZero": -0.0, "third": 0.30000000000000004, "on": true}})",
-    R"({"Data.Point": {"name": "Épée de l'aube ✓", "nothing": null, "gone": "VLF_undefinedXXX",
-        "nested": {"VLF_classNameXXX": "Data.Inner", "x": 1.0, "deeper": {"y": false}},
-        "emptyTyped": {"VLF_classNameXXX": "Data.Empty"}, "list": {"VLF_ArrayLenXXX": 5, "0": 1.0, "1": "two"}}})",
-    R"({"Data.Bare": null})",
-};
-
-std::string limbPictureText(bool disabled, bool embedded) {
-    return std::string(R"({"Data.LimbPic": {"disabled": )") + (disabled ? "true" : "false") + R"(, "embeded": )" +
-           (embedded ? "true" : "false") + "}}";
-}
-
-ByteBuffer limbPictureJson(bool disabled, bool embedded) { return bytesOf(limbPictureText(disabled, embedded)); }
-
-const ByteBuffer kPng = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 1, 2, 3};
-
-struct Sample {
-    const char* name;
-    data::DataKind kind;
-    ByteBuffer content;
-    std::vector<std::string> entries;
-};
-
-std::vector<Sample> samples() {
-    ByteBuffer gdat = kindTag("gdat");
-    appendU32be(gdat, 2);
-    appendValue(gdat, object(kDocuments[0]));
-    appendValue(gdat, object(kDocuments[1]));
-    appendU32be(gdat, 1);
-    appendValue(gdat, object(kDocuments[2]));
-
-    ByteBuffer emptyGdat = kindTag("gdat");
-    appendU32be(emptyGdat, 0);
-    appendU32be(emptyGdat, 0);
-
-    ByteBuffer limbs = kindTag("limbInfo");
-    appendU32be(limbs, 3);
-    appendValue(limbs, object(limbPictureText(false, true)));
-    appendValue(limbs, object(limbPictureText(true, false)));
-    appendValue(limbs, object(limbPictureText(false, true)));
-    appendValue(limbs, kPng);
-    limbs.push_back(0x01);
-    appendValue(limbs, kPng);
-    appendU32be(limbs, 1);
-    appendValue(limbs, object(kDocuments[1]));
-
-    ByteBuffer spt = kindTag("Spt");
-    appendValue(spt, object(kDocuments[1]));
-    ByteBuffer bg = kindTag("Bg");
-    appendValue(bg, object(kDocuments[0]));
-
-    return {
-        {"gdat", data::DataKind::Gdat, gdat, {"Attack_0.json", "Attack_1.json", "PtWithName_0.json"}},
-        {"empty gdat", data::DataKind::Gdat, emptyGdat, {}},
-        {"limbInfo",
-         data::DataKind::LimbInfo,
-         limbs,
-         {"LimbPic_0.json", "LimbPic_1.json", "LimbPic_2.json", "0.png", "2.png", "Limb_0.json"}},
-        {"Spt", data::DataKind::Spt, spt, {"Spt.json"}},
-        {"Bg", data::DataKind::Bg, bg, {"BgInfoFile.json"}},
-    };
-}
+using namespace datasamples;
 
 using Entries = std::vector<std::pair<std::string, ByteBuffer>>;
 

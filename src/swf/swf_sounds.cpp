@@ -1,0 +1,79 @@
+// MP3 sounds: DefineSound tags of format 2, whose data is a 16-bit count of
+// samples to skip when seeking ("seek samples") followed by MPEG frames.
+
+#include <limits>
+
+#include "codecs/mp3.h"
+#include "swf/swf.h"
+
+namespace swf {
+namespace {
+
+constexpr unsigned kMp3Format = 2;
+constexpr size_t kSeekSamplesSize = 2;
+
+Tag_DefineSound& soundTag(SWF& movie, uint64_t id) {
+    for (Tag* tag : movie.getTagsOfType(SWF::tagId("DefineSound"))) {
+        auto* sound = dynamic_cast<Tag_DefineSound*>(tag);
+        if (sound != nullptr && sound->characterId == id) return *sound;
+    }
+    throw swf_exception("No such Sound ID: " + std::to_string(id));
+}
+
+unsigned rateCode(unsigned sampleRate) {
+    for (const auto& [code, rate] : Tag_DefineSound::soundRates) {
+        if (rate == sampleRate) return code;
+    }
+    throw swf_exception("MP3 sample rate must be one of the following: 5512 Hz, 11025 Hz, 22050 Hz, 44100 Hz");
+}
+
+}  // namespace
+
+// The frames without the seek samples, so that the file is a plain MP3.
+ByteBuffer SWF::exportMp3(uint64_t id) {
+    const Tag_DefineSound& sound = soundTag(*this, id);
+    if (sound.soundFormat != kMp3Format) {
+        throw swf_exception("Sound ID " + std::to_string(id) + " is not an MP3 sound.");
+    }
+    if (sound.data.size() < kSeekSamplesSize) {
+        throw swf_exception("Sound ID " + std::to_string(id) + " is too short to hold MP3 data.");
+    }
+    return ByteBuffer(sound.data.begin() + kSeekSamplesSize, sound.data.end());
+}
+
+// Stores the frames of the file without its tags; the tag is changed only
+// once everything about the file has been checked.
+void SWF::replaceMp3(const ByteBuffer& bytes, uint64_t id) {
+    Tag_DefineSound& sound = soundTag(*this, id);
+    mp3::Mp3Info info;
+    try {
+        info = mp3::inspectMp3(bytes);
+    } catch (const mp3::mp3_exception&) {
+        throw swf_exception("Error parsing MP3 file.");
+    }
+    if (info.startOffset > bytes.size() || info.trailingBytes > bytes.size() - info.startOffset) {
+        throw swf_exception("Error parsing MP3 file.");
+    }
+    const unsigned rate = rateCode(info.sampleRate);
+    const size_t framesSize = bytes.size() - info.startOffset - info.trailingBytes;
+    // The sample count is a 32-bit field, and so is the record length,
+    // which counts the 7 bytes before the data too.
+    constexpr uint64_t limit = std::numeric_limits<uint32_t>::max();
+    if (info.sampleCount > limit || framesSize > limit - 7 - kSeekSamplesSize) {
+        throw swf_exception("MP3 file is too long for a sound.");
+    }
+
+    ByteBuffer data(kSeekSamplesSize, 0);
+    data.reserve(kSeekSamplesSize + framesSize);
+    const auto first = bytes.begin() + static_cast<std::ptrdiff_t>(info.startOffset);
+    data.insert(data.end(), first, first + static_cast<std::ptrdiff_t>(framesSize));
+
+    sound.soundFormat = kMp3Format;
+    sound.soundRate = rate;
+    sound.soundSize = 1;
+    sound.soundType = info.channels == 2 ? 1 : 0;
+    sound.soundSampleCount = static_cast<uint32_t>(info.sampleCount);
+    sound.data = std::move(data);
+}
+
+}  // namespace swf

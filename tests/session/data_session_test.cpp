@@ -1,0 +1,137 @@
+// The data menu with the real program: data files exported as zip archives
+// that other tools read, and put back from them.
+
+#include <cstdio>
+#include <cstring>
+
+#include "data/data_samples.h"
+#include "session/session_harness.h"
+#include "swf/movie_builder.h"
+#include "swf/swf.h"
+
+using namespace session;
+
+namespace {
+
+struct DataFile {
+    uint16_t id;
+    const char* symbol;
+    ByteBuffer body;
+};
+
+// One data file of each kind, an AMF3 null, an unknown kind and a data id
+// whose symbol has no known ending.
+std::vector<DataFile> dataFiles() {
+    const auto samples = datasamples::samples();
+    return {
+        {136, "ItemsDat", datasamples::wrapped(samples[0].content)},
+        {140, "HeroLmi", datasamples::wrapped(samples[2].content)},
+        {141, "Stage1Spt", datasamples::wrapped(samples[3].content)},
+        {142, "ForestBgi", datasamples::wrapped(samples[4].content)},
+        {144, "NothingDat", {0x01}},
+        {149, "StrangeDat", datasamples::wrapped(datasamples::kindTag("xyz"))},
+        {150, "Unknown", datasamples::wrapped(samples[3].content)},
+    };
+}
+
+ByteBuffer dataGame() {
+    ByteBuffer records;
+    std::vector<std::pair<uint16_t, std::string>> symbols;
+    for (const DataFile& file : dataFiles()) {
+        records = testmovie::concat({records, testmovie::record(87, testmovie::binaryDataBody(file.id, file.body))});
+        symbols.emplace_back(file.id, file.symbol);
+    }
+    records = testmovie::concat({records, testmovie::record(76, testmovie::symbolClassBody(symbols)),
+                                 testmovie::record(0, {})});
+    return testmovie::movie(records);
+}
+
+std::string withExit(std::initializer_list<std::string> answers) { return script(answers) + script({"0"}); }
+
+// Runs a shell command in the session's directory; its output, or a marker
+// when it failed.
+std::string shell(const Session& s, const std::string& command) {
+    const std::string full = "cd '" + s.dir() + "' && " + command + " 2>&1";
+    FILE* pipe = popen(full.c_str(), "r");
+    std::string out;
+    char buffer[4096];
+    for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
+    if (pclose(pipe) != 0) out += "\n[command failed]";
+    return out;
+}
+
+ByteBuffer inflatedBody(const ByteBuffer& game, uint16_t id) {
+    swf::SWF movie(game);
+    return *data::inflateDataFile(movie.exportBinary(id));
+}
+
+TEST(SessionData, ExportAllWritesArchivesOtherToolsRead) {
+    Session s;
+    s.writeFile("game.swf", dataGame());
+    const Result r = s.run(withExit({"game.swf", "5", "2", "all", "0"}));
+    ASSERT_TRUE(r.endedNormally()) << r.describe();
+    EXPECT_TRUE(contains(r.out, yellow("Exported 5 data file(s).\n")));
+    EXPECT_TRUE(contains(r.err, "Error for data file with ID=144: Not an AMF3 ByteArray.\n"));
+    EXPECT_TRUE(contains(r.err, "Error for data file with ID=149: File type unrecognized.\n"));
+    EXPECT_TRUE(contains(r.err, "Data file with ID=156 not found inside the game.\n"));
+    EXPECT_FALSE(s.exists("149 - StrangeDat.zip")) << "no archive for an unknown kind";
+
+    const std::string listing = shell(s,
+                                      "/usr/bin/python3 -c 'import sys, zipfile\n"
+                                      "z = zipfile.ZipFile(sys.argv[1])\n"
+                                      "assert z.testzip() is None\n"
+                                      "print(z.comment.decode(), [i.filename for i in z.infolist()])' '140 - HeroLmi.zip'");
+    EXPECT_EQ(listing,
+              "Created with Vorlune Forge. ['LimbPic_0.json', 'LimbPic_1.json', 'LimbPic_2.json', '0.png', '2.png', "
+              "'Limb_0.json']\n");
+    for (const char* archive : {"136 - ItemsDat.zip", "141 - Stage1Spt.zip", "142 - ForestBgi.zip"}) {
+        EXPECT_FALSE(contains(shell(s, std::string("/usr/bin/unzip -tq '") + archive + "'"), "[command failed]"))
+            << archive;
+    }
+}
+
+TEST(SessionData, UneditedArchivesPutBackGiveTheSameContent) {
+    Session s;
+    const ByteBuffer game = dataGame();
+    s.writeFile("game.swf", game);
+    const Result r = s.run(withExit({"game.swf", "5", "2", "136 140 141 142",  //
+                                     "3", "136", "136 - ItemsDat.zip",         //
+                                     "3", "140", "140 - HeroLmi.zip",          //
+                                     "3", "141", "141 - Stage1Spt.zip",        //
+                                     "3", "142", "142 - ForestBgi.zip",        //
+                                     "0", "6", "0", "out.swf"}));
+    ASSERT_TRUE(r.endedNormally()) << r.describe();
+    EXPECT_EQ(r.err, "");
+    EXPECT_TRUE(contains(r.out, yellow("Replacing 'HeroLmi' with contents of file '140 - HeroLmi.zip'...\n")));
+    const ByteBuffer written = s.readFile("out.swf");
+    for (uint16_t id : {136, 140, 141, 142}) EXPECT_EQ(inflatedBody(written, id), inflatedBody(game, id)) << id;
+    EXPECT_FALSE(contains(r.out, "You have unsaved changes")) << "the export cleared the flag";
+}
+
+TEST(SessionData, FailedReplacementsLeaveTheGameUnchanged) {
+    Session s;
+    s.writeFile("game.swf", dataGame());
+    // A Spt archive whose entry has another name, made by another tool.
+    shell(s, "/usr/bin/python3 -c 'import zipfile\nz = zipfile.ZipFile(\"bad.zip\", \"w\")\nz.writestr(\"spt.json\", \"{}\")'");
+    s.writeFile("notazip.zip", std::string("plain text"));
+    const Result r = s.run(withExit({"game.swf", "5",                  //
+                                     "3", "141", "bad.zip",            //
+                                     "3", "141", "missing.zip",        //
+                                     "3", "141", "notazip.zip",        //
+                                     "3", "150", "bad.zip",            //
+                                     "3", "5", "bad.zip",              //
+                                     "0"}));
+    ASSERT_TRUE(r.endedNormally()) << r.describe();
+    // The text of a failure goes to standard error, the end of its line to
+    // standard output.
+    EXPECT_EQ(r.err,
+              "Please do not change the format of the file name. It should be \"Spt.json\".\n"
+              "Could not open file 'missing.zip'."
+              "Could not open file 'notazip.zip'."
+              "Unrecognized data file extension.\n"
+              "No data file with ID=5.\n");
+    EXPECT_FALSE(contains(r.out, "You have unsaved changes")) << "nothing was replaced";
+    EXPECT_TRUE(endsWith(r.out, "Good bye. o/\n"));
+}
+
+}  // namespace
