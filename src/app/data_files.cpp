@@ -7,6 +7,7 @@
 #include "codecs/minizip.h"
 #include "console/l18n.h"
 #include "data/data_file.h"
+#include "util/strings.h"
 
 namespace vorlune_forge {
 
@@ -75,7 +76,7 @@ int vlf::exportData(std::vector<uint64_t>& ids) {
     int count = 0;
     for (const uint64_t id : ids) {
         if (!findDataFile(id)) continue;
-        const std::string base = std::to_string(id) + " - " + swfFile->getSymbolName(id);
+        const std::string base = safeFileName(std::to_string(id) + " - " + swfFile->getSymbolName(id));
         printf_normal(_("Exporting: %s\n"), base.c_str());
         try {
             const std::optional<ByteBuffer> content = data::inflateDataFile(swfFile->exportBinary(id));

@@ -4,8 +4,10 @@
 #include <algorithm>
 #include <set>
 
+#include "app/file_names.h"
 #include "app/vlf.h"
 #include "console/l18n.h"
+#include "util/strings.h"
 
 namespace vorlune_forge {
 
@@ -47,7 +49,7 @@ int vlf::exportSounds(std::vector<uint64_t>& ids) {
             continue;
         }
         const std::string symbol = swfFile->getSymbolName(id);
-        const std::string name = std::to_string(id) + (symbol.empty() ? "" : " - " + symbol) + ".mp3";
+        const std::string name = resourceFileName(id, symbol, ".mp3");
         printf_normal(_("Exporting: %s\n"), name.c_str());
         // A sound that cannot be read or written is reported and the others
         // are still exported.
@@ -67,7 +69,7 @@ void vlf::replaceSound(uint64_t id, const std::string& path) {
         return;
     }
     const std::string symbol = swfFile->getSymbolName(id);
-    const std::string name = (symbol.empty() ? std::to_string(id) : symbol) + ".mp3";
+    const std::string name = resourceDisplayName(id, symbol, ".mp3");
     ByteBuffer bytes;
     try {
         readBinaryFile(path, bytes);

@@ -5,6 +5,7 @@
 
 #include "app/vlf.h"
 #include "console/l18n.h"
+#include "util/strings.h"
 
 namespace vorlune_forge {
 
@@ -35,7 +36,7 @@ int vlf::exportStages(std::vector<uint64_t>& ids) {
     int count = 0;
     for (const uint64_t id : ids) {
         if (!findStage(id)) continue;
-        const std::string name = std::to_string(id) + " - " + swfFile->getSymbolName(id) + ".xml";
+        const std::string name = safeFileName(std::to_string(id) + " - " + swfFile->getSymbolName(id) + ".xml");
         printf_normal(_("Exporting: %s\n"), name.c_str());
         // A stage that cannot be read or written is reported and the
         // others are still exported.

@@ -134,3 +134,8 @@ int extractIntFromStr(const std::string& s) {
     if (firstDigit == std::string::npos) throw std::invalid_argument("stoi");
     return std::stoi(s.substr(firstDigit));
 }
+
+std::string safeFileName(std::string name) {
+    std::replace(name.begin(), name.end(), '/', '_');
+    return name;
+}

@@ -39,3 +39,8 @@ std::string ws2s(const std::wstring& s);
 // sign in front of it is ignored. Throws std::invalid_argument("stoi") when
 // there is no digit and std::out_of_range("stoi") when it does not fit an int.
 int extractIntFromStr(const std::string& s);
+
+// A name for a file in the current directory made from text a game file
+// supplies: every "/" becomes "_", so that the name cannot lead into another
+// directory.
+std::string safeFileName(std::string name);

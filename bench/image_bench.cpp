@@ -1,0 +1,201 @@
+// Prints how exporting every bitmap of a large generated game as PNG
+// compares with bare lodepng encodes of the same pixels, already converted:
+// the difference is what inflating the bitmaps, converting their pixels and
+// our own checks cost on top of the PNG encoder.
+//
+//   image_bench [bitmaps]
+
+#include <lodepng.h>
+#include <time.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "codecs/zlib.h"
+#include "swf/bitmap_pixels.h"
+#include "swf/swf.h"
+#include "swf/swf_images.h"
+
+namespace {
+
+double cpuSeconds() {
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+// Processor time rather than wall time: both sides only compute, and a
+// machine busy with other work then slows neither.
+double seconds(const std::function<void()>& work) {
+    const double start = cpuSeconds();
+    work();
+    return cpuSeconds() - start;
+}
+
+void appendRecord(ByteBuffer& out, uint16_t code, const ByteBuffer& body) {
+    appendU16le(out, static_cast<uint16_t>((code << 6) | 63));
+    appendU32le(out, static_cast<uint32_t>(body.size()));
+    appendBytes(out, body);
+}
+
+// Picture-like content: smooth gradients with some noise, which compress as
+// game art does, neither trivially nor not at all.
+uint8_t sample(unsigned x, unsigned y, unsigned channel, std::mt19937& random) {
+    return static_cast<uint8_t>((x * (channel + 1) + y * (3 - channel)) / 2 + random() % 8);
+}
+
+ByteBuffer directPixels(unsigned width, unsigned height, bool withAlpha, std::mt19937& random) {
+    ByteBuffer pixels;
+    pixels.reserve(size_t{width} * height * 4);
+    for (unsigned y = 0; y < height; ++y) {
+        for (unsigned x = 0; x < width; ++x) {
+            const uint8_t alpha = withAlpha ? static_cast<uint8_t>(x < width / 4 ? 0 : 128 + (x + y) % 128) : 0;
+            pixels.push_back(alpha);
+            for (unsigned c = 0; c < 3; ++c) {
+                const uint8_t colour = sample(x, y, c, random);
+                // Premultiplied: never above alpha.
+                pixels.push_back(withAlpha ? static_cast<uint8_t>(colour * alpha / 255) : colour);
+            }
+        }
+    }
+    return pixels;
+}
+
+ByteBuffer colourMappedPixels(unsigned width, unsigned height, bool withAlpha, std::mt19937& random) {
+    ByteBuffer pixels;
+    for (unsigned i = 0; i < 256; ++i) {
+        pixels.insert(pixels.end(),
+                      {static_cast<uint8_t>(i), static_cast<uint8_t>(255 - i), static_cast<uint8_t>(i / 2)});
+        if (withAlpha) pixels.push_back(static_cast<uint8_t>(i | 0x80));
+    }
+    const unsigned stride = (width + 3) / 4 * 4;
+    for (unsigned y = 0; y < height; ++y) {
+        for (unsigned x = 0; x < stride; ++x) pixels.push_back(x < width ? sample(x, y, 0, random) : 0);
+    }
+    return pixels;
+}
+
+ByteBuffer generateGame(unsigned count) {
+    std::mt19937 random(7);
+    ByteBuffer records;
+    for (unsigned id = 1; id <= count; ++id) {
+        const bool lossless2 = id % 2 == 0;
+        const bool colourMapped = id % 3 == 0;
+        const unsigned width = 32 + random() % 481;
+        const unsigned height = 32 + random() % 481;
+        const ByteBuffer pixels = colourMapped ? colourMappedPixels(width, height, lossless2, random)
+                                               : directPixels(width, height, lossless2, random);
+        ByteBuffer body;
+        appendU16le(body, static_cast<uint16_t>(id));
+        appendU8(body, colourMapped ? 3 : 5);
+        appendU16le(body, static_cast<uint16_t>(width));
+        appendU16le(body, static_cast<uint16_t>(height));
+        if (colourMapped) appendU8(body, 255);
+        appendBytes(body, zlib::zlib_compress(pixels, 6));
+        appendRecord(records, lossless2 ? 36 : 20, body);
+    }
+    appendU16le(records, 0);  // End
+    const ByteBuffer header = {'F',  'W',  'S',  10,   0,    0,    0, 0,  0x80, 0x00, 0x2A,
+                               0xF8, 0x00, 0x00, 0x1F, 0x40, 0x00, 0, 24, 1,    0};
+    records.insert(records.begin(), header.begin(), header.end());
+    storeU32le(records.data() + 4, static_cast<uint32_t>(records.size()));
+    return records;
+}
+
+// One bitmap as the bare encoder gets it: converted pixels and the settings.
+struct Prepared {
+    ByteBuffer pixels;
+    unsigned width = 0;
+    unsigned height = 0;
+    lodepng::State state;
+};
+
+Prepared prepare(const swf::Tag_DefineBitsLossless& image) {
+    Prepared out;
+    out.width = image.bitmapWidth;
+    out.height = image.bitmapHeight;
+    const ByteBuffer inflated = zlib::zlib_decompress(image.data);
+    if (image.bitmapFormat != 3) {
+        out.pixels = inflated;
+        if (image.isLossless2) {
+            swf::unpremultiply(out.pixels);
+        } else {
+            swf::opaqueToRgba(out.pixels);
+        }
+        return out;
+    }
+    const size_t entry = image.isLossless2 ? 4 : 3;
+    const size_t tableSize = (image.bitmapColorTableSize + 1u) * entry;
+    for (size_t i = 0; i < tableSize; i += entry) {
+        const uint8_t* c = inflated.data() + i;
+        const uint8_t alpha = image.isLossless2 ? c[3] : 255;
+        lodepng_palette_add(&out.state.info_png.color, c[0], c[1], c[2], alpha);
+        lodepng_palette_add(&out.state.info_raw, c[0], c[1], c[2], alpha);
+    }
+    out.state.info_png.color.colortype = out.state.info_raw.colortype = LCT_PALETTE;
+    out.state.info_png.color.bitdepth = out.state.info_raw.bitdepth = 8;
+    out.state.encoder.auto_convert = 0;
+    out.pixels =
+        swf::collectPaletteIndices(ByteView(inflated).subspan(tableSize), out.width, size_t{out.width} * out.height);
+    return out;
+}
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const unsigned count = argc > 1 ? static_cast<unsigned>(std::strtoul(argv[1], nullptr, 10)) : 200;
+    swf::SWF game(generateGame(count));
+    const std::vector<swf::Tag_DefineBitsLossless*> images = swf::losslessImages(game);
+    size_t streams = 0;
+    size_t pixelBytes = 0;
+    std::vector<Prepared> prepared;
+    for (const auto* image : images) {
+        streams += image->data.size();
+        prepared.push_back(prepare(*image));
+        pixelBytes += prepared.back().pixels.size();
+    }
+    std::printf("game: %zu bitmaps, %.1f MB of zlib streams, %.1f MB of converted pixels\n", images.size(),
+                streams / 1048576.0, pixelBytes / 1048576.0);
+
+    size_t ourBytes = 0;
+    size_t bareBytes = 0;
+    const auto exportAll = [&] {
+        ourBytes = 0;
+        for (const auto* image : images) ourBytes += game.exportImage(image->characterId).size();
+    };
+    const auto encodeAll = [&] {
+        bareBytes = 0;
+        for (Prepared& p : prepared) {
+            ByteBuffer png;
+            const unsigned error = p.state.info_raw.colortype == LCT_PALETTE
+                                       ? lodepng::encode(png, p.pixels, p.width, p.height, p.state)
+                                       : lodepng::encode(png, p.pixels, p.width, p.height);
+            if (error != 0) std::abort();
+            bareBytes += png.size();
+        }
+    };
+    // Medians of alternating runs, so that machine noise falls on both alike.
+    std::vector<double> ours, bare;
+    for (int i = 0; i < 3; ++i) {
+        ours.push_back(seconds(exportAll));
+        bare.push_back(seconds(encodeAll));
+    }
+    if (ourBytes != bareBytes) {
+        std::printf("PNG sizes differ: %zu vs %zu bytes\n", ourBytes, bareBytes);
+        return 1;
+    }
+    std::printf("%-44s %8.3f s  vs %8.3f s  ratio %.3f\n", "exportImage of every bitmap vs lodepng (CPU)", median(ours),
+                median(bare), median(ours) / median(bare));
+    std::printf("PNG output: %.1f MB\n", ourBytes / 1048576.0);
+    return 0;
+}

@@ -1,0 +1,188 @@
+// Lossless bitmaps (DefineBitsLossless and DefineBitsLossless2) to PNG files
+// and back.
+
+#include "swf/swf_images.h"
+
+#include <lodepng.h>
+
+#include <algorithm>
+#include <string>
+
+#include "codecs/zlib.h"
+#include "swf/bitmap_pixels.h"
+#include "util/file_types.h"
+
+namespace swf {
+namespace {
+
+constexpr uint8_t kColourMapped = 3;
+constexpr uint8_t kFifteenBit = 4;
+constexpr uint8_t kDirectColour = 5;
+
+// The largest inflate/deflate ratio zlib can reach is about 1032:1; no more
+// than this is reserved for a stream, whatever sizes its tag claims.
+constexpr size_t kMaxInflateRatio = 1032;
+
+size_t paddedRowSize(size_t rowBytes) { return (rowBytes + 3) / 4 * 4; }
+
+// Only DefineBitsLossless has 15-bit pixels; DefineBitsLossless2 reads every
+// format but the colour-mapped one as 32-bit pixels.
+bool isFifteenBit(const Tag_DefineBitsLossless& image) {
+    return image.bitmapFormat == kFifteenBit && !image.isLossless2;
+}
+
+// Bytes of the inflated bitmap that the picture can use; anything beyond
+// them is never shown, so inflating stops there.
+size_t bitmapDataSize(const Tag_DefineBitsLossless& image) {
+    const size_t width = image.bitmapWidth;
+    const size_t height = image.bitmapHeight;
+    if (image.bitmapFormat == kColourMapped) {
+        const size_t tableEntry = image.isLossless2 ? 4 : 3;
+        return (image.bitmapColorTableSize + 1u) * tableEntry + paddedRowSize(width) * height;
+    }
+    if (isFifteenBit(image)) return paddedRowSize(width * 2) * height;
+    return width * height * 4;
+}
+
+ByteBuffer inflateBitmap(const Tag_DefineBitsLossless& image) {
+    const size_t expected = bitmapDataSize(image);
+    const size_t hint = std::min(expected, image.data.size() * kMaxInflateRatio + 64);
+    return zlib::zlib_decompress(image.data, hint, expected);
+}
+
+std::string codecError(const char* what, unsigned code) {
+    return std::string(what) + " error (" + std::to_string(code) + "): " + lodepng_error_text(code);
+}
+
+// Pixels too few for the picture are refused with the encoder's own
+// message, but before the encoder is called: it is never handed a buffer
+// shorter than width x height says.
+constexpr unsigned kImageTooSmall = 84;
+
+void requirePixels(size_t available, size_t needed) {
+    if (available < needed) throw swf_exception(codecError("PNG encoder", kImageTooSmall));
+}
+
+ByteBuffer encodeDirectColour(const Tag_DefineBitsLossless& image, ByteBuffer& pixels) {
+    if (pixels.size() % 4 != 0) {
+        throw swf_exception("Bitmap data of " + std::to_string(pixels.size()) +
+                            " bytes is not a whole number of 4-byte pixels.");
+    }
+    const unsigned width = image.bitmapWidth;
+    const unsigned height = image.bitmapHeight;
+    requirePixels(pixels.size(), size_t{width} * height * 4);
+    if (image.isLossless2) {
+        unpremultiply(pixels);
+    } else {
+        opaqueToRgba(pixels);
+    }
+    ByteBuffer png;
+    const unsigned error = lodepng::encode(png, pixels, width, height);
+    if (error != 0) throw swf_exception(codecError("PNG encoder", error));
+    return png;
+}
+
+ByteBuffer encodeColourMapped(const Tag_DefineBitsLossless& image, const ByteBuffer& bitmap) {
+    const size_t entries = image.bitmapColorTableSize + 1u;
+    const size_t entrySize = image.isLossless2 ? 4 : 3;
+    const size_t tableSize = entries * entrySize;
+    if (bitmap.size() < tableSize) {
+        throw swf_exception("Bitmap data of " + std::to_string(bitmap.size()) +
+                            " bytes is shorter than its colour table of " + std::to_string(entries) + " colours.");
+    }
+    const unsigned width = image.bitmapWidth;
+    const unsigned height = image.bitmapHeight;
+    const size_t pixelCount = size_t{width} * height;
+    const ByteBuffer indices = collectPaletteIndices(ByteView(bitmap).subspan(tableSize), width, pixelCount);
+    requirePixels(indices.size(), pixelCount);
+
+    // The table becomes the PNG's palette as it is, and the encoder is kept
+    // from choosing another colour type, so that the indices stay valid.
+    lodepng::State state;
+    for (size_t i = 0; i < tableSize; i += entrySize) {
+        const uint8_t* c = bitmap.data() + i;
+        const uint8_t alpha = image.isLossless2 ? c[3] : 255;
+        if (lodepng_palette_add(&state.info_png.color, c[0], c[1], c[2], alpha) != 0 ||
+            lodepng_palette_add(&state.info_raw, c[0], c[1], c[2], alpha) != 0) {
+            throw swf_exception("Out of memory for the palette.");
+        }
+    }
+    state.info_png.color.colortype = LCT_PALETTE;
+    state.info_png.color.bitdepth = 8;
+    state.info_raw.colortype = LCT_PALETTE;
+    state.info_raw.bitdepth = 8;
+    state.encoder.auto_convert = 0;
+    ByteBuffer png;
+    const unsigned error = lodepng::encode(png, indices, width, height, state);
+    if (error != 0) throw swf_exception(codecError("PNG encoder", error));
+    return png;
+}
+
+}  // namespace
+
+std::vector<Tag_DefineBitsLossless*> losslessImages(SWF& movie) {
+    std::vector<Tag_DefineBitsLossless*> images;
+    for (const char* type : {"DefineBitsLossless", "DefineBitsLossless2"}) {
+        for (Tag* tag : movie.getTagsOfType(SWF::tagId(type))) {
+            if (auto* image = dynamic_cast<Tag_DefineBitsLossless*>(tag)) images.push_back(image);
+        }
+    }
+    return images;
+}
+
+Tag_DefineBitsLossless* findLosslessImage(SWF& movie, uint64_t id) {
+    for (Tag_DefineBitsLossless* image : losslessImages(movie)) {
+        if (image->characterId == id) return image;
+    }
+    return nullptr;
+}
+
+ByteBuffer SWF::exportImage(uint64_t id) {
+    const Tag_DefineBitsLossless* image = findLosslessImage(*this, id);
+    if (image == nullptr) throw swf_exception("No such Image ID: " + std::to_string(id));
+    ByteBuffer bitmap = inflateBitmap(*image);
+    // The encoder would write a file with a zero size, which no PNG reader
+    // accepts.
+    if (image->bitmapWidth == 0 || image->bitmapHeight == 0) {
+        throw swf_exception("Bitmap of " + std::to_string(image->bitmapWidth) + "x" +
+                            std::to_string(image->bitmapHeight) + " pixels has no picture.");
+    }
+    if (image->bitmapFormat == kColourMapped) return encodeColourMapped(*image, bitmap);
+    if (isFifteenBit(*image)) {
+        throw swf_exception("Exporting image for 'DefineBitsLossless' format 4 is not implemented.");
+    }
+    return encodeDirectColour(*image, bitmap);
+}
+
+void SWF::replaceImg(const ByteBuffer& bytes, uint64_t id) {
+    Tag_DefineBitsLossless* image = findLosslessImage(*this, id);
+    if (image == nullptr) return;
+    if (!isPNGfile(bytes)) throw swf_exception("Only PNG format is implemented.");
+
+    // The size is known from the header before anything is decoded, so a
+    // picture too large for the tag is refused without decoding it.
+    unsigned width = 0;
+    unsigned height = 0;
+    lodepng::State header;
+    unsigned error = lodepng_inspect(&width, &height, &header, bytes.data(), bytes.size());
+    if (error != 0) throw swf_exception(codecError("PNG decoder", error));
+    constexpr unsigned kMaxSide = 65535;
+    if (width > kMaxSide || height > kMaxSide) {
+        throw swf_exception("PNG image of " + std::to_string(width) + "x" + std::to_string(height) +
+                            " pixels is too large: images can be at most 65535 pixels wide and high.");
+    }
+
+    ByteBuffer pixels;
+    error = lodepng::decode(pixels, width, height, bytes);
+    if (error != 0) throw swf_exception(codecError("PNG decoder", error));
+    premultiply(pixels, image->isLossless2);
+    ByteBuffer deflated = zlib::zlib_compress(pixels, 9);
+
+    // Every check is behind us: the tag changes only now.
+    image->bitmapFormat = kDirectColour;
+    image->bitmapWidth = static_cast<uint16_t>(width);
+    image->bitmapHeight = static_cast<uint16_t>(height);
+    image->data = std::move(deflated);
+}
+
+}  // namespace swf

@@ -1,0 +1,124 @@
+// The image section of the real program: what export and replacement tell
+// the user, which files they write, and when the game counts as changed.
+
+#include <gtest/gtest.h>
+
+#include "codecs/zlib.h"
+#include "session/session_harness.h"
+#include "swf/image_tools.h"
+#include "swf/movie_builder.h"
+
+using namespace session;
+using namespace testmovie;
+
+namespace {
+
+ByteBuffer bitmap(uint16_t code, uint16_t id, uint8_t format, uint16_t width, uint16_t height,
+                  const ByteBuffer& stream) {
+    return record(code, losslessBody(id, format, width, height, 0, stream), true);
+}
+
+// Two good images and two that cannot be exported, the two kinds
+// alternating in the stream: 36 (id 9), 20 (id 8), 36 (id 10), 20 (id 12).
+ByteBuffer imageGame() {
+    return movie(concat({
+        bitmap(36, 9, 5, 1, 1, zlib::zlib_compress(ByteBuffer{128, 64, 0, 128}, 9)),
+        bitmap(20, 8, 5, 2, 1, zlib::zlib_compress(ByteBuffer{0, 1, 2, 3, 0, 4, 5, 6}, 9)),
+        bitmap(36, 10, 5, 1, 1, {0x78, 0x9C, 0xFF, 0xFF}),
+        bitmap(20, 12, 4, 2, 2, zlib::zlib_compress(ByteBuffer(8, 0), 9)),
+        record(76, symbolClassBody({{8, "Hero"}, {9, "Sky"}})),
+        record(0, {}),
+    }));
+}
+
+const std::string kImagesMenu = menu({"List images", "Export image(s)", "Replace image", "Back"});
+const std::string kFormat4 =
+    "Error for image with ID=12: Exporting image for 'DefineBitsLossless' format 4 is not implemented.\n";
+const std::string kCorrupt = "Error for image with ID=10: zlib: inflate() Invalid or incomplete deflate data.\n";
+// Readline scrolls the long question sideways; its end shows.
+const std::string kUnsavedQuestion = "exit without exporting SWF/EXE? [y/n]";
+
+Result runImages(const Session& s, std::initializer_list<std::string> answers, bool merge = false) {
+    std::string input = script({"game.swf", "4"});
+    for (const auto& answer : answers) input += answer + "\n";
+    Options options;
+    options.mergeStreams = merge;
+    return s.run(input, options);
+}
+
+TEST(ImagesSession, ExportGoesOnPastImagesThatFail) {
+    Session s;
+    s.writeFile("game.swf", imageGame());
+    const Result r = runImages(s, {"2", "all", "0", "0"});
+    ASSERT_TRUE(r.endedNormally()) << r.describe();
+    EXPECT_TRUE(contains(r.out, "Exporting: 8 - Hero.png\nExporting: 12.png\n"));
+    EXPECT_TRUE(contains(r.out, "Exporting: 9 - Sky.png\nExporting: 10.png\n"));
+    EXPECT_TRUE(contains(r.out, yellow("Exported 2 image(s).\n")));
+    EXPECT_EQ(r.err, kFormat4 + kCorrupt);
+    EXPECT_EQ(s.files(), (std::set<std::string>{"game.swf", "8 - Hero.png", "9 - Sky.png"}));
+
+    imagetools::TempDir dir;
+    EXPECT_EQ(imagetools::pilRead(dir, s.readFile("9 - Sky.png")).rgba, (ByteBuffer{127, 0, 254, 128}));
+}
+
+TEST(ImagesSession, ExportOfListedIdsGoesOnPastAFileThatCannotBeWritten) {
+    Session s;
+    s.writeFile("game.swf", imageGame());
+    s.makeDirectory("8 - Hero.png");
+    const Result r = runImages(s, {"2", "10, 42, 9, 8, 8, 7", "0", "0"});
+    ASSERT_TRUE(r.endedNormally()) << r.describe();
+    // Unknown ids first, then the images in the game's order, each once.
+    EXPECT_EQ(r.err,
+              "No image with ID=7.\nNo image with ID=42.\nError for image with ID=8: Is a directory\n" + kCorrupt);
+    EXPECT_TRUE(
+        contains(r.out, "Exporting: 8 - Hero.png\n" + errorMark() + "Exporting: 9 - Sky.png\nExporting: 10.png\n"));
+    EXPECT_TRUE(contains(r.out, yellow("Exported 1 image(s).\n")));
+    EXPECT_EQ(s.files(), (std::set<std::string>{"game.swf", "8 - Hero.png", "9 - Sky.png"}));
+}
+
+TEST(ImagesSession, FailedReplacementsEndTheirLineAndChangeNothing) {
+    struct Case {
+        const char* name;
+        std::string id;
+        std::string path;
+        std::string err;
+        bool replacing;  // the file was read and the replacement begun
+    };
+    const std::vector<Case> cases = {
+        {"not a PNG", "8", "notes.txt", "Only PNG format is implemented.\n", true},
+        {"broken PNG", "8", "broken.png", "PNG decoder error (27): PNG file is smaller than a PNG header\n", true},
+        {"no image with the id", "42", "notes.txt", "No image with ID=42.\n", false},
+        {"no such file", "8", "missing.png", "No such file or directory\n", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Session s;
+        s.writeFile("game.swf", imageGame());
+        s.writeFile("notes.txt", std::string("hello"));
+        s.writeFile("broken.png", ByteBuffer{0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 0});
+        const Result r = runImages(s, {"3", c.id, c.path, "0", "0"}, true);
+        ASSERT_TRUE(r.endedNormally()) << r.describe();
+        EXPECT_TRUE(contains(r.out, red(c.err) + kImagesMenu));
+        EXPECT_EQ(r.out.find("Replacing 'Hero.png' with file '" + c.path + "'...") != std::string::npos, c.replacing);
+        // Nothing to save: the program leaves without asking.
+        EXPECT_FALSE(contains(r.out, kUnsavedQuestion));
+    }
+}
+
+TEST(ImagesSession, AReplacedImageIsExportedAndCountsAsAChange) {
+    Session s;
+    s.writeFile("game.swf", imageGame());
+    imagetools::TempDir dir;
+    const ByteBuffer straight = {200, 100, 50, 255, 1, 2, 3, 255, 9, 8, 7, 255};
+    s.writeFile("new.png", imagetools::pilWrite(dir, straight, 3, 1, "RGB"));
+    // The format 4 image is replaced, after which it can be exported.
+    const Result r = runImages(s, {"3", "12", "new.png", "2", "12", "0", "0", "y"});
+    ASSERT_TRUE(r.endedNormally()) << r.describe();
+    EXPECT_EQ(r.err, "");
+    EXPECT_TRUE(contains(r.out, yellow("Replacing '12.png' with file 'new.png'...\n")));
+    EXPECT_TRUE(contains(r.out, kUnsavedQuestion));
+    EXPECT_EQ(imagetools::pilRead(dir, s.readFile("12.png")).rgba,
+              (ByteBuffer{200, 100, 50, 255, 1, 2, 3, 255, 9, 8, 7, 255}));
+}
+
+}  // namespace

@@ -1,0 +1,27 @@
+// Symbol names come from the game file: exported files stay in the current
+// directory whatever the names hold.
+
+#include "session/session_harness.h"
+#include "swf/movie_builder.h"
+
+using namespace session;
+using namespace testmovie;
+
+namespace {
+
+TEST(SessionFileNames, SymbolNamesCannotLeadOutOfTheDirectory) {
+    Session s;
+    const ByteBuffer records = concat({
+        record(87, binaryDataBody(234, bytesOf("<stage/>"))),
+        record(14, soundBody(7, 0x2E, 1152, {0, 0, 0xFF, 0xFB, 0x90, 0x64})),
+        record(76, symbolClassBody({{234, "../../escaped"}, {7, "a/b"}})),
+    });
+    s.writeFile("game.swf", movie(records));
+    const Result r = s.run(script({"game.swf", "2", "2", "234", "0", "0"}));
+    ASSERT_TRUE(r.endedNormally()) << r.describe();
+    EXPECT_TRUE(contains(r.out, "Exporting: 234 - .._.._escaped.xml\n"));
+    EXPECT_TRUE(s.exists("234 - .._.._escaped.xml"));
+    EXPECT_EQ(s.files(), (std::set<std::string>{"game.swf", "234 - .._.._escaped.xml"}));
+}
+
+}  // namespace
