@@ -17,12 +17,6 @@ namespace {
 
 bool isDataId(uint64_t id) { return std::find(vlf::data_ids.begin(), vlf::data_ids.end(), id) != vlf::data_ids.end(); }
 
-// Prints an exception's text as an error and ends the line.
-void reportFailure(const std::exception& e) {
-    printf_error("%s", e.what());
-    printf_normal("\n");
-}
-
 const char* namingMessage(data::DataKind kind) {
     switch (kind) {
         case data::DataKind::Spt:

@@ -51,26 +51,8 @@ void vlf::replaceImage(uint64_t id, const std::string& path) {
         printf_error(_("No image with ID=%zu.\n"), static_cast<size_t>(id));
         return;
     }
-    const std::string symbol = swfFile->getSymbolName(id);
-    const std::string name = resourceDisplayName(id, symbol, ".png");
-    ByteBuffer bytes;
-    // Each failure message ends its line, so that the next output does not
-    // run on after it.
-    try {
-        readBinaryFile(path, bytes);
-    } catch (const std::exception& e) {
-        printf_error("%s\n", e.what());
-        return;
-    }
-    printf_colored(14, _("Replacing '%s' with file '%s'...\n"), name.c_str(), path.c_str());
-    try {
-        swfFile->replaceImg(bytes, id);
-    } catch (const std::exception& e) {
-        // replaceImg changes the tag only once every check has passed.
-        printf_error("%s\n", e.what());
-        return;
-    }
-    unsavedChanges = true;
+    replaceFromFile(resourceDisplayName(id, swfFile->getSymbolName(id), ".png"), path,
+                    [&](const ByteBuffer& bytes) { swfFile->replaceImg(bytes, id); });
 }
 
 }  // namespace vorlune_forge

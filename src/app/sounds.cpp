@@ -68,23 +68,8 @@ void vlf::replaceSound(uint64_t id, const std::string& path) {
         printf_error(_("No sound with ID=%zu.\n"), static_cast<size_t>(id));
         return;
     }
-    const std::string symbol = swfFile->getSymbolName(id);
-    const std::string name = resourceDisplayName(id, symbol, ".mp3");
-    ByteBuffer bytes;
-    try {
-        readBinaryFile(path, bytes);
-    } catch (const std::exception& e) {
-        printf_error("%s\n", e.what());
-        return;
-    }
-    printf_colored(14, _("Replacing '%s' with file '%s'...\n"), name.c_str(), path.c_str());
-    try {
-        swfFile->replaceMp3(bytes, id);
-    } catch (const std::exception& e) {
-        printf_error("%s\n", e.what());
-        return;
-    }
-    unsavedChanges = true;
+    replaceFromFile(resourceDisplayName(id, swfFile->getSymbolName(id), ".mp3"), path,
+                    [&](const ByteBuffer& bytes) { swfFile->replaceMp3(bytes, id); });
 }
 
 }  // namespace vorlune_forge

@@ -52,24 +52,8 @@ int vlf::exportStages(std::vector<uint64_t>& ids) {
 
 void vlf::replaceStage(uint64_t id, const std::string& path) {
     if (!findStage(id)) return;
-    const std::string name = swfFile->getSymbolName(id) + ".xml";
-    ByteBuffer bytes;
-    try {
-        readBinaryFile(path, bytes);
-    } catch (const std::exception& e) {
-        // Ends the line, so that the next output does not run on after it.
-        printf_error("%s\n", e.what());
-        return;
-    }
-    printf_colored(14, _("Replacing '%s' with file '%s'...\n"), name.c_str(), path.c_str());
-    try {
-        swfFile->replaceBinary(bytes, id);
-    } catch (const swf::swf_exception& e) {
-        printf_error("%s", e.what());
-        printf_normal("\n");
-        return;
-    }
-    unsavedChanges = true;
+    replaceFromFile(swfFile->getSymbolName(id) + ".xml", path,
+                    [&](const ByteBuffer& bytes) { swfFile->replaceBinary(bytes, id); });
 }
 
 }  // namespace vorlune_forge

@@ -98,6 +98,32 @@ void vlf::endOfInput() {
     std::exit(0);
 }
 
+void reportFailure(const std::exception& e) {
+    printf_error("%s", e.what());
+    printf_normal("\n");
+}
+
+void vlf::replaceFromFile(const std::string& displayName, const std::string& path,
+                          const std::function<void(const ByteBuffer&)>& replace) {
+    ByteBuffer bytes;
+    try {
+        readBinaryFile(path, bytes);
+    } catch (const std::exception& e) {
+        reportFailure(e);
+        return;
+    }
+    printf_colored(14, _("Replacing '%s' with file '%s'...\n"), displayName.c_str(), path.c_str());
+    // Every replacement checks its input before it changes the tag, so a
+    // failure leaves the game and the flag as they were.
+    try {
+        replace(bytes);
+    } catch (const std::exception& e) {
+        reportFailure(e);
+        return;
+    }
+    unsavedChanges = true;
+}
+
 void vlf::printOptions(const std::vector<std::string>& options) {
     printf_colored(14, "%s", _("What do you wish to do?\n"));
     for (size_t i = 0; i < options.size(); ++i) {

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -44,6 +45,11 @@ private:
     void listTagsOfType(int code);
     void printListingLine(uint64_t id, const std::string& name);
 
+    // Reads the file at `path` and hands its bytes to `replace`, telling the
+    // user what is replaced; marks the game as changed when it succeeded.
+    void replaceFromFile(const std::string& displayName, const std::string& path,
+                         const std::function<void(const ByteBuffer&)>& replace);
+
     // Resource operations: exports return the number of files written.
     bool findStage(uint64_t id);
     int exportStages(std::vector<uint64_t>& ids);
@@ -67,5 +73,8 @@ private:
     bool unsavedChanges = false;
     std::unique_ptr<swf::SWF> swfFile;
 };
+
+// Prints an exception's text as an error and ends the line.
+void reportFailure(const std::exception& e);
 
 }  // namespace vorlune_forge

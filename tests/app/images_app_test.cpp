@@ -81,14 +81,15 @@ TEST(ImagesSession, FailedReplacementsEndTheirLineAndChangeNothing) {
         const char* name;
         std::string id;
         std::string path;
-        std::string err;
-        bool replacing;  // the file was read and the replacement begun
+        std::string shown;  // as a terminal shows it: the message and its line end
+        bool replacing;     // the file was read and the replacement begun
     };
     const std::vector<Case> cases = {
-        {"not a PNG", "8", "notes.txt", "Only PNG format is implemented.\n", true},
-        {"broken PNG", "8", "broken.png", "PNG decoder error (27): PNG file is smaller than a PNG header\n", true},
-        {"no image with the id", "42", "notes.txt", "No image with ID=42.\n", false},
-        {"no such file", "8", "missing.png", "No such file or directory\n", false},
+        {"not a PNG", "8", "notes.txt", red("Only PNG format is implemented.") + "\n", true},
+        {"broken PNG", "8", "broken.png", red("PNG decoder error (27): PNG file is smaller than a PNG header") + "\n",
+         true},
+        {"no image with the id", "42", "notes.txt", red("No image with ID=42.\n"), false},
+        {"no such file", "8", "missing.png", red("No such file or directory") + "\n", false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -98,7 +99,7 @@ TEST(ImagesSession, FailedReplacementsEndTheirLineAndChangeNothing) {
         s.writeFile("broken.png", ByteBuffer{0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 0});
         const Result r = runImages(s, {"3", c.id, c.path, "0", "0"}, true);
         ASSERT_TRUE(r.endedNormally()) << r.describe();
-        EXPECT_TRUE(contains(r.out, red(c.err) + kImagesMenu));
+        EXPECT_TRUE(contains(r.out, c.shown + kImagesMenu));
         EXPECT_EQ(r.out.find("Replacing 'Hero.png' with file '" + c.path + "'...") != std::string::npos, c.replacing);
         // Nothing to save: the program leaves without asking.
         EXPECT_FALSE(contains(r.out, kUnsavedQuestion));
