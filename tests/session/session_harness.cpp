@@ -184,6 +184,7 @@ Result Session::run(const std::string& input, const Options& options) const {
     std::vector<std::string> argStrings = {executable};
     argStrings.insert(argStrings.end(), options.arguments.begin(), options.arguments.end());
     std::vector<std::string> envStrings = environmentFor(root_);
+    envStrings.insert(envStrings.end(), options.environment.begin(), options.environment.end());
     std::vector<char*> argv = pointersTo(argStrings);
     std::vector<char*> envp = pointersTo(envStrings);
 

@@ -66,6 +66,8 @@ struct Options {
     // Standard output goes to this file instead of being captured.
     std::string stdoutFile;
     std::chrono::milliseconds timeout{20000};
+    // Added to the environment, such as "LANGUAGE=de".
+    std::vector<std::string> environment;
 };
 
 class Session {
