@@ -41,8 +41,8 @@ ByteBuffer dataGame() {
         records = testmovie::concat({records, testmovie::record(87, testmovie::binaryDataBody(file.id, file.body))});
         symbols.emplace_back(file.id, file.symbol);
     }
-    records = testmovie::concat({records, testmovie::record(76, testmovie::symbolClassBody(symbols)),
-                                 testmovie::record(0, {})});
+    records = testmovie::concat(
+        {records, testmovie::record(76, testmovie::symbolClassBody(symbols)), testmovie::record(0, {})});
     return testmovie::movie(records);
 }
 
@@ -76,11 +76,12 @@ TEST(SessionData, ExportAllWritesArchivesOtherToolsRead) {
     EXPECT_TRUE(contains(r.err, "Data file with ID=156 not found inside the game.\n"));
     EXPECT_FALSE(s.exists("149 - StrangeDat.zip")) << "no archive for an unknown kind";
 
-    const std::string listing = shell(s,
-                                      "/usr/bin/python3 -c 'import sys, zipfile\n"
-                                      "z = zipfile.ZipFile(sys.argv[1])\n"
-                                      "assert z.testzip() is None\n"
-                                      "print(z.comment.decode(), [i.filename for i in z.infolist()])' '140 - HeroLmi.zip'");
+    const std::string listing =
+        shell(s,
+              "/usr/bin/python3 -c 'import sys, zipfile\n"
+              "z = zipfile.ZipFile(sys.argv[1])\n"
+              "assert z.testzip() is None\n"
+              "print(z.comment.decode(), [i.filename for i in z.infolist()])' '140 - HeroLmi.zip'");
     EXPECT_EQ(listing,
               "Created with Vorlune Forge. ['LimbPic_0.json', 'LimbPic_1.json', 'LimbPic_2.json', '0.png', '2.png', "
               "'Limb_0.json']\n");
@@ -94,12 +95,26 @@ TEST(SessionData, UneditedArchivesPutBackGiveTheSameContent) {
     Session s;
     const ByteBuffer game = dataGame();
     s.writeFile("game.swf", game);
-    const Result r = s.run(withExit({"game.swf", "5", "2", "136 140 141 142",  //
-                                     "3", "136", "136 - ItemsDat.zip",         //
-                                     "3", "140", "140 - HeroLmi.zip",          //
-                                     "3", "141", "141 - Stage1Spt.zip",        //
-                                     "3", "142", "142 - ForestBgi.zip",        //
-                                     "0", "6", "0", "out.swf"}));
+    const Result r = s.run(withExit({"game.swf",
+                                     "5",
+                                     "2",
+                                     "136 140 141 142",  //
+                                     "3",
+                                     "136",
+                                     "136 - ItemsDat.zip",  //
+                                     "3",
+                                     "140",
+                                     "140 - HeroLmi.zip",  //
+                                     "3",
+                                     "141",
+                                     "141 - Stage1Spt.zip",  //
+                                     "3",
+                                     "142",
+                                     "142 - ForestBgi.zip",  //
+                                     "0",
+                                     "6",
+                                     "0",
+                                     "out.swf"}));
     ASSERT_TRUE(r.endedNormally()) << r.describe();
     EXPECT_EQ(r.err, "");
     EXPECT_TRUE(contains(r.out, yellow("Replacing 'HeroLmi' with contents of file '140 - HeroLmi.zip'...\n")));
@@ -112,14 +127,16 @@ TEST(SessionData, FailedReplacementsLeaveTheGameUnchanged) {
     Session s;
     s.writeFile("game.swf", dataGame());
     // A Spt archive whose entry has another name, made by another tool.
-    shell(s, "/usr/bin/python3 -c 'import zipfile\nz = zipfile.ZipFile(\"bad.zip\", \"w\")\nz.writestr(\"spt.json\", \"{}\")'");
+    shell(s,
+          "/usr/bin/python3 -c 'import zipfile\nz = zipfile.ZipFile(\"bad.zip\", \"w\")\nz.writestr(\"spt.json\", "
+          "\"{}\")'");
     s.writeFile("notazip.zip", std::string("plain text"));
-    const Result r = s.run(withExit({"game.swf", "5",                  //
-                                     "3", "141", "bad.zip",            //
-                                     "3", "141", "missing.zip",        //
-                                     "3", "141", "notazip.zip",        //
-                                     "3", "150", "bad.zip",            //
-                                     "3", "5", "bad.zip",              //
+    const Result r = s.run(withExit({"game.swf", "5",            //
+                                     "3", "141", "bad.zip",      //
+                                     "3", "141", "missing.zip",  //
+                                     "3", "141", "notazip.zip",  //
+                                     "3", "150", "bad.zip",      //
+                                     "3", "5", "bad.zip",        //
                                      "0"}));
     ASSERT_TRUE(r.endedNormally()) << r.describe();
     // The text of a failure goes to standard error, the end of its line to

@@ -25,3 +25,29 @@ TEST(SessionFileNames, SymbolNamesCannotLeadOutOfTheDirectory) {
 }
 
 }  // namespace
+
+namespace {
+
+// Stage files exported and put back unedited leave the written game byte
+// for byte as it was loaded.
+TEST(SessionStages, ExportThenReplaceKeepsTheGameByteForByte) {
+    Session s;
+    const ByteBuffer game = games::stageGame(true);
+    s.writeFile("game.swf", game);
+    std::vector<std::string> answers = {"game.swf", "2", "2", "all"};
+    for (const auto& [id, name] : games::stageNames()) {
+        const std::string file = std::to_string(id) + " - " + name + ".xml";
+        answers.insert(answers.end(), {"3", std::to_string(id), "\"" + file + "\""});
+    }
+    answers.insert(answers.end(), {"0", "6", "0", "out.swf", "0"});
+    std::string input;
+    for (const std::string& answer : answers) input += answer + "\n";
+    const Result r = s.run(input);
+    ASSERT_TRUE(r.endedNormally()) << r.describe();
+    EXPECT_EQ(r.err, "");
+    EXPECT_TRUE(contains(r.out, yellow("Exported 8 stage file(s).\n")));
+    EXPECT_EQ(countOf(r.out, "Replacing '"), 8u);
+    EXPECT_EQ(s.readFile("out.swf"), game);
+}
+
+}  // namespace

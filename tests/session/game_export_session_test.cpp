@@ -50,9 +50,7 @@ ByteBuffer movieOf(const ByteBuffer& game, int compression) { return swf::SWF(ga
     }
 }
 
-std::string withExit(std::initializer_list<std::string> answers) {
-    return script(answers) + script({"0"});
-}
+std::string withExit(std::initializer_list<std::string> answers) { return script(answers) + script({"0"}); }
 
 TEST(SessionExportSwf, DefaultAnswersWriteAZlibMovie) {
     const ByteBuffer game = games::stageGame();
@@ -280,11 +278,12 @@ TEST(SessionExportExe, ProjectorGivenLaterIsOfferedNextTime) {
     Session s;
     s.writeFile("game.exe", peProjector(fakePePlayer(), game));
     s.writeFile("other player", other);
-    const Result r = s.run(withExit({"game.exe", "7", "", "first.exe", "n", "other player",
-                                     "7", "", "second.exe", ""}));
+    const Result r =
+        s.run(withExit({"game.exe", "7", "", "first.exe", "n", "other player", "7", "", "second.exe", ""}));
     ASSERT_TRUE(r.endedNormally()) << r.describe();
     EXPECT_EQ(r.err, "");
-    EXPECT_TRUE(contains(r.out, kReusePrompt + "n\n" + kProjectorPrompt + "other player\nGenerating ELF... Please wait.\n"));
+    EXPECT_TRUE(
+        contains(r.out, kReusePrompt + "n\n" + kProjectorPrompt + "other player\nGenerating ELF... Please wait.\n"));
     EXPECT_TRUE(contains(r.out, kExePathPrompt + "second.exe\n" + kReusePrompt + "\nGenerating ELF... Please wait.\n"));
     EXPECT_EQ(countOf(r.out, kProjectorPrompt), 1u);
     const ByteBuffer expected = elfProjector(other, movieOf(game, 1));
@@ -328,8 +327,9 @@ TEST(SessionExportExe, AnswersToTheReuseQuestion) {
     merged.mergeStreams = true;
     const Result r = s.run(withExit({"game.exe", "7", "", "", "maybe", "yes", "1", "%n%s", "Y"}), merged);
     ASSERT_TRUE(r.endedNormally()) << r.describe();
-    EXPECT_TRUE(contains(r.out, kReusePrompt + "maybe\n" + red(invalid) + "yes\n" + red(invalid) + "1\n" + red(invalid) +
-                                    "%n%s\n" + red(invalid) + "Y\nGenerating EXE... Please wait.\n" + mainMenu()));
+    EXPECT_TRUE(contains(r.out, kReusePrompt + "maybe\n" + red(invalid) + "yes\n" + red(invalid) + "1\n" +
+                                    red(invalid) + "%n%s\n" + red(invalid) + "Y\nGenerating EXE... Please wait.\n" +
+                                    mainMenu()));
     EXPECT_EQ(countOf(r.out, "Would you like to use it?"), 1u);
     EXPECT_TRUE(s.exists("Vorlune_out.exe"));
 }
@@ -351,22 +351,34 @@ TEST(SessionUserText, FormatDirectivesInAnswersArePlainText) {
     Session s;
     s.writeFile("game.swf", games::stageGame());
     const std::string input = withExit({
-        directives + ".swf",          // the game's path
+        directives + ".swf",  // the game's path
         "game.swf",
-        directives,                   // main menu
-        "2", directives,              // stage menu
-        "2", directives,              // export ids
-        "3", directives,              // stage id
-        "3", "234", directives,       // replacement file
+        directives,  // main menu
+        "2",
+        directives,  // stage menu
+        "2",
+        directives,  // export ids
+        "3",
+        directives,  // stage id
+        "3",
+        "234",
+        directives,  // replacement file
         "0",
-        "6", directives, "", "",      // compression, then the default path
-        "7", "", "", directives,      // projector path
+        "6",
+        directives,
+        "",
+        "",  // compression, then the default path
+        "7",
+        "",
+        "",
+        directives,  // projector path
     });
     const Result r = s.run(input);
     ASSERT_TRUE(r.endedNormally()) << r.describe();
     EXPECT_TRUE(contains(r.out, "File path: " + directives + ".swf\n"));
     const std::string noSuchFile = std::string(std::strerror(ENOENT)) + "\n";
-    EXPECT_EQ(r.err.rfind("Error: " + noSuchFile + "Invalid option.\nInvalid input.\nInvalid number.\n", 0), 0u) << r.err;
+    EXPECT_EQ(r.err.rfind("Error: " + noSuchFile + "Invalid option.\nInvalid input.\nInvalid number.\n", 0), 0u)
+        << r.err;
     EXPECT_TRUE(endsWith(r.err, "Invalid option.\n" + noSuchFile));
     // A directive shows only where the answer is printed back whole.
     for (std::string text : {r.out, r.err}) {

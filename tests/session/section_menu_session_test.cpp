@@ -24,17 +24,17 @@ struct Section {
 const std::vector<Section>& sections() {
     static const std::vector<Section> all = {
         {"stages", "2", menu({"List stage files", "Export stage file(s)", "Replace stage file", "Back"}),
-         "Which stage(s) do you wish to export?\n", "Which stage file do you wish to replace?\n", "Stage ID: ",
-         "Which stage file do you wish to replace with? (.xml)\n"},
+         "Which stage(s) do you wish to export?\n", "Which stage file do you wish to replace?\n",
+         "Stage ID: ", "Which stage file do you wish to replace with? (.xml)\n"},
         {"sounds", "3", menu({"List sounds", "Export sound(s)", "Replace sound", "Back"}),
-         "Which sound(s) do you wish to export?\n", "Which MP3 sound do you wish to replace?\n", "Sound ID: ",
-         "Which MP3 file do you wish to replace with?\n"},
+         "Which sound(s) do you wish to export?\n", "Which MP3 sound do you wish to replace?\n",
+         "Sound ID: ", "Which MP3 file do you wish to replace with?\n"},
         {"images", "4", menu({"List images", "Export image(s)", "Replace image", "Back"}),
-         "Which image(s) do you wish to export?\n", "Which image do you wish to replace?\n", "Image ID: ",
-         "Which image file do you wish to replace with?\n"},
+         "Which image(s) do you wish to export?\n", "Which image do you wish to replace?\n",
+         "Image ID: ", "Which image file do you wish to replace with?\n"},
         {"data files", "5", menu({"List data files", "Export data file(s)", "Replace data file", "Back"}),
-         "Which data file(s) do you wish to export?\n", "Which data file do you wish to replace?\n", "Data ID: ",
-         "Which data file do you wish to replace with? (.zip)\n"},
+         "Which data file(s) do you wish to export?\n", "Which data file do you wish to replace?\n",
+         "Data ID: ", "Which data file do you wish to replace with? (.zip)\n"},
     };
     return all;
 }
@@ -84,7 +84,8 @@ TEST(SessionSectionMenu, BackReturnsToTheMainMenu) {
         SCOPED_TRACE(sec.name);
         const Result r = runInSection(sec, {});
         ASSERT_TRUE(r.endedNormally()) << r.describe();
-        EXPECT_TRUE(contains(r.out, mainMenu() + sec.answer + "\n" + sec.menuText + "0\n" + mainMenu() + "0\nGood bye. o/\n"));
+        EXPECT_TRUE(
+            contains(r.out, mainMenu() + sec.answer + "\n" + sec.menuText + "0\n" + mainMenu() + "0\nGood bye. o/\n"));
         EXPECT_EQ(r.err, "");
     }
 }
@@ -94,7 +95,7 @@ TEST(SessionSectionMenu, ExportAnswersThatAreNoIdListAreRejected) {
         const char* section;
         const char* answer;
     } cases[] = {
-        {"stages", "1;2"}, {"stages", "1,x"}, {"stages", ""}, {"stages", "1.5"}, {"stages", ","},
+        {"stages", "1;2"},     {"stages", "1,x"},  {"stages", ""},    {"stages", "1.5"}, {"stages", ","},
         {"stages", "234 abc"}, {"stages", "%n%s"}, {"sounds", "1;2"}, {"images", "one"}, {"data files", "136;"},
     };
     for (const auto& c : cases) {
@@ -102,8 +103,8 @@ TEST(SessionSectionMenu, ExportAnswersThatAreNoIdListAreRejected) {
         const Section& sec = section(c.section);
         const Result r = runInSection(sec, {"2", c.answer});
         ASSERT_TRUE(r.endedNormally()) << r.describe();
-        EXPECT_TRUE(contains(r.out, yellow(sec.exportQuestion) + kExportPrompt + c.answer + "\n" + errorMark() +
-                                        sec.menuText));
+        EXPECT_TRUE(
+            contains(r.out, yellow(sec.exportQuestion) + kExportPrompt + c.answer + "\n" + errorMark() + sec.menuText));
         EXPECT_EQ(r.err, "Invalid input.\n");
         // Nothing was exported, so there is no count either.
         EXPECT_EQ(r.out.find("Exported"), std::string::npos);
@@ -228,11 +229,11 @@ TEST(SessionListing, SoundsAndImages) {
 }
 
 TEST(SessionListing, DataFilesInTableOrder) {
-    const uint64_t dataIds[] = {
-        136, 140, 141, 142, 144, 149, 150, 156, 163, 167, 175, 179, 180, 181, 182, 185, 191, 195, 197, 198,
-        201, 203, 205, 214, 220, 223, 224, 225, 229, 230, 233, 237, 250, 277, 278, 279, 280, 290, 294, 295,
-        296, 297, 311, 314, 315, 316, 318, 326, 330, 332, 335, 336, 338, 340, 341, 347, 348, 363, 369, 371,
-        380, 385, 390, 394, 396, 397, 411, 415, 421, 425, 433, 441, 442, 444, 445, 448, 465, 468};
+    const uint64_t dataIds[] = {136, 140, 141, 142, 144, 149, 150, 156, 163, 167, 175, 179, 180, 181, 182, 185,
+                                191, 195, 197, 198, 201, 203, 205, 214, 220, 223, 224, 225, 229, 230, 233, 237,
+                                250, 277, 278, 279, 280, 290, 294, 295, 296, 297, 311, 314, 315, 316, 318, 326,
+                                330, 332, 335, 336, 338, 340, 341, 347, 348, 363, 369, 371, 380, 385, 390, 394,
+                                396, 397, 411, 415, 421, 425, 433, 441, 442, 444, 445, 448, 465, 468};
     std::string missing;
     for (const uint64_t id : dataIds) {
         if (id != 136) missing += "Data file with ID=" + std::to_string(id) + " not found inside the game.\n";

@@ -25,9 +25,7 @@ namespace session {
 
 namespace {
 
-[[noreturn]] void fail(const std::string& what) {
-    throw std::system_error(errno, std::generic_category(), what);
-}
+[[noreturn]] void fail(const std::string& what) { throw std::system_error(errno, std::generic_category(), what); }
 
 std::string readWhole(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -82,9 +80,12 @@ private:
 std::string visible(const std::string& text) {
     std::string out;
     for (const char c : text) {
-        if (c == '\x1b') out += "\\e";
-        else if (c == '\a') out += "\\a";
-        else out += c;
+        if (c == '\x1b')
+            out += "\\e";
+        else if (c == '\a')
+            out += "\\a";
+        else
+            out += c;
     }
     return out;
 }
@@ -98,12 +99,15 @@ std::string visible(const std::string& text) {
     if (text.size() >= part.size() && text.compare(text.size() - part.size(), part.size(), part) == 0) {
         return ::testing::AssertionSuccess();
     }
-    return ::testing::AssertionFailure() << "does not end with:\n" << visible(part) << "\n--- text ---\n" << visible(text);
+    return ::testing::AssertionFailure() << "does not end with:\n"
+                                         << visible(part) << "\n--- text ---\n"
+                                         << visible(text);
 }
 
 size_t countOf(const std::string& text, const std::string& part) {
     size_t count = 0;
-    for (size_t at = text.find(part); !part.empty() && at != std::string::npos; at = text.find(part, at + part.size())) {
+    for (size_t at = text.find(part); !part.empty() && at != std::string::npos;
+         at = text.find(part, at + part.size())) {
         ++count;
     }
     return count;
@@ -132,8 +136,10 @@ std::string mainMenu() {
 std::string Result::describe() const {
     std::string text;
     if (timedOut) text += "timed out; ";
-    if (exited) text += "exit status " + std::to_string(status);
-    else text += "signal " + std::to_string(signal);
+    if (exited)
+        text += "exit status " + std::to_string(status);
+    else
+        text += "signal " + std::to_string(signal);
     return text + "\n--- stdout ---\n" + out + "\n--- stderr ---\n" + err;
 }
 
@@ -268,8 +274,8 @@ namespace games {
 
 const std::vector<std::pair<uint16_t, std::string>>& stageNames() {
     static const std::vector<std::pair<uint16_t, std::string>> names = {
-        {234, "StageMeadow"}, {219, "StageForest"}, {398, "StageCaves"},  {226, "StageHarbour"}, {299, "StageTower"},
-        {305, "StageMarsh"},  {454, "StageSummit"}, {170, "StageTutorial"},
+        {234, "StageMeadow"}, {219, "StageForest"}, {398, "StageCaves"},  {226, "StageHarbour"},
+        {299, "StageTower"},  {305, "StageMarsh"},  {454, "StageSummit"}, {170, "StageTutorial"},
     };
     return names;
 }
@@ -291,8 +297,9 @@ ByteBuffer stageGame(bool withStage219) {
     appendBytes(records, record(36, losslessBody(10, 3, 3, 1, 2, {5, 6, 7, 8})));
     appendBytes(records, record(20, losslessBody(12, 5, 2, 2, 0, {0x78, 0x9C, 0x03, 0, 0, 0, 0, 1}), true));
     std::vector<std::pair<uint16_t, std::string>> symbols = stageNames();
-    symbols.insert(symbols.end(), {{136, "ItemTable"}, {7, "Theme"}, {11, "Click"}, {9, "Tree"}, {8, "Hero"},
-                                   {10, "Logo"}, {12, "Sky"}});
+    symbols.insert(
+        symbols.end(),
+        {{136, "ItemTable"}, {7, "Theme"}, {11, "Click"}, {9, "Tree"}, {8, "Hero"}, {10, "Logo"}, {12, "Sky"}});
     appendBytes(records, record(76, symbolClassBody(symbols)));
     appendBytes(records, record(1, {}));
     appendBytes(records, record(0, {}));

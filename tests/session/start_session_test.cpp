@@ -28,8 +28,8 @@ TEST(SessionStart, ExitRightAfterLoadingAsksNothing) {
     const Result r = s.run(script({"game.swf", "0", "1"}));
     ASSERT_TRUE(r.endedNormally()) << r.describe();
     EXPECT_EQ(r.out.rfind("\x1b]0;Vorlune Forge\a", 0), 0u) << visible(r.out);
-    EXPECT_TRUE(contains(r.out, yellow("Hello there, hero!\nWhich file do you wish to modify?\n\n") + "File path: game.swf\n" +
-                                    mainMenu() + "0\n" + kGoodBye));
+    EXPECT_TRUE(contains(r.out, yellow("Hello there, hero!\nWhich file do you wish to modify?\n\n") +
+                                    "File path: game.swf\n" + mainMenu() + "0\n" + kGoodBye));
     EXPECT_TRUE(endsWith(r.out, "0\n" + kGoodBye));
     EXPECT_EQ(r.out.find("[y/n]"), std::string::npos);
     EXPECT_EQ(r.out.find("IMPORTANT"), std::string::npos);
@@ -125,8 +125,8 @@ TEST(SessionLoad, FilesThatHoldNoGameAreReportedAndAskedAgain) {
             EXPECT_EQ(r.err.rfind("Error: ", 0), 0u) << r.err;
             EXPECT_EQ(countOf(r.err, "\n"), 1u) << r.err;
         }
-        EXPECT_TRUE(contains(r.out, std::string("File path: ") + c.name + "\n" + errorMark() + "File path: game.swf\n" +
-                                        mainMenu()));
+        EXPECT_TRUE(contains(
+            r.out, std::string("File path: ") + c.name + "\n" + errorMark() + "File path: game.swf\n" + mainMenu()));
     }
 }
 
@@ -182,8 +182,9 @@ TEST(SessionMainMenu, EachOptionLeadsToItsDialogue) {
         {" 3 ", sectionMenu("List sounds", "Export sound(s)", "Replace sound")},
         {"4", sectionMenu("List images", "Export image(s)", "Replace image")},
         {"5", sectionMenu("List data files", "Export data file(s)", "Replace data file")},
-        {"6", yellow("Compression: \n") +
-                  "[0] Uncompressed\n[1] *zlib (faster, bigger)\n[2] LZMA (slower, smaller)\nPick option (default=1): "},
+        {"6",
+         yellow("Compression: \n") +
+             "[0] Uncompressed\n[1] *zlib (faster, bigger)\n[2] LZMA (slower, smaller)\nPick option (default=1): "},
         {"7", yellow("Compression: \n") + "[0] Uncompressed\n"},
     };
     for (const auto& c : cases) {
@@ -202,8 +203,8 @@ TEST(SessionHelp, HighlightsAndForumAddress) {
     s.writeFile("game.swf", games::stageGame());
     const Result r = s.run(script({"game.swf", "1", "0"}));
     ASSERT_TRUE(r.endedNormally()) << r.describe();
-    for (const char* highlight : {"IMPORTANT: ", " NOT ", "images resized and sounds compressed", "Exporting Vorlune: ",
-                                  "Replacing Images: ", "Replacing MP3: ", "sample rates"}) {
+    for (const char* highlight : {"IMPORTANT: ", " NOT ", "images resized and sounds compressed",
+                                  "Exporting Vorlune: ", "Replacing Images: ", "Replacing MP3: ", "sample rates"}) {
         EXPECT_EQ(countOf(r.out, red(highlight)), 1u) << highlight;
     }
     EXPECT_TRUE(contains(r.out, red("IMPORTANT: ") + "Vorlune is property of"));
@@ -230,35 +231,68 @@ TEST(SessionEndOfInput, EndsPromptlyAtEveryPrompt) {
         std::string tail;
     } cases[] = {
         {"first file path", "game.swf", {}, "File path: " + goodBye},
-        {"file path after a failed load", "game.swf", {"missing.swf"},
+        {"file path after a failed load",
+         "game.swf",
+         {"missing.swf"},
          "File path: missing.swf\n" + errorMark() + "File path: " + goodBye},
         {"main menu", "game.swf", {"game.swf"}, mainMenu() + goodBye},
-        {"main menu after an invalid answer", "game.swf", {"game.swf", "9"}, "9\nInvalid option.\n" + mainMenu() + goodBye},
+        {"main menu after an invalid answer",
+         "game.swf",
+         {"game.swf", "9"},
+         "9\nInvalid option.\n" + mainMenu() + goodBye},
         {"stage menu", "game.swf", {"game.swf", "2"}, "2\n" + stageMenu + goodBye},
-        {"sound menu", "game.swf", {"game.swf", "3"}, sectionMenu("List sounds", "Export sound(s)", "Replace sound") + goodBye},
-        {"image menu", "game.swf", {"game.swf", "4"}, sectionMenu("List images", "Export image(s)", "Replace image") + goodBye},
-        {"data menu", "game.swf", {"game.swf", "5"},
+        {"sound menu",
+         "game.swf",
+         {"game.swf", "3"},
+         sectionMenu("List sounds", "Export sound(s)", "Replace sound") + goodBye},
+        {"image menu",
+         "game.swf",
+         {"game.swf", "4"},
+         sectionMenu("List images", "Export image(s)", "Replace image") + goodBye},
+        {"data menu",
+         "game.swf",
+         {"game.swf", "5"},
          sectionMenu("List data files", "Export data file(s)", "Replace data file") + goodBye},
-        {"section menu after an invalid answer", "game.swf", {"game.swf", "2", "x"},
+        {"section menu after an invalid answer",
+         "game.swf",
+         {"game.swf", "2", "x"},
          "x\n" + errorMark() + stageMenu + goodBye},
-        {"export ids", "game.swf", {"game.swf", "2", "2"},
+        {"export ids",
+         "game.swf",
+         {"game.swf", "2", "2"},
          yellow("Which stage(s) do you wish to export?\n") + "Type 'all' or comma separated IDs: " + goodBye},
-        {"replace id", "game.swf", {"game.swf", "3", "3"},
+        {"replace id",
+         "game.swf",
+         {"game.swf", "3", "3"},
          yellow("Which MP3 sound do you wish to replace?\n") + "Sound ID: " + goodBye},
-        {"replace file", "game.swf", {"game.swf", "4", "3", "8"},
+        {"replace file",
+         "game.swf",
+         {"game.swf", "4", "3", "8"},
          yellow("Which image file do you wish to replace with?\n") + "File path: " + goodBye},
         {"compression", "game.swf", {"game.swf", "6"}, compression + goodBye},
-        {"compression after an invalid answer", "game.swf", {"game.swf", "6", "9"},
+        {"compression after an invalid answer",
+         "game.swf",
+         {"game.swf", "6", "9"},
          compression + "9\n" + errorMark() + goodBye},
-        {"SWF output path", "game.swf", {"game.swf", "6", ""},
+        {"SWF output path",
+         "game.swf",
+         {"game.swf", "6", ""},
          compression + "\nPath to output file (default=Vorlune_out.swf): " + goodBye},
-        {"EXE output path", "game.swf", {"game.swf", "7", ""},
+        {"EXE output path",
+         "game.swf",
+         {"game.swf", "7", ""},
          compression + "\nPath to output file (default=Vorlune_out.exe): " + goodBye},
-        {"projector path", "game.swf", {"game.swf", "7", "", ""},
+        {"projector path",
+         "game.swf",
+         {"game.swf", "7", "", ""},
          "Path to Adobe Flash Player Projector (default=SA.exe): " + goodBye},
-        {"reuse question", "game.exe", {"game.exe", "7", "", ""},
+        {"reuse question",
+         "game.exe",
+         {"game.exe", "7", "", ""},
          "Would you like to use it? [y/n] (default=y): " + goodBye},
-        {"reuse question after an invalid answer", "game.exe", {"game.exe", "7", "", "", "x"},
+        {"reuse question after an invalid answer",
+         "game.exe",
+         {"game.exe", "7", "", "", "x"},
          "Would you like to use it? [y/n] (default=y): x\n" + errorMark() + goodBye},
     };
     for (const auto& c : cases) {
