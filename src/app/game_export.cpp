@@ -51,7 +51,7 @@ void vlf::exportSwf() {
     if (path.empty()) path = "Vorlune_out.swf";
     printf_normal("%s", _("Generating SWF... Please wait.\n"));
     try {
-        writeBinaryFile(path, swfFile->exportSwf(compression));
+        writeBinaryFileSafely(path, swfFile->exportSwf(compression));
         unsavedChanges = false;
     } catch (const std::exception& e) {
         printf_error("%s\n", e.what());
@@ -92,7 +92,7 @@ void vlf::exportExe() {
         return;
     }
     try {
-        writeBinaryFile(path, swfFile->exportExe(projector, compression));
+        writeBinaryFileSafely(path, swfFile->exportExe(projector, compression), true);
         unsavedChanges = false;
     } catch (const std::exception& e) {
         printf_error("%s\n", e.what());

@@ -1,6 +1,8 @@
 #include "console/l18n_files.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -68,6 +70,56 @@ size_t writeBinaryFile(const std::string& path, const std::vector<uint8_t>& data
         throw std::runtime_error("Error writing file: fwrite");
     if (std::fclose(file.release()) != 0) throw std::runtime_error("Error writing file: fwrite");
     return written;
+}
+
+namespace {
+
+mode_t currentUmask() {
+    const mode_t mask = umask(0);
+    umask(mask);
+    return mask;
+}
+
+// The permissions of the file that will stand at `path`.
+mode_t targetMode(const std::string& path, bool executable) {
+    struct stat existing {};
+    if (stat(path.c_str(), &existing) == 0 && S_ISREG(existing.st_mode)) {
+        return (existing.st_mode & 07777) | (executable ? 0111 & ~currentUmask() : 0);
+    }
+    return (executable ? 0777 : 0666) & ~currentUmask();
+}
+
+[[noreturn]] void failWith(int error) { throw std::runtime_error(std::strerror(error)); }
+
+// Writes everything, resuming after interrupted or partial writes; 0 or the
+// error that stopped it.
+int writeAll(int fd, const uint8_t* data, size_t size) {
+    while (size > 0) {
+        const ssize_t written = ::write(fd, data, size);
+        if (written < 0 && errno == EINTR) continue;
+        if (written < 0) return errno;
+        data += written;
+        size -= static_cast<size_t>(written);
+    }
+    return 0;
+}
+
+}  // namespace
+
+size_t writeBinaryFileSafely(const std::string& path, const std::vector<uint8_t>& data, bool executable) {
+    const mode_t mode = targetMode(path, executable);
+    std::string temporary = path + ".XXXXXX";
+    const int fd = mkstemp(temporary.data());
+    if (fd < 0) failWith(errno);
+    int error = writeAll(fd, data.data(), data.size());
+    if (error == 0 && (fchmod(fd, mode) != 0 || fsync(fd) != 0)) error = errno;
+    if (::close(fd) != 0 && error == 0) error = errno;
+    if (error == 0 && std::rename(temporary.c_str(), path.c_str()) != 0) error = errno;
+    if (error != 0) {
+        ::unlink(temporary.c_str());
+        failWith(error);
+    }
+    return data.size();
 }
 
 }  // namespace l18n

@@ -18,4 +18,11 @@ size_t readBinaryFile(const std::string& path, std::vector<uint8_t>& out);
 // number of bytes written.
 size_t writeBinaryFile(const std::string& path, const std::vector<uint8_t>& data);
 
+// Writes `data` to a new file beside `path` and renames it into place only
+// once it is complete and on disk, so that a failed or interrupted write
+// never destroys the file that was there. A file that is replaced keeps its
+// permissions; a new one gets the usual ones, executable when asked for
+// (both within the umask). On failure no temporary file is left.
+size_t writeBinaryFileSafely(const std::string& path, const std::vector<uint8_t>& data, bool executable = false);
+
 }  // namespace l18n

@@ -1,14 +1,18 @@
 #include "console/l18n_files.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -85,8 +89,7 @@ TEST_F(L18nFiles, OpenFailuresCarryTheSystemMessage) {
     Bytes read;
     expectRuntimeError([&] { l18n::readBinaryFile(path("missing.swf"), read); }, std::strerror(ENOENT));
 
-    expectRuntimeError([&] { l18n::writeBinaryFile(path("no/such/dir/out.swf"), Bytes{1}); },
-                       std::strerror(ENOENT));
+    expectRuntimeError([&] { l18n::writeBinaryFile(path("no/such/dir/out.swf"), Bytes{1}); }, std::strerror(ENOENT));
     EXPECT_FALSE(fs::exists(path("no")));
 }
 
@@ -118,6 +121,74 @@ TEST_F(L18nFiles, ReadingADirectoryFailsCleanly) {
 TEST_F(L18nFiles, WriteErrorsSurfaceEvenWhenBuffered) {
     if (access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full";
     expectRuntimeError([] { l18n::writeBinaryFile("/dev/full", Bytes{1, 2, 3}); }, "Error writing file: fwrite");
+}
+
+}  // namespace
+
+namespace {
+
+std::set<std::string> namesIn(const fs::path& dir) {
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir)) names.insert(entry.path().filename().string());
+    return names;
+}
+
+mode_t modeOf(const std::string& path) {
+    struct stat info {};
+    EXPECT_EQ(stat(path.c_str(), &info), 0);
+    return info.st_mode & 07777;
+}
+
+TEST_F(L18nFiles, SafeWriteReplacesAndSetsPermissions) {
+    const mode_t mask = umask(022);
+    l18n::writeBinaryFileSafely(path("game.exe"), patternBytes(1000), true);
+    EXPECT_EQ(modeOf(path("game.exe")), 0755u);
+    l18n::writeBinaryFileSafely(path("game.swf"), patternBytes(10));
+    EXPECT_EQ(modeOf(path("game.swf")), 0644u);
+    chmod(path("game.swf").c_str(), 0600);
+    l18n::writeBinaryFileSafely(path("game.swf"), patternBytes(20));
+    EXPECT_EQ(modeOf(path("game.swf")), 0600u) << "a replaced file keeps its permissions";
+    umask(mask);
+    Bytes back;
+    l18n::readBinaryFile(path("game.swf"), back);
+    EXPECT_EQ(back, patternBytes(20));
+    EXPECT_EQ(namesIn(dir_), (std::set<std::string>{"game.exe", "game.swf"}));
+}
+
+// A write that fails part way, here at the file size limit, leaves the old
+// file as it was and no temporary file behind. It runs in a child process,
+// which alone gets the limit.
+TEST_F(L18nFiles, FailedSafeWriteKeepsTheOldFile) {
+    const Bytes old = patternBytes(3000);
+    l18n::writeBinaryFile(path("game.swf"), old);
+    const pid_t child = fork();
+    if (child == 0) {
+        signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit = {4096, 4096};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        try {
+            l18n::writeBinaryFileSafely(path("game.swf"), patternBytes(100000));
+        } catch (const std::runtime_error& e) {
+            _exit(std::string(e.what()) == std::strerror(EFBIG) ? 0 : 2);
+        }
+        _exit(1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "1: the write succeeded, 2: another message";
+    Bytes back;
+    l18n::readBinaryFile(path("game.swf"), back);
+    EXPECT_EQ(back, old);
+    EXPECT_EQ(namesIn(dir_), (std::set<std::string>{"game.swf"}));
+}
+
+TEST_F(L18nFiles, SafeWriteIntoAMissingDirectoryCreatesNothing) {
+    expectRuntimeError([&] { l18n::writeBinaryFileSafely(path("nowhere/game.swf"), patternBytes(10)); },
+                       std::strerror(ENOENT));
+    fs::create_directory(path("taken"));
+    expectRuntimeError([&] { l18n::writeBinaryFileSafely(path("taken"), patternBytes(10)); }, std::strerror(EISDIR));
+    EXPECT_EQ(namesIn(dir_), (std::set<std::string>{"taken"}));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <stdlib.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -211,6 +212,10 @@ Result Session::run(const std::string& input, const Options& options) const {
         defaults.sa_handler = SIG_DFL;
         sigemptyset(&defaults.sa_mask);
         ::sigaction(SIGPIPE, &defaults, nullptr);
+        if (options.fileSizeLimit != 0) {
+            const rlimit limit = {options.fileSizeLimit, options.fileSizeLimit};
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+        }
         sigset_t none;
         sigemptyset(&none);
         ::sigprocmask(SIG_SETMASK, &none, nullptr);

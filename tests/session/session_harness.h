@@ -66,6 +66,9 @@ struct Options {
     // Standard output goes to this file instead of being captured.
     std::string stdoutFile;
     std::chrono::milliseconds timeout{20000};
+    // The largest file the program may write, in bytes (as ulimit -f sets
+    // it); 0 for no limit.
+    uint64_t fileSizeLimit = 0;
     // Added to the environment, such as "LANGUAGE=de".
     std::vector<std::string> environment;
 };
