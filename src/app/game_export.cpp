@@ -1,6 +1,12 @@
 // Main menu options 6 and 7: writing the modified game as an SWF movie or
 // as a projector executable.
 
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+
 #include "app/vlf.h"
 #include "console/l18n.h"
 #include "util/file_types.h"
@@ -42,6 +48,65 @@ std::string askPath(const char* prompt, const char* fallback) {
     return path.empty() ? fallback : path;
 }
 
+// The "Generating ... Please wait." line. On a terminal it ends with a
+// percentage that is updated in place while the game is compressed;
+// elsewhere it is printed as it is, once.
+class GeneratingLine {
+public:
+    explicit GeneratingLine(std::string text) : text_(std::move(text)), terminal_(isatty(STDOUT_FILENO) != 0) {
+        if (!terminal_) {
+            printf_normal("%s", text_.c_str());
+            return;
+        }
+        if (!text_.empty() && text_.back() == '\n') text_.pop_back();
+        printf_normal("%s", text_.c_str());
+    }
+
+    ProgressSink progress() {
+        if (!terminal_) return {};
+        return [this](uint64_t done, uint64_t total) {
+            const int percent = total == 0 ? 100 : static_cast<int>(std::min<uint64_t>(done, total) * 100 / total);
+            if (percent == shown_) return;
+            shown_ = percent;
+            printf_normal("\r%s %d%%", text_.c_str(), percent);
+        };
+    }
+
+    // The work is done: a percentage shown goes to 100.
+    void complete() {
+        if (shown_ >= 0 && shown_ != 100) printf_normal("\r%s 100%%", text_.c_str());
+    }
+
+    // Ends the line once the work is over, whether it succeeded or not.
+    ~GeneratingLine() {
+        if (terminal_) printf_normal("\n");
+    }
+
+private:
+    std::string text_;
+    bool terminal_;
+    int shown_ = -1;
+};
+
+// Builds the game under the generating line and writes it to `path`;
+// reports a failure and says whether the game was written.
+bool writeGame(const std::string& generating, const std::string& path, bool executable,
+               const std::function<ByteBuffer(const ProgressSink&)>& build) {
+    try {
+        ByteBuffer game;
+        {
+            GeneratingLine line(generating);
+            game = build(line.progress());
+            line.complete();
+        }
+        writeBinaryFileSafely(path, game, executable);
+        return true;
+    } catch (const std::exception& e) {
+        printf_error("%s\n", e.what());
+        return false;
+    }
+}
+
 }  // namespace
 
 void vlf::exportSwf() {
@@ -49,12 +114,9 @@ void vlf::exportSwf() {
     std::string path;
     readLine(path, _("Path to output file (default=Vorlune_out.swf): "));
     if (path.empty()) path = "Vorlune_out.swf";
-    printf_normal("%s", _("Generating SWF... Please wait.\n"));
-    try {
-        writeBinaryFileSafely(path, swfFile->exportSwf(compression));
+    if (writeGame(_("Generating SWF... Please wait.\n"), path, false,
+                  [&](const ProgressSink& progress) { return swfFile->exportSwf(compression, progress); })) {
         unsavedChanges = false;
-    } catch (const std::exception& e) {
-        printf_error("%s\n", e.what());
     }
 }
 
@@ -84,18 +146,18 @@ void vlf::exportExe() {
         kind = isPEfile(projector) ? "EXE" : "ELF";
     }
 
-    printf_normal(_("Generating %s... Please wait.\n"), kind);
+    char generating[256];
+    std::snprintf(generating, sizeof generating, _("Generating %s... Please wait.\n"), kind);
     // An empty file would otherwise stand for the projector already held,
     // the one the user just declined.
     if (!useHeld && projector.empty() && !swfFile->projector.empty()) {
+        printf_normal("%s", generating);
         printf_error("%s\n", "Invalid projector file.");
         return;
     }
-    try {
-        writeBinaryFileSafely(path, swfFile->exportExe(projector, compression), true);
+    if (writeGame(generating, path, true,
+                  [&](const ProgressSink& progress) { return swfFile->exportExe(projector, compression, progress); })) {
         unsavedChanges = false;
-    } catch (const std::exception& e) {
-        printf_error("%s\n", e.what());
     }
 }
 

@@ -52,6 +52,19 @@ size_t appendToBuffer(void* p, const void* buf, size_t size) {
     return size;
 }
 
+// Hands the encoder's progress reports on to a progress sink.
+struct ProgressReport {
+    ICompressProgress vtable;
+    const ProgressSink* sink;
+    uint64_t total;
+};
+
+SRes reportProgress(void* p, UInt64 inSize, UInt64) {
+    const auto* self = static_cast<ProgressReport*>(p);
+    (*self->sink)(inSize, self->total);
+    return SZ_OK;
+}
+
 struct EncoderDeleter {
     void operator()(void* handle) const { LzmaEnc_Destroy(handle, &g_alloc, &g_alloc); }
 };
@@ -168,7 +181,8 @@ ByteBuffer decompressLzma2(ByteView bytes, Output out) {
 
 ByteBuffer lzmasdk_compress(ByteView bytes) { return lzmasdk_compress(singleChunk(bytes), bytes.size()); }
 
-ByteBuffer lzmasdk_compress(const ChunkSource& source, size_t sizeHint, ByteBuffer prefix) {
+ByteBuffer lzmasdk_compress(const ChunkSource& source, size_t sizeHint, ByteBuffer prefix,
+                            const ProgressSink& progress) {
     std::unique_ptr<void, EncoderDeleter> encoder(LzmaEnc_Create(&g_alloc));
     if (!encoder) throw lzmasdk_exception("lzma sdk: no memory.");
 
@@ -197,7 +211,9 @@ ByteBuffer lzmasdk_compress(const ChunkSource& source, size_t sizeHint, ByteBuff
 
     ChunkInStream input{{readFromChunks}, &source, {}};
     BufferOutStream output{{appendToBuffer}, &out};
-    const SRes encoded = LzmaEnc_Encode(encoder.get(), &output.vtable, &input.vtable, nullptr, &g_alloc, &g_alloc);
+    ProgressReport report{{reportProgress}, &progress, sizeHint};
+    const SRes encoded = LzmaEnc_Encode(encoder.get(), &output.vtable, &input.vtable,
+                                        progress ? &report.vtable : nullptr, &g_alloc, &g_alloc);
     if (encoded != SZ_OK) fail("Error during compressing: ", encoded);
     return out;
 }

@@ -27,7 +27,9 @@ ByteBuffer lzmasdk_compress(ByteView bytes);
 // The same for an input handed out piece by piece; the result starts with
 // `prefix`, and `sizeHint` (the input's total size, when known) sizes the
 // result up front.
-ByteBuffer lzmasdk_compress(const ChunkSource& source, size_t sizeHint, ByteBuffer prefix = {});
+// `progress`, when set, is told how much input was consumed of `sizeHint`.
+ByteBuffer lzmasdk_compress(const ChunkSource& source, size_t sizeHint, ByteBuffer prefix = {},
+                            const ProgressSink& progress = {});
 
 // Mode 0: LZMA data led by its 5 properties bytes, which must end with the
 // end-of-stream marker. Any other mode: LZMA2 data led by its 1 properties

@@ -46,7 +46,8 @@ struct InflateEnd {
 
 ByteBuffer zlib_compress(ByteView bytes, int level) { return zlib_compress(singleChunk(bytes), level, bytes.size()); }
 
-ByteBuffer zlib_compress(const ChunkSource& source, int level, size_t sizeHint, ByteBuffer prefix) {
+ByteBuffer zlib_compress(const ChunkSource& source, int level, size_t sizeHint, ByteBuffer prefix,
+                         const ProgressSink& progress) {
     z_stream stream{};
     const int init = deflateInit_(&stream, level, kZlibVersion, static_cast<int>(sizeof(z_stream)));
     if (init != Z_OK) throw zlib_exception("zlib: deflateInit() failed with code: " + std::to_string(init));
@@ -64,6 +65,7 @@ ByteBuffer zlib_compress(const ChunkSource& source, int level, size_t sizeHint, 
         if (result != Z_OK && result != Z_STREAM_END) zerr(result, "deflate()");
         if (stream.avail_out == 0) offerOutputBlock(stream, out, kBlockSize);
         offerInput(stream, pending, &source);
+        if (progress) progress(stream.total_in, sizeHint);
     }
     for (;;) {
         if (stream.avail_out == 0) offerOutputBlock(stream, out, kBlockSize);

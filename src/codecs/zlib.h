@@ -25,7 +25,9 @@ ByteBuffer zlib_compress(ByteView bytes, int level);
 // The same for an input handed out piece by piece; the result starts with
 // `prefix`, and `sizeHint` (the input's total size, when known) sizes the
 // result up front.
-ByteBuffer zlib_compress(const ChunkSource& source, int level, size_t sizeHint, ByteBuffer prefix = {});
+// `progress`, when set, is told how much input was consumed of `sizeHint`.
+ByteBuffer zlib_compress(const ChunkSource& source, int level, size_t sizeHint, ByteBuffer prefix = {},
+                         const ProgressSink& progress = {});
 
 // Inflates one zlib stream; bytes after the stream's end are ignored.
 // The result starts with `prefix` (so that a caller needing a header before

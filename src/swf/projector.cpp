@@ -69,7 +69,7 @@ ByteBuffer SWF::exe2swf(ByteBuffer bytes) {
     return bytes;
 }
 
-ByteBuffer SWF::exportExe(const ByteBuffer& projectorBytes, int compression) {
+ByteBuffer SWF::exportExe(const ByteBuffer& projectorBytes, int compression, const ProgressSink& progress) {
     if (compression < 0 || compression > 2) throw swf_exception("Invalid compression option.");
     bool isPE = projectorIsPE;
     if (projectorBytes.empty()) {
@@ -81,7 +81,7 @@ ByteBuffer SWF::exportExe(const ByteBuffer& projectorBytes, int compression) {
     } else {
         throw swf_exception("Invalid projector file.");
     }
-    const ByteBuffer movie = compressMovie(compression);
+    const ByteBuffer movie = compressMovie(compression, progress);
     if (movie.size() > UINT32_MAX) throw swf_exception("The movie is too large for a projector (4 GiB or more).");
     // A projector given here is kept for later exports.
     if (!projectorBytes.empty()) {

@@ -33,14 +33,15 @@ public:
 
     // The uncompressed file built from the header fields and the tags.
     ByteBuffer toBytes() const;
-    // 0: uncompressed, 1: zlib, 2: LZMA.
-    ByteBuffer exportSwf(int compression) const;
+    // 0: uncompressed, 1: zlib, 2: LZMA. `progress`, when set, follows the
+    // compression.
+    ByteBuffer exportSwf(int compression, const ProgressSink& progress = {}) const;
 
     // Projectors: the movie inside a PE or ELF projector (other bytes are
     // returned unchanged), and a new executable from a projector and the
     // current movie. An empty `projectorBytes` means the held projector.
     ByteBuffer exe2swf(ByteBuffer bytes);
-    ByteBuffer exportExe(const ByteBuffer& projectorBytes, int compression);
+    ByteBuffer exportExe(const ByteBuffer& projectorBytes, int compression, const ProgressSink& progress = {});
 
     // Stage and data files: the payload of a DefineBinaryData tag.
     ByteBuffer exportBinary(uint64_t id);
@@ -73,7 +74,7 @@ public:
 
 private:
     void parseTags(ByteView bytes, size_t offset);
-    ByteBuffer compressMovie(int compression) const;
+    ByteBuffer compressMovie(int compression, const ProgressSink& progress) const;
 };
 
 }  // namespace swf

@@ -62,17 +62,19 @@ uint32_t checkedFileLength(size_t size) {
 
 // "CWS", the version raised to at least 6, the file length, then the zlib
 // stream of the uncompressed file from offset 8 on.
-ByteBuffer zlibForm(uint8_t version, uint32_t fileLength, const ChunkSource& body) {
+ByteBuffer zlibForm(uint8_t version, uint32_t fileLength, const ChunkSource& body,
+                    const ProgressSink& progress = {}) {
     return zlib::zlib_compress(body, 9, fileLength - kPlainPrefix,
-                               compressedPrefix('C', std::max<uint8_t>(version, 6), fileLength));
+                               compressedPrefix('C', std::max<uint8_t>(version, 6), fileLength), progress);
 }
 
 // "ZWS", the version raised to at least 13, the file length, the size of the
 // LZMA stream, then the properties and the stream.
-ByteBuffer lzmaForm(uint8_t version, uint32_t fileLength, const ChunkSource& body) {
+ByteBuffer lzmaForm(uint8_t version, uint32_t fileLength, const ChunkSource& body,
+                    const ProgressSink& progress = {}) {
     ByteBuffer prefix = compressedPrefix('Z', std::max<uint8_t>(version, 13), fileLength);
     appendU32le(prefix, 0);
-    ByteBuffer out = lzmasdk::lzmasdk_compress(body, fileLength - kPlainPrefix, std::move(prefix));
+    ByteBuffer out = lzmasdk::lzmasdk_compress(body, fileLength - kPlainPrefix, std::move(prefix), progress);
     storeU32le(out.data() + 8, static_cast<uint32_t>(out.size() - kLzmaHeaderSize));
     return out;
 }
@@ -176,18 +178,18 @@ ByteBuffer SWF::toBytes() const {
     return out;
 }
 
-ByteBuffer SWF::exportSwf(int compression) const {
+ByteBuffer SWF::exportSwf(int compression, const ProgressSink& progress) const {
     if (compression < 0 || compression > 2) throw swf_exception("Invalid compression option.");
-    return compressMovie(compression);
+    return compressMovie(compression, progress);
 }
 
 // The compressed forms are fed record by record rather than from toBytes(),
 // so that a large movie is never held twice while it is compressed.
-ByteBuffer SWF::compressMovie(int compression) const {
+ByteBuffer SWF::compressMovie(int compression, const ProgressSink& progress) const {
     if (compression == 0) return toBytes();
     MovieBody body(*this);
-    if (compression == 1) return zlibForm(version, body.fileLength(), body.source());
-    return lzmaForm(version, body.fileLength(), body.source());
+    if (compression == 1) return zlibForm(version, body.fileLength(), body.source(), progress);
+    return lzmaForm(version, body.fileLength(), body.source(), progress);
 }
 
 }  // namespace swf

@@ -15,6 +15,9 @@ using ByteView = std::span<const uint8_t>;
 // piece stays valid until the next call.
 using ChunkSource = std::function<ByteView()>;
 
+// Told how much of a long piece of work is done, as `done` of `total`.
+using ProgressSink = std::function<void(uint64_t done, uint64_t total)>;
+
 // A source that hands out one view whole.
 inline ChunkSource singleChunk(ByteView bytes) {
     return [bytes, done = false]() mutable {
