@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <lzma.h>
 
+#include <algorithm>
 #include <functional>
 #include <random>
 
@@ -112,6 +113,24 @@ TEST(LzmaSdk, Lzma2ModeDecodesRawLzma2) {
               "lzma sdk: Data error during decompression.");
     EXPECT_EQ(messageOf([] { lzmasdk::lzmasdk_decompress(ByteBuffer{41, 0}, 1); }),
               "lzma sdk: Incorrect stream properties: 4");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(LzmaSdk, ProgressFollowsTheInputConsumed) {
+    const ByteBuffer data = sampleData(1 << 20);
+    std::vector<uint64_t> reports;
+    const ByteBuffer packed = lzmasdk::lzmasdk_compress(singleChunk(data), data.size(), {},
+                                                        [&](uint64_t done, uint64_t total) {
+                                                            EXPECT_EQ(total, data.size());
+                                                            reports.push_back(done);
+                                                        });
+    ASSERT_GT(reports.size(), 1u);
+    EXPECT_TRUE(std::is_sorted(reports.begin(), reports.end()));
+    EXPECT_LE(reports.back(), data.size());
+    EXPECT_EQ(packed, lzmasdk::lzmasdk_compress(data)) << "reporting changes nothing";
 }
 
 }  // namespace

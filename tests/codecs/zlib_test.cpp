@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <random>
 
 namespace {
@@ -90,6 +91,25 @@ TEST(Zlib, ErrorCodesMapToMessages) {
 TEST(Zlib, BadLevelIsReportedByInit) {
     EXPECT_EQ(messageOf([] { zlib::zlib_compress(ByteBuffer{1, 2, 3}, 42); }),
               "zlib: deflateInit() failed with code: -2");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Zlib, ProgressFollowsTheInputConsumed) {
+    const ByteBuffer data = sampleData(1 << 20);
+    std::vector<uint64_t> reports;
+    const ByteBuffer packed = zlib::zlib_compress(
+        singleChunk(data), 9, data.size(), {},
+        [&](uint64_t done, uint64_t total) {
+            EXPECT_EQ(total, data.size());
+            reports.push_back(done);
+        });
+    ASSERT_FALSE(reports.empty());
+    EXPECT_TRUE(std::is_sorted(reports.begin(), reports.end()));
+    EXPECT_EQ(reports.back(), data.size());
+    EXPECT_EQ(packed, zlib::zlib_compress(data, 9)) << "reporting changes nothing";
 }
 
 }  // namespace
