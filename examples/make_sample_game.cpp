@@ -1,0 +1,179 @@
+// Builds the sample game from the assets beside it, through the program's
+// own code: stage XML files, MP3 sounds, PNG images (direct colour and
+// colour-mapped, in both kinds of lossless bitmap) and data files of the
+// four kinds, written as one zlib-compressed movie.
+//
+//   make_sample_game <assets directory> <output movie>
+
+#include <lodepng.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <stdexcept>
+
+#include "codecs/zlib.h"
+#include "console/l18n_files.h"
+#include "data/data_file.h"
+#include "swf/swf.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+ByteBuffer readFile(const fs::path& path) {
+    ByteBuffer bytes;
+    l18n::readBinaryFile(path.string(), bytes);
+    return bytes;
+}
+
+// A short record header for `code`; the writer sizes it to the body.
+swf::RecordHeader headerFor(uint16_t code) {
+    swf::RecordHeader header;
+    header.code = code;
+    header.rawHeader = {static_cast<uint8_t>(code << 6), static_cast<uint8_t>(code >> 2)};
+    return header;
+}
+
+std::unique_ptr<swf::Tag> rawTag(uint16_t code, ByteBuffer body) {
+    auto tag = std::make_unique<swf::Tag>(headerFor(code));
+    tag->data = std::move(body);
+    return tag;
+}
+
+// The fixed fields of a defining tag: its id and `zeros` bytes to be filled.
+ByteBuffer fixedFields(uint16_t id, size_t zeros) {
+    ByteBuffer body;
+    appendU16le(body, id);
+    body.resize(body.size() + zeros);
+    return body;
+}
+
+// A colour-mapped bitmap (format 3) from a palette PNG: the colour table,
+// then the indices in rows padded to 4 bytes, deflated.
+ByteBuffer colourMappedBody(uint16_t id, bool withAlpha, const ByteBuffer& png) {
+    lodepng::State state;
+    state.info_raw.colortype = LCT_PALETTE;
+    state.info_raw.bitdepth = 8;
+    std::vector<unsigned char> indices;
+    unsigned width = 0, height = 0;
+    if (lodepng::decode(indices, width, height, state, png) != 0) throw std::runtime_error("not a palette PNG");
+    const LodePNGColorMode& palette = state.info_png.color;
+    ByteBuffer bitmap;
+    for (size_t i = 0; i < palette.palettesize; ++i) {
+        bitmap.insert(bitmap.end(), palette.palette + 4 * i, palette.palette + 4 * i + (withAlpha ? 4 : 3));
+    }
+    const size_t stride = (width + 3) / 4 * 4;
+    for (unsigned y = 0; y < height; ++y) {
+        bitmap.insert(bitmap.end(), indices.begin() + y * width, indices.begin() + (y + 1) * width);
+        bitmap.resize(bitmap.size() + stride - width);
+    }
+    ByteBuffer body;
+    appendU16le(body, id);
+    appendU8(body, 3);
+    appendU16le(body, static_cast<uint16_t>(width));
+    appendU16le(body, static_cast<uint16_t>(height));
+    appendU8(body, static_cast<uint8_t>(palette.palettesize - 1));
+    appendBytes(body, zlib::zlib_compress(bitmap, 9));
+    return body;
+}
+
+// A data file's archive, from a directory of its entries.
+data::ArchiveReader directoryArchive(const fs::path& dir) {
+    data::ArchiveReader archive;
+    for (const auto& entry : fs::directory_iterator(dir)) archive.names.push_back(entry.path().filename().string());
+    std::sort(archive.names.begin(), archive.names.end());
+    archive.extract = [dir](const std::string& name) { return readFile(dir / name); };
+    return archive;
+}
+
+struct Named {
+    uint16_t id;
+    std::string symbol;
+};
+
+void build(const fs::path& assets, const std::string& output) {
+    const ByteBuffer header = {'F',  'W',  'S',  10,   21,   0,    0,    0,  0x80, 0x00, 0x2A,
+                               0xF8, 0x00, 0x00, 0x1F, 0x40, 0x00, 0x00, 24, 1,    0};
+    swf::SWF movie(header);
+    std::vector<Named> symbols;
+    movie.tags.push_back(rawTag(69, {0x08, 0, 0, 0}));    // FileAttributes
+    movie.tags.push_back(rawTag(9, {0x87, 0xCE, 0xEB}));  // SetBackgroundColor
+
+    // Placeholders first, filled below through the replace operations.
+    const auto addBinary = [&](uint16_t id, const std::string& symbol) {
+        movie.tags.push_back(std::make_unique<swf::Tag_DefineBinaryData>(headerFor(87), fixedFields(id, 4)));
+        symbols.push_back({id, symbol});
+    };
+    std::vector<fs::path> stages;
+    for (const auto& entry : fs::directory_iterator(assets / "stages")) stages.push_back(entry.path());
+    std::sort(stages.begin(), stages.end());
+    for (const fs::path& stage : stages) {
+        const std::string name = stage.stem().string();  // "<id> - <symbol>"
+        const auto id = static_cast<uint16_t>(std::stoi(name));
+        addBinary(id, name.substr(name.find(" - ") + 3));
+        movie.replaceBinary(readFile(stage), id);
+    }
+
+    const std::vector<Named> sounds = {{500, "SoundJump"}, {501, "SoundCoin"}};
+    for (const Named& sound : sounds) {
+        movie.tags.push_back(std::make_unique<swf::Tag_DefineSound>(headerFor(14), fixedFields(sound.id, 5)));
+        symbols.push_back(sound);
+    }
+    movie.replaceMp3(readFile(assets / "sounds" / "jump.mp3"), 500);
+    movie.replaceMp3(readFile(assets / "sounds" / "coin.mp3"), 501);
+
+    movie.tags.push_back(std::make_unique<swf::Tag_DefineBitsLossless>(headerFor(20), fixedFields(600, 5)));
+    movie.tags.push_back(std::make_unique<swf::Tag_DefineBitsLossless>(
+        headerFor(20), colourMappedBody(601, false, readFile(assets / "images" / "grass_tiles.png"))));
+    movie.tags.push_back(std::make_unique<swf::Tag_DefineBitsLossless>(headerFor(36), fixedFields(602, 5)));
+    movie.tags.push_back(std::make_unique<swf::Tag_DefineBitsLossless>(
+        headerFor(36), colourMappedBody(603, true, readFile(assets / "images" / "gem_palette.png"))));
+    movie.replaceImg(readFile(assets / "images" / "hero.png"), 600);
+    movie.replaceImg(readFile(assets / "images" / "glow.png"), 602);
+    symbols.insert(symbols.end(), {{600, "HeroSprite"}, {601, "GrassTiles"}, {602, "GlowEffect"}, {603, "GemPalette"}});
+
+    std::vector<fs::path> dataFiles;
+    for (const auto& entry : fs::directory_iterator(assets / "data")) dataFiles.push_back(entry.path());
+    std::sort(dataFiles.begin(), dataFiles.end());
+    for (const fs::path& dir : dataFiles) {
+        const std::string name = dir.filename().string();
+        const auto id = static_cast<uint16_t>(std::stoi(name));
+        const std::string symbol = name.substr(name.find(" - ") + 3);
+        addBinary(id, symbol);
+        const ByteBuffer body = data::buildDataFile(
+            *data::kindOfSymbol(symbol), directoryArchive(dir),
+            [](data::LimbWarning, int) { throw std::runtime_error("the limb data of the sample must be consistent"); });
+        movie.replaceBinary(body, id);
+    }
+
+    ByteBuffer entries;
+    appendU16le(entries, static_cast<uint16_t>(symbols.size()));
+    for (const Named& named : symbols) {
+        appendU16le(entries, named.id);
+        entries.insert(entries.end(), named.symbol.begin(), named.symbol.end());
+        entries.push_back(0);
+    }
+    size_t consumed = 0;
+    movie.tags.push_back(std::make_unique<swf::Tag_SymbolClass>(headerFor(76), entries, consumed));
+    movie.tags.push_back(rawTag(1, {}));  // ShowFrame
+    movie.tags.push_back(rawTag(0, {}));  // End
+
+    l18n::writeBinaryFile(output, movie.exportSwf(1));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: make_sample_game <assets directory> <output movie>\n");
+        return 2;
+    }
+    try {
+        build(argv[1], argv[2]);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "make_sample_game: %s\n", e.what());
+        return 1;
+    }
+    return 0;
+}
