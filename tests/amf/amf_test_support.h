@@ -13,21 +13,21 @@ namespace amftest {
 
 // Blank-separated tokens: hex digits in pairs ("0001", "3FF0000000000000"),
 // or 'text' for the bytes of the text (no blanks inside).
-inline ByteBuffer bytes(const std::string& spec) {
+inline ByteBuffer bytes(const std::string& tokens) {
     ByteBuffer out;
     size_t i = 0;
-    while (i < spec.size()) {
-        if (spec[i] == ' ') {
+    while (i < tokens.size()) {
+        if (tokens[i] == ' ') {
             ++i;
-        } else if (spec[i] == '\'') {
-            const size_t close = spec.find('\'', i + 1);
-            if (close == std::string::npos) throw std::invalid_argument("unclosed text in " + spec);
-            out.insert(out.end(), spec.begin() + static_cast<std::ptrdiff_t>(i) + 1,
-                       spec.begin() + static_cast<std::ptrdiff_t>(close));
+        } else if (tokens[i] == '\'') {
+            const size_t close = tokens.find('\'', i + 1);
+            if (close == std::string::npos) throw std::invalid_argument("unclosed text in " + tokens);
+            out.insert(out.end(), tokens.begin() + static_cast<std::ptrdiff_t>(i) + 1,
+                       tokens.begin() + static_cast<std::ptrdiff_t>(close));
             i = close + 1;
         } else {
-            if (i + 1 >= spec.size() || spec[i + 1] == ' ') throw std::invalid_argument("odd hex digits in " + spec);
-            out.push_back(static_cast<uint8_t>(std::stoi(spec.substr(i, 2), nullptr, 16)));
+            if (i + 1 >= tokens.size() || tokens[i + 1] == ' ') throw std::invalid_argument("odd hex digits in " + tokens);
+            out.push_back(static_cast<uint8_t>(std::stoi(tokens.substr(i, 2), nullptr, 16)));
             i += 2;
         }
     }
