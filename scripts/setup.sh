@@ -9,6 +9,7 @@ packages=(
   libminizip-dev libreadline-dev nlohmann-json3-dev liblodepng-dev libmpg123-dev
   gettext
   libgtest-dev
+  clang libclang-rt-14-dev
   lame mpg123 python3 python3-pil imagemagick zip unzip
 )
 

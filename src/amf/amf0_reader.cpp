@@ -138,7 +138,10 @@ void readMembers(AmfCursor& cursor, MemberTable& table, unsigned depth) {
                 // The count is kept as declared; it need not match the members.
                 const uint32_t count = takeU32be(cursor, "an ECMA array count");
                 checkNesting(depth, position);
-                MemberTable inner(table.slot(name, position), name);
+                // Not an object to add to: it replaces an earlier member.
+                JsonDocument& member = table.slot(name, position);
+                member = JsonDocument::object();
+                MemberTable inner(member, name);
                 inner.slot(kArrayLenKey, position) = count;
                 readMembers(cursor, inner, depth + 1);
                 break;

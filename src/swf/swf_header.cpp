@@ -22,6 +22,12 @@ constexpr unsigned kFrameSizeBits = 16;
 // buffer is reserved up to that bound so that a forged length cannot reserve
 // gigabytes for a small file.
 constexpr size_t kMaxExpansion = 1032;
+// LZMA cannot expand a byte into more than about 7100 bytes (repeats of the
+// last match at the longest length, with every probability saturated). The
+// decoder's dictionary is sized by the output limit, so the limit is kept
+// within what the stream can produce: a forged length and dictionary size
+// then cannot reserve gigabytes for a small file either.
+constexpr size_t kMaxLzmaExpansion = 8192;
 
 bool hasSignature(ByteView bytes, const char* signature) {
     return bytes.size() >= 3 && std::memcmp(bytes.data(), signature, 3) == 0;
@@ -153,8 +159,8 @@ ByteBuffer SWF::zlibDecompress(ByteView bytes) const {
 
 ByteBuffer SWF::lzmaDecompress(ByteView bytes) const {
     const ByteView stream = bytes.subspan(kLzmaPropsOffset);
-    return lzmasdk::lzmasdk_decompress(stream, 0, bodyHint(bytes, stream.size()), bodyLimit(bytes),
-                                       plainPrefix(bytes));
+    const size_t limit = std::min(bodyLimit(bytes), stream.size() * kMaxLzmaExpansion);
+    return lzmasdk::lzmasdk_decompress(stream, 0, bodyHint(bytes, stream.size()), limit, plainPrefix(bytes));
 }
 
 ByteBuffer SWF::zlibCompress(ByteView bytes) const {

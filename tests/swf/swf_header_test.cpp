@@ -1,4 +1,10 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
 
 #include "swf/movie_builder.h"
 #include "swf/swf_test_support.h"
@@ -139,6 +145,37 @@ TEST(SwfHeader, ForgedLengthDoesNotInflateBeyondIt) {
     const ByteBuffer zeros(8 << 20, 0);
     ByteBuffer cws = concat({bytesOf("CWS\x0A"), lengthBytes(100), zlib::zlib_compress(zeros, 9)});
     EXPECT_EQ(loadError(cws), "Bytes read and SWF size don't match.");
+}
+
+// Leaves the process `extra` bytes of address space beyond what it has
+// mapped already (under AddressSanitizer that is terabytes of shadow).
+void limitAddressSpace(rlim_t extra) {
+    std::ifstream status("/proc/self/status");
+    rlim_t mapped = 0;
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind("VmSize:", 0) == 0) mapped = std::stoull(line.substr(7)) * 1024;
+    }
+    const rlimit limit{mapped + extra, mapped + extra};
+    setrlimit(RLIMIT_AS, &limit);
+}
+
+// A ZWS file of a few hundred bytes whose length field and dictionary size
+// both claim gigabytes: the decoder's dictionary must stay within what the
+// stream can produce, so the load needs little memory and is refused like
+// any file that promises more than its stream holds. (_Exit: the child ends
+// without the leak check, which needs memory of its own.)
+TEST(SwfHeaderDeathTest, ForgedLzmaLengthAndDictionaryReserveNoGigabytes) {
+    ByteBuffer zws = compressedForm(sampleMovie(), 2);
+    storeU32le(zws.data() + 4, 0xE0000000);   // file length: 3.5 GiB
+    storeU32le(zws.data() + 13, 0x80000000);  // dictionary size: 2 GiB
+    EXPECT_EXIT(
+        {
+            limitAddressSpace(rlim_t{1} << 30);
+            const std::string error = loadError(zws);
+            std::fprintf(stderr, "%s\n", error.c_str());
+            std::_Exit(error == "Bytes read and SWF size don't match." ? 0 : 1);
+        },
+        testing::ExitedWithCode(0), "");
 }
 
 }  // namespace

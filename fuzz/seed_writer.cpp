@@ -1,0 +1,108 @@
+// Writes the seed files that are made with the program's own writers and the
+// test builders: movies in every form, AMF3 and AMF0 values, JSON documents,
+// data files and an archive as the data export writes it. Usage:
+//   fuzz_seed_writer CORPUS_DIR
+// Each file goes to CORPUS_DIR/<target>/<name>; fuzz/make_corpus.sh adds the
+// MP3, PNG and zip files made with outside tools.
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "amf/amf0.h"
+#include "amf/amf3.h"
+#include "codecs/minizip.h"
+#include "data/data_samples.h"
+#include "swf/movie_builder.h"
+#include "swf/swf.h"
+
+namespace {
+
+std::filesystem::path g_corpus;
+
+void write(const std::string& target, const std::string& name, const ByteBuffer& bytes) {
+    const std::filesystem::path directory = g_corpus / target;
+    std::filesystem::create_directories(directory);
+    std::ofstream out(directory / name, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    if (!out) throw std::runtime_error("cannot write " + (directory / name).string());
+}
+
+ByteBuffer textBytes(const std::string& text) { return ByteBuffer(text.begin(), text.end()); }
+
+ByteBuffer byteArray(const ByteBuffer& payload) {
+    ByteBuffer out{0x0C};
+    appendBytes(out, swf::AMF3::Uint29BAToVec(payload.size()));
+    appendBytes(out, payload);
+    return out;
+}
+
+void writeMovies() {
+    using namespace testmovie;
+    const ByteBuffer fws = sampleMovie();
+    const swf::SWF loaded(fws);
+    const ByteBuffer cws = loaded.exportSwf(1);
+    write("swf_load", "sample.swf", fws);
+    write("swf_load", "sample_v5.swf", sampleMovie(5));
+    write("swf_load", "sample_zlib.swf", cws);
+    write("swf_load", "sample_lzma.swf", loaded.exportSwf(2));
+    write("swf_load", "projector_pe.exe", peProjector(fakePePlayer(96), fws));
+    write("swf_load", "projector_elf", elfProjector(fakeElfPlayer(16), cws));
+}
+
+void writeAmf() {
+    write("amf3", "null.amf3", {0x01});
+    write("amf3", "short.amf3", byteArray(textBytes("abc")));
+    write("amf3", "two_byte_length.amf3", byteArray(ByteBuffer(100, 0x5A)));
+    ByteBuffer trailing = byteArray(textBytes("payload"));
+    appendBytes(trailing, textBytes("after"));
+    write("amf3", "trailing_bytes.amf3", trailing);
+
+    for (size_t i = 0; i < datasamples::kDocuments.size(); ++i) {
+        const std::string& document = datasamples::kDocuments[i];
+        write("amf0", "document" + std::to_string(i) + ".amf0", datasamples::object(document));
+        write("amf0_json", "document" + std::to_string(i) + ".json", textBytes(document));
+    }
+    write("amf0", "limb_picture.amf0", datasamples::object(datasamples::limbPictureText(false, true)));
+    const swf::AMF0 read(datasamples::object(datasamples::kDocuments[1]));
+    write("amf0_json", "printed.json", textBytes(read.json.dump(4)));
+}
+
+void writeDataFiles() {
+    for (const auto& sample : datasamples::samples()) {
+        std::string name = sample.name;
+        for (char& c : name) c = c == ' ' ? '_' : c;
+        ByteBuffer body{0x00};
+        appendBytes(body, datasamples::wrapped(sample.content));
+        write("data_file", name + "_body", body);
+        ByteBuffer content{0x01};
+        appendBytes(content, sample.content);
+        write("data_file", name + "_content", content);
+    }
+    write("data_file", "null_body", {0x00, 0x01});
+}
+
+void writeExportedArchive() {
+    const std::filesystem::path path = g_corpus / "zip" / "exported.zip";
+    std::filesystem::create_directories(path.parent_path());
+    minizip::Zipper zipper(path.string(), "Vorlune data");
+    zipper.add("LimbPic_0.json", "", 9, datasamples::limbPictureText(false, true));
+    zipper.add("0.png", "picture", 9, datasamples::kPng);
+    zipper.close();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s CORPUS_DIR\n", argv[0]);
+        return 2;
+    }
+    g_corpus = argv[1];
+    writeMovies();
+    writeAmf();
+    writeDataFiles();
+    writeExportedArchive();
+    return 0;
+}
