@@ -36,23 +36,9 @@
 #include "codecs/minizip.h"
 #include "codecs/zlib.h"
 #include "data/data_file.h"
+#include "bench_timing.h"
 
 namespace {
-
-double cpuSeconds() {
-    timespec now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
-}
-
-// Processor time rather than wall time: the machine may be busy with other
-// work, which then slows no side. Writing the archives into the page cache
-// is processor time of this process too.
-double seconds(const std::function<void()>& work) {
-    const double start = cpuSeconds();
-    work();
-    return cpuSeconds() - start;
-}
 
 double median(std::vector<double> values) {
     std::sort(values.begin(), values.end());

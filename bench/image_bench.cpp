@@ -20,22 +20,9 @@
 #include "swf/bitmap_pixels.h"
 #include "swf/swf.h"
 #include "swf/swf_images.h"
+#include "bench_timing.h"
 
 namespace {
-
-double cpuSeconds() {
-    timespec now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
-}
-
-// Processor time rather than wall time: both sides only compute, and a
-// machine busy with other work then slows neither.
-double seconds(const std::function<void()>& work) {
-    const double start = cpuSeconds();
-    work();
-    return cpuSeconds() - start;
-}
 
 void appendRecord(ByteBuffer& out, uint16_t code, const ByteBuffer& body) {
     appendU16le(out, static_cast<uint16_t>((code << 6) | 63));
