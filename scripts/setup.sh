@@ -1,15 +1,18 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the program and its tests need, when missing.
-# Runs apt-get through sudo unless already root.
+# Installs the Debian packages the program, its tests and its Debian package
+# need, when missing. Runs apt-get through sudo unless already root. Every
+# name is unversioned, so the same list serves Debian 12 and Debian 13
+# (libclang-rt-dev brings the clang runtime of the installed clang).
 set -euo pipefail
 
 packages=(
   g++ make cmake pkg-config
-  zlib1g-dev lzma-dev liblzma-dev
+  zlib1g-dev liblzma-dev
   libminizip-dev libreadline-dev nlohmann-json3-dev liblodepng-dev libmpg123-dev
   gettext
   libgtest-dev
-  clang libclang-rt-14-dev
+  clang libclang-rt-dev
+  dpkg-dev file
   lame mpg123 python3 python3-pil imagemagick zip unzip
 )
 
