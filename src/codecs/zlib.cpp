@@ -3,7 +3,10 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <condition_variable>
+#include <exception>
 #include <memory>
+#include <mutex>
 
 namespace zlib {
 namespace {
@@ -42,12 +45,175 @@ struct InflateEnd {
     void operator()(z_stream* s) const { inflateEnd(s); }
 };
 
+// Deflate looks back at most this far, so a chunk primed with this much of
+// the input before it compresses almost as well as in one long stream.
+constexpr size_t kWindowSize = 32768;
+// What a sync flush may add after a chunk: an empty stored block, with the
+// bits before it padded to a byte.
+constexpr size_t kSyncFlushBytes = 6;
+
+// One chunk's input, led by the window of input before it.
+struct ChunkInput {
+    ByteBuffer bytes;
+    size_t windowSize = 0;
+};
+
+// A chunk deflated as raw deflate data, ended with a sync flush (or, for the
+// last, with the final block). A failure is kept here and thrown on the
+// calling thread.
+struct DeflatedChunk {
+    ByteBuffer bytes;
+    uLong adler = 0;
+    size_t inputSize = 0;
+    int initResult = Z_OK;
+    int deflateResult = Z_OK;
+};
+
+// Cuts the source into chunks for threads that ask for them in any order:
+// each chunk is handed out only after all those before it, since the
+// source's pieces can only be taken in turn.
+class ChunkCutter {
+public:
+    ChunkCutter(const ChunkSource& source, size_t count) : source_(source), count_(count) {}
+
+    // All of the input that is left goes to the last chunk, so that an input
+    // longer than its size hint is still compressed whole.
+    ChunkInput take(size_t index) {
+        std::unique_lock lock(mutex_);
+        turn_.wait(lock, [&] { return next_ == index || failure_; });
+        if (failure_) std::rethrow_exception(failure_);
+        try {
+            ChunkInput chunk = cut(index + 1 == count_);
+            ++next_;
+            turn_.notify_all();
+            return chunk;
+        } catch (...) {
+            failure_ = std::current_exception();
+            turn_.notify_all();
+            throw;
+        }
+    }
+
+private:
+    ChunkInput cut(bool last) {
+        ChunkInput chunk;
+        chunk.bytes.reserve(window_.size() + kParallelChunk);
+        chunk.bytes = window_;
+        chunk.windowSize = window_.size();
+        size_t wanted = kParallelChunk;
+        while (last || wanted != 0) {
+            if (pending_.empty() && !ended_) {
+                pending_ = source_();
+                ended_ = pending_.empty();
+            }
+            if (ended_) break;
+            const size_t taken = last ? pending_.size() : std::min(wanted, pending_.size());
+            appendBytes(chunk.bytes, pending_.first(taken));
+            pending_ = pending_.subspan(taken);
+            wanted -= std::min(wanted, taken);
+        }
+        const size_t keep = std::min(kWindowSize, chunk.bytes.size());
+        window_.assign(chunk.bytes.end() - static_cast<ptrdiff_t>(keep), chunk.bytes.end());
+        return chunk;
+    }
+
+    const ChunkSource& source_;
+    const size_t count_;
+    std::mutex mutex_;
+    std::condition_variable turn_;
+    size_t next_ = 0;
+    std::exception_ptr failure_;
+    ByteView pending_;
+    bool ended_ = false;
+    ByteBuffer window_;
+};
+
+DeflatedChunk deflateChunk(const ChunkInput& input, int level, bool last) {
+    DeflatedChunk chunk;
+    const ByteView data = ByteView(input.bytes).subspan(input.windowSize);
+    chunk.inputSize = data.size();
+    chunk.adler = adler32_z(adler32(0, Z_NULL, 0), data.data(), data.size());
+
+    z_stream stream{};
+    chunk.initResult = deflateInit2_(&stream, level, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY, kZlibVersion,
+                                     static_cast<int>(sizeof(z_stream)));
+    if (chunk.initResult != Z_OK) return chunk;
+    std::unique_ptr<z_stream, DeflateEnd> guard(&stream);
+    if (input.windowSize != 0) {
+        chunk.deflateResult = deflateSetDictionary(&stream, input.bytes.data(), static_cast<uInt>(input.windowSize));
+        if (chunk.deflateResult != Z_OK) return chunk;
+    }
+
+    ByteView pending = data;
+    offerOutputBlock(stream, chunk.bytes, deflateBound(&stream, static_cast<uLong>(data.size())) + kSyncFlushBytes);
+    const int flush = last ? Z_FINISH : Z_SYNC_FLUSH;
+    for (;;) {
+        if (stream.avail_out == 0) offerOutputBlock(stream, chunk.bytes, kBlockSize);
+        offerInput(stream, pending, nullptr);
+        const int mode = pending.empty() ? flush : Z_NO_FLUSH;
+        const int result = deflate(&stream, mode);
+        if (result == Z_STREAM_END) break;
+        if (result != Z_OK) {
+            chunk.deflateResult = result;
+            return chunk;
+        }
+        // A sync flush is complete once zlib stops short of filling the
+        // output it was given.
+        if (mode == Z_SYNC_FLUSH && stream.avail_in == 0 && stream.avail_out != 0) break;
+    }
+    dropUnusedOutput(stream, chunk.bytes);
+    return chunk;
+}
+
+// The two bytes zlib itself writes before a stream of this level: deflate
+// with a 32 KiB window, the level's class, and the check bits.
+void appendZlibHeader(ByteBuffer& out, int level) {
+    const unsigned levelClass = level == Z_DEFAULT_COMPRESSION ? 2 : level < 2 ? 0 : level < 6 ? 1 : level == 6 ? 2 : 3;
+    unsigned header = (0x78u << 8) | (levelClass << 6);
+    header += 31 - header % 31;
+    appendU16be(out, static_cast<uint16_t>(header));
+}
+
+// Deflates fixed-size chunks of the input at once and joins them: each
+// chunk is primed with the 32 KiB of input before it and ends with a sync
+// flush, so the chunks' deflate data make one stream, closed by the last
+// chunk's final block and the Adler-32 of the whole input combined from the
+// chunks'.
+ByteBuffer parallelCompress(const ChunkSource& source, int level, size_t sizeHint, ByteBuffer prefix,
+                            const ProgressSink& progress, size_t threads) {
+    const size_t count = (sizeHint + kParallelChunk - 1) / kParallelChunk;
+    ByteBuffer out = std::move(prefix);
+    out.reserve(out.size() + compressBound(static_cast<uLong>(sizeHint)) + count * kSyncFlushBytes);
+    appendZlibHeader(out, level);
+    uLong adler = adler32(0, Z_NULL, 0);
+    uint64_t consumed = 0;
+    ChunkCutter cutter(source, count);
+    parallelOrdered<DeflatedChunk>(
+        count, [&](size_t index) { return deflateChunk(cutter.take(index), level, index + 1 == count); },
+        [&](size_t, DeflatedChunk&& chunk) {
+            if (chunk.initResult != Z_OK) {
+                throw zlib_exception("zlib: deflateInit() failed with code: " + std::to_string(chunk.initResult));
+            }
+            if (chunk.deflateResult != Z_OK) zerr(chunk.deflateResult, "deflate()");
+            appendBytes(out, chunk.bytes);
+            adler = adler32_combine(adler, chunk.adler, static_cast<z_off_t>(chunk.inputSize));
+            consumed += chunk.inputSize;
+            if (progress) progress(consumed, sizeHint);
+        },
+        threads);
+    appendU32be(out, static_cast<uint32_t>(adler));
+    return out;
+}
+
 }  // namespace
 
 ByteBuffer zlib_compress(ByteView bytes, int level) { return zlib_compress(singleChunk(bytes), level, bytes.size()); }
 
 ByteBuffer zlib_compress(const ChunkSource& source, int level, size_t sizeHint, ByteBuffer prefix,
-                         const ProgressSink& progress) {
+                         const ProgressSink& progress, size_t threads) {
+    if (sizeHint >= kParallelMinimum) {
+        return parallelCompress(source, level, sizeHint, std::move(prefix), progress, threads);
+    }
     z_stream stream{};
     const int init = deflateInit_(&stream, level, kZlibVersion, static_cast<int>(sizeof(z_stream)));
     if (init != Z_OK) throw zlib_exception("zlib: deflateInit() failed with code: " + std::to_string(init));

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "util/bytes.h"
+#include "util/thread_pool.h"
 
 namespace zlib {
 
@@ -26,8 +27,15 @@ ByteBuffer zlib_compress(ByteView bytes, int level);
 // `prefix`, and `sizeHint` (the input's total size, when known) sizes the
 // result up front.
 // `progress`, when set, is told how much input was consumed of `sizeHint`.
+// An input of at least kParallelMinimum bytes (by `sizeHint`) is cut into
+// chunks of kParallelChunk bytes that are deflated on `threads` threads and
+// joined into one zlib stream; the bytes written depend only on the input
+// and `sizeHint`, never on the number of threads.
 ByteBuffer zlib_compress(const ChunkSource& source, int level, size_t sizeHint, ByteBuffer prefix = {},
-                         const ProgressSink& progress = {});
+                         const ProgressSink& progress = {}, size_t threads = processorCount());
+
+inline constexpr size_t kParallelChunk = size_t{1} << 20;
+inline constexpr size_t kParallelMinimum = 2 * kParallelChunk;
 
 // Inflates one zlib stream; bytes after the stream's end are ignored.
 // The result starts with `prefix` (so that a caller needing a header before

@@ -6,6 +6,9 @@
 #include <algorithm>
 #include <random>
 
+#include "swf/movie_builder.h"
+#include "swf/swf.h"
+
 namespace {
 
 ByteBuffer sampleData(size_t size) {
@@ -98,18 +101,68 @@ TEST(Zlib, BadLevelIsReportedByInit) {
 namespace {
 
 TEST(Zlib, ProgressFollowsTheInputConsumed) {
-    const ByteBuffer data = sampleData(1 << 20);
-    std::vector<uint64_t> reports;
-    const ByteBuffer packed = zlib::zlib_compress(
-        singleChunk(data), 9, data.size(), {},
-        [&](uint64_t done, uint64_t total) {
-            EXPECT_EQ(total, data.size());
-            reports.push_back(done);
-        });
-    ASSERT_FALSE(reports.empty());
-    EXPECT_TRUE(std::is_sorted(reports.begin(), reports.end()));
-    EXPECT_EQ(reports.back(), data.size());
-    EXPECT_EQ(packed, zlib::zlib_compress(data, 9)) << "reporting changes nothing";
+    for (size_t size : {size_t{1} << 20, 3 * zlib::kParallelChunk}) {
+        const ByteBuffer data = sampleData(size);
+        std::vector<uint64_t> reports;
+        const ByteBuffer packed = zlib::zlib_compress(
+            singleChunk(data), 9, data.size(), {},
+            [&](uint64_t done, uint64_t total) {
+                EXPECT_EQ(total, data.size());
+                reports.push_back(done);
+            });
+        ASSERT_FALSE(reports.empty());
+        EXPECT_TRUE(std::is_sorted(reports.begin(), reports.end()));
+        EXPECT_EQ(reports.back(), data.size());
+        EXPECT_EQ(packed, zlib::zlib_compress(data, 9)) << "reporting changes nothing";
+    }
+}
+
+// Hands the input out in pieces of uneven sizes, as a movie's records are.
+ChunkSource unevenPieces(const ByteBuffer& data) {
+    return [&data, at = size_t{0}, n = size_t{0}]() mutable {
+        const size_t size = std::min(data.size() - at, 1 + (n++ * 7919) % 300000);
+        at += size;
+        return ByteView(data).subspan(at - size, size);
+    };
+}
+
+TEST(ZlibParallel, OutputDependsOnlyOnTheInputAndInflatesToIt) {
+    const size_t chunk = zlib::kParallelChunk;
+    const struct {
+        size_t size;
+        size_t hint;
+    } cases[] = {
+        {2 * chunk, 2 * chunk},                 // whole chunks only
+        {3 * chunk + 12345, 3 * chunk + 12345},  // a short last chunk
+        {3 * chunk + 5, 2 * chunk},             // more input than announced
+        {2 * chunk + 5, 4 * chunk},             // less input than announced
+    };
+    for (const auto& c : cases) {
+        const ByteBuffer data = sampleData(c.size);
+        const ByteBuffer packed = zlib::zlib_compress(singleChunk(data), 9, c.hint, {}, {}, 1);
+        for (size_t threads : {2, 8}) {
+            EXPECT_EQ(zlib::zlib_compress(unevenPieces(data), 9, c.hint, {}, {}, threads), packed)
+                << c.size << " bytes, " << threads << " threads";
+        }
+        EXPECT_EQ(zlib::zlib_decompress(packed), data) << c.size;
+        ByteBuffer check(data.size());
+        uLongf checkSize = check.size();
+        ASSERT_EQ(uncompress(check.data(), &checkSize, packed.data(), packed.size()), Z_OK) << c.size;
+        EXPECT_EQ(check, data) << c.size;
+    }
+}
+
+TEST(ZlibParallel, CwsOfALargeMovieLoadsAgain) {
+    ByteBuffer records;
+    const ByteBuffer content = sampleData(300000);
+    for (uint16_t id = 1; id <= 12; ++id) {
+        appendBytes(records, testmovie::record(87, testmovie::binaryDataBody(id, content)));
+    }
+    appendBytes(records, testmovie::record(0, {}));
+    const ByteBuffer original = testmovie::movie(records);
+    ASSERT_GE(original.size(), zlib::kParallelMinimum + 8);
+    const ByteBuffer cws = swf::SWF(original).exportSwf(1);
+    EXPECT_EQ(swf::SWF(cws).exportSwf(0), original);
 }
 
 }  // namespace
