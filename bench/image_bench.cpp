@@ -19,7 +19,7 @@
 #include "codecs/zlib.h"
 #include "swf/bitmap_pixels.h"
 #include "swf/swf.h"
-#include "swf/swf_images.h"
+#include "swf/swf.h"
 #include "bench_timing.h"
 
 namespace {
@@ -142,7 +142,7 @@ double median(std::vector<double> values) {
 int main(int argc, char** argv) {
     const unsigned count = argc > 1 ? static_cast<unsigned>(std::strtoul(argv[1], nullptr, 10)) : 200;
     swf::SWF game(generateGame(count));
-    const std::vector<swf::Tag_DefineBitsLossless*> images = swf::losslessImages(game);
+    const std::vector<swf::Tag_DefineBitsLossless*> images = game.tagsOfKind<swf::Tag_DefineBitsLossless>();
     size_t streams = 0;
     size_t pixelBytes = 0;
     std::vector<Prepared> prepared;

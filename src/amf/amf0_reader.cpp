@@ -35,8 +35,9 @@ public:
     JsonDocument& slot(const std::string& name, size_t position) {
         if (target_.is_null()) target_ = JsonDocument::object();
         if (!target_.is_object()) {
-            throw swf_exception(atPosition(position) + "The object '" + std::string(owner_) +
-                                "' repeats the name of an earlier member that is not an object.");
+            throw swf_exception(
+                N_("Position: %s. The object '%s' repeats the name of an earlier member that is not an object."),
+                {position, std::string(owner_)}, {"", "", position});
         }
         auto& members = target_.get_ref<JsonDocument::object_t&>();
         const auto [entry, added] = index_.try_emplace(name, members.size());
@@ -53,8 +54,8 @@ private:
 
 // A 16-bit length, then that many bytes taken as they are.
 std::string readString(AmfCursor& cursor, const char* what) {
-    const uint16_t length = takeU16be(cursor, what);
-    const ByteView text = takeBytes(cursor, length, what);
+    const uint16_t length = cursor.u16be(what);
+    const ByteView text = cursor.bytes(length, what);
     return std::string(text.begin(), text.end());
 }
 
@@ -76,8 +77,8 @@ JsonDocument numberValue(ByteView eight) {
 
 void checkNesting(unsigned depth, size_t position) {
     if (depth >= AMF0::kMaxNesting) {
-        throw swf_exception(atPosition(position) + "Objects are nested more than " +
-                            std::to_string(AMF0::kMaxNesting) + " levels deep.");
+        throw swf_exception(N_("Position: %s. Objects are nested more than %s levels deep."),
+                            {position, AMF0::kMaxNesting}, {"", "", position});
     }
 }
 
@@ -86,25 +87,25 @@ void checkNesting(unsigned depth, size_t position) {
 // name; every other value replaces it.
 void readMembers(AmfCursor& cursor, MemberTable& table, unsigned depth) {
     while (!cursor.atEnd()) {
-        const std::string name = readString(cursor, "a member name");
+        const std::string name = readString(cursor, N_("a member name"));
         if (cursor.atEnd()) return;  // a name without a value is dropped
         const size_t position = cursor.offset();
-        const uint8_t marker = takeU8(cursor, "a marker");
+        const uint8_t marker = cursor.u8(N_("a marker"));
         switch (marker) {
             case kObjectEnd:
                 return;
             case kNumber: {
-                JsonDocument number = numberValue(takeBytes(cursor, 8, "a number"));
+                JsonDocument number = numberValue(cursor.bytes(8, N_("a number")));
                 table.slot(name, position) = std::move(number);
                 break;
             }
             case kBoolean: {
-                const bool value = takeU8(cursor, "a boolean") != 0;
+                const bool value = cursor.u8(N_("a boolean")) != 0;
                 table.slot(name, position) = value;
                 break;
             }
             case kString: {
-                std::string text = readString(cursor, "a string");
+                std::string text = readString(cursor, N_("a string"));
                 table.slot(name, position) = std::move(text);
                 break;
             }
@@ -122,7 +123,7 @@ void readMembers(AmfCursor& cursor, MemberTable& table, unsigned depth) {
                 break;
             }
             case kTypedObject: {
-                std::string className = readString(cursor, "a class name");
+                std::string className = readString(cursor, N_("a class name"));
                 checkNesting(depth, position);
                 const bool existed = table.contains(name);
                 JsonDocument& member = table.slot(name, position);
@@ -136,7 +137,7 @@ void readMembers(AmfCursor& cursor, MemberTable& table, unsigned depth) {
             }
             case kEcmaArray: {
                 // The count is kept as declared; it need not match the members.
-                const uint32_t count = takeU32be(cursor, "an ECMA array count");
+                const uint32_t count = cursor.u32be(N_("an ECMA array count"));
                 checkNesting(depth, position);
                 // Not an object to add to: it replaces an earlier member.
                 JsonDocument& member = table.slot(name, position);
@@ -156,11 +157,11 @@ void readMembers(AmfCursor& cursor, MemberTable& table, unsigned depth) {
 
 AMF0::AMF0(ByteView bytes) {
     if (bytes.empty() || bytes[0] != kTypedObject) {
-        throw swf_exception("Sorry, only serialization of objects implemented.");
+        throw swf_exception(N_("Sorry, only serialization of objects implemented."));
     }
-    AmfCursor cursor(bytes);
+    AmfCursor cursor = amfCursor(bytes);
     cursor.skip(1, "a marker");
-    const std::string className = readString(cursor, "the class name");
+    const std::string className = readString(cursor, N_("the class name"));
 
     // The class name becomes the document's only key; its value stays null
     // when the object has no members.
@@ -172,15 +173,15 @@ AMF0::AMF0(ByteView bytes) {
 
 void AMF0::parseAMF0(ByteView bytes, size_t& pos, JsonDocument& out) {
     if (pos >= bytes.size()) return;
-    AmfCursor cursor(bytes.subspan(pos), pos);
+    AmfCursor cursor = amfCursor(bytes.subspan(pos), pos);
     MemberTable members(out, "");
     readMembers(cursor, members, 0);
     pos = cursor.offset();
 }
 
 double AMF0::readDouble(ByteView bytes, size_t pos) {
-    AmfCursor cursor(bytes.subspan(std::min(pos, bytes.size())), pos);
-    return loadDoubleBe(takeBytes(cursor, 8, "a number"));
+    AmfCursor cursor = amfCursor(bytes.subspan(std::min(pos, bytes.size())), pos);
+    return loadDoubleBe(cursor.bytes(8, N_("a number")));
 }
 
 }  // namespace swf

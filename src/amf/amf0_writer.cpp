@@ -126,8 +126,7 @@ void writeMember(ByteBuffer& out, std::string_view name, const JsonDocument& val
 // members themselves are never written as members.
 void writeObject(ByteBuffer& out, const JsonDocument& object, unsigned depth) {
     if (depth >= AMF0::kMaxNesting) {
-        throw swf_exception("JSON objects are nested more than " + std::to_string(AMF0::kMaxNesting) +
-                            " levels deep.");
+        throw swf_exception(N_("JSON objects are nested more than %s levels deep."), {AMF0::kMaxNesting});
     }
     const auto count = object.find(kArrayLenKey);
     const auto className = object.find(kClassNameKey);
@@ -174,7 +173,7 @@ void writeValue(ByteBuffer& out, const JsonDocument& value, unsigned depth) {
         }
         case JsonDocument::value_t::array:
             // NaN and the infinities, as their 8 stored bytes.
-            if (value.size() != 8) throw swf_exception("JSON Arrays only in use for non-finite numbers.");
+            if (value.size() != 8) throw swf_exception(N_("JSON Arrays only in use for non-finite numbers."));
             out.push_back(kNumber);
             concatVectorWithContainer(out, value, true);
             break;
@@ -182,7 +181,7 @@ void writeValue(ByteBuffer& out, const JsonDocument& value, unsigned depth) {
             writeObject(out, value, depth);
             break;
         default:
-            throw swf_exception("Unrecognized JSON type.");
+            throw swf_exception(N_("Unrecognized JSON type."));
     }
 }
 
@@ -199,7 +198,7 @@ ByteBuffer AMF0::fromJSON(std::string_view text) { return fromDocument(parseDocu
 
 ByteBuffer AMF0::fromDocument(const JsonDocument& document) {
     if (!document.is_object() || document.empty()) {
-        throw swf_exception("A data document must be a JSON object whose first member is named after its class.");
+        throw swf_exception(N_("A data document must be a JSON object whose first member is named after its class."));
     }
 
     // Only the first member counts; its key is the top-level class name.
@@ -215,7 +214,7 @@ ByteBuffer AMF0::fromDocument(const JsonDocument& document) {
     } else if (body.is_array()) {
         for (size_t i = 0; i < body.size(); ++i) writeMember(out, std::to_string(i), body[i], 0);
     } else if (!body.is_null()) {
-        throw swf_exception("The members of '" + top.key() + "' must be given as a JSON object.");
+        throw swf_exception(N_("The members of '%s' must be given as a JSON object."), {top.key()});
     }
     appendObjectEnd(out);
     return out;
@@ -225,8 +224,7 @@ void AMF0::parseJSONElement(ByteBuffer& out, const JsonDocument& element) { writ
 
 void AMF0::writeStringWithLenPrefixU16(ByteBuffer& out, std::string_view text) {
     if (text.size() > kMaxStringLength) {
-        throw swf_exception("A text of " + std::to_string(text.size()) +
-                            " bytes is too long for AMF0, which holds at most 65535.");
+        throw swf_exception(N_("A text of %s bytes is too long for AMF0, which holds at most 65535."), {text.size()});
     }
     appendU16be(out, static_cast<uint16_t>(text.size()));
     out.insert(out.end(), text.begin(), text.end());

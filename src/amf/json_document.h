@@ -24,7 +24,7 @@ using JsonDocument = nlohmann::basic_json<my_workaround_fifo_map>;
 // The plain cast is undefined outside the target's range, so the remainder is
 // taken first. `bits` is at most 32.
 inline uint32_t truncatedLowBits(double value, unsigned bits) {
-    if (!std::isfinite(value)) throw swf_exception("A non-finite number cannot be stored as an integer.");
+    if (!std::isfinite(value)) throw swf_exception(N_("A non-finite number cannot be stored as an integer."));
     const double modulus = std::ldexp(1.0, static_cast<int>(bits));
     double remainder = std::fmod(std::trunc(value), modulus);
     if (remainder < 0) remainder += modulus;

@@ -102,7 +102,7 @@ bool writeGame(const std::string& generating, const std::string& path, bool exec
         writeBinaryFileSafely(path, game, executable);
         return true;
     } catch (const std::exception& e) {
-        printf_error("%s\n", e.what());
+        reportFailure(e);
         return false;
     }
 }
@@ -140,7 +140,7 @@ void vlf::exportExe() {
         try {
             readBinaryFile(projectorPath, projector);
         } catch (const std::exception& e) {
-            printf_error("%s\n", e.what());
+            reportFailure(e);
             return;
         }
         kind = isPEfile(projector) ? "EXE" : "ELF";
@@ -152,7 +152,7 @@ void vlf::exportExe() {
     // the one the user just declined.
     if (!useHeld && projector.empty() && !swfFile->projector.empty()) {
         printf_normal("%s", generating);
-        printf_error("%s\n", "Invalid projector file.");
+        printf_error("%s\n", _("Invalid projector file."));
         return;
     }
     if (writeGame(generating, path, true,

@@ -24,7 +24,7 @@ vlf::vlf() {
     } catch (const end_of_input&) {
         endOfInput();
     } catch (const std::exception& e) {
-        printf_error(_("Error: %s\n"), e.what());
+        printf_error(_("Error: %s\n"), errorText(e).c_str());
     }
 }
 
@@ -39,8 +39,12 @@ void vlf::readFile() {
             readBinaryFile(path, bytes);
             swfFile = std::make_unique<swf::SWF>(std::move(bytes));
             return;
+        } catch (forge_exception& e) {
+            // A movie that cannot be read is named, so the user knows which.
+            e.setPath(path);
+            printf_error(_("Error: %s\n"), errorText(e).c_str());
         } catch (const std::exception& e) {
-            printf_error(_("Error: %s\n"), e.what());
+            printf_error(_("Error: %s\n"), errorText(e).c_str());
         }
     }
 }
@@ -98,30 +102,11 @@ void vlf::endOfInput() {
     std::exit(0);
 }
 
+// The message ends its line, whether or not its text ends in a line break.
 void reportFailure(const std::exception& e) {
-    printf_error("%s", e.what());
-    printf_normal("\n");
-}
-
-void vlf::replaceFromFile(const std::string& displayName, const std::string& path,
-                          const std::function<void(const ByteBuffer&)>& replace) {
-    ByteBuffer bytes;
-    try {
-        readBinaryFile(path, bytes);
-    } catch (const std::exception& e) {
-        reportFailure(e);
-        return;
-    }
-    printf_colored(14, _("Replacing '%s' with file '%s'...\n"), displayName.c_str(), path.c_str());
-    // Every replacement checks its input before it changes the tag, so a
-    // failure leaves the game and the flag as they were.
-    try {
-        replace(bytes);
-    } catch (const std::exception& e) {
-        reportFailure(e);
-        return;
-    }
-    unsavedChanges = true;
+    std::string text = errorText(e);
+    if (text.empty() || text.back() != '\n') text += '\n';
+    printf_error("%s", text.c_str());
 }
 
 void vlf::printOptions(const std::vector<std::string>& options) {

@@ -4,11 +4,12 @@
 
 #include <array>
 #include <cstdint>
-#include <functional>
+#include <exception>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "app/resource_kind.h"
 #include "swf/swf.h"
 
 namespace vorlune_forge {
@@ -22,6 +23,12 @@ public:
     // Character ids of the stage files and of the data files.
     static const std::array<uint64_t, 8> stages_ids;
     static const std::array<uint64_t, 78> data_ids;
+
+    // The kinds of resource the section menus work on.
+    static const ResourceKind stageFiles;
+    static const ResourceKind sounds;
+    static const ResourceKind images;
+    static const ResourceKind dataFiles;
 
     // Prints "What do you wish to do?" and the entries numbered 1, 2, ... 0.
     static void printOptions(const std::vector<std::string>& options);
@@ -43,24 +50,29 @@ private:
     void listStages();
     void listData();
     void listTagsOfType(int code);
-    void printListingLine(uint64_t id, const std::string& name);
-
-    // Reads the file at `path` and hands its bytes to `replace`, telling the
-    // user what is replaced; marks the game as changed when it succeeded.
-    void replaceFromFile(const std::string& displayName, const std::string& path,
-                         const std::function<void(const ByteBuffer&)>& replace);
 
     // Resource operations: exports return the number of files written.
-    bool findStage(uint64_t id);
     int exportStages(std::vector<uint64_t>& ids);
     void replaceStage(uint64_t id, const std::string& path);
     int exportSounds(std::vector<uint64_t>& ids);
     void replaceSound(uint64_t id, const std::string& path);
     int exportImages(std::vector<uint64_t>& ids);
     void replaceImage(uint64_t id, const std::string& path);
-    bool findDataFile(uint64_t id);
     int exportData(std::vector<uint64_t>& ids);
     void replaceData(uint64_t id, const std::string& path);
+
+    // The same for any kind of resource.
+    void runSection(const ResourceKind& kind);
+    void exportDialogue(const ResourceKind& kind);
+    void replaceDialogue(const ResourceKind& kind);
+    void listResources(const ResourceKind& kind);
+    int exportResources(const ResourceKind& kind, const std::vector<uint64_t>& ids);
+    void replaceResource(const ResourceKind& kind, uint64_t id, const std::string& path);
+    // Why the id names no resource of the kind in the game (a message id
+    // taking the id), or nullptr when it does.
+    const char* missingId(const ResourceKind& kind, uint64_t id) const;
+    // Every id of the kind, in its order.
+    std::vector<uint64_t> allIds(const ResourceKind& kind) const;
 
     // Writing the game.
     void exportSwf();
@@ -74,7 +86,7 @@ private:
     std::unique_ptr<swf::SWF> swfFile;
 };
 
-// Prints an exception's text as an error and ends the line.
+// Prints an error's message, translated, as an error line.
 void reportFailure(const std::exception& e);
 
 }  // namespace vorlune_forge

@@ -33,7 +33,6 @@ constexpr uint64_t kMaxDeflateRatio = 1032;
 // is used up.
 constexpr size_t kGrowthStep = size_t{1} << 20;
 
-std::string decimal(long long value) { return std::to_string(value); }
 
 std::string formatTime(const ZipEntry& entry) {
     char text[64];
@@ -59,11 +58,11 @@ void UnzipHandleCloser::operator()(void* handle) const { unzClose(handle); }
 // ---------------------------------------------------------------- Zipper
 
 Zipper::Zipper(std::string path, std::string comment) : path_(std::move(path)), comment_(std::move(comment)) {
-    if (path_.empty()) throw std::runtime_error("Name of zip file must not be empty.");
+    if (path_.empty()) throw minizip_exception(N_("Name of zip file must not be empty."));
     if (comment_.size() > kMaxFieldLength)
-        throw std::runtime_error("Comment of zip file '" + path_ + "' is longer than 65535 bytes.");
+        throw minizip_exception(N_("Comment of zip file '%s' is longer than 65535 bytes."), {path_});
     handle_.reset(zipOpen2_64(path_.c_str(), APPEND_STATUS_CREATE, nullptr, nullptr));
-    if (!handle_) throw std::runtime_error("Could not create '" + path_ + "'.");
+    if (!handle_) throw minizip_exception(N_("Could not create '%s'."), {path_});
 }
 
 Zipper::~Zipper() {
@@ -85,8 +84,8 @@ void Zipper::add(const std::string& name, const std::string& entryComment, int l
 }
 
 void Zipper::add(const std::string& name, const std::string& entryComment, int level, const void* data, size_t size) {
-    if (name.empty()) throw std::runtime_error("Name of file to add in zip '" + name + "' must not be empty.");
-    if (!handle_) throw std::runtime_error("Zip file '" + path_ + "' is already closed.");
+    if (name.empty()) throw minizip_exception(N_("Name of file to add in zip '%s' must not be empty."), {name});
+    if (!handle_) throw minizip_exception(N_("Zip file '%s' is already closed."), {path_});
     void* const zip = handle_.get();
 
     const std::time_t now = std::time(nullptr);
@@ -110,8 +109,7 @@ void Zipper::add(const std::string& name, const std::string& entryComment, int l
                             : Z_STREAM_ERROR;
     if (result != ZIP_OK) {
         closeAfterFailure();
-        throw std::runtime_error("Failed to open file '" + name + "' inside '" + path_ +
-                                 "'. Error: " + decimal(result));
+        throw minizip_exception(N_("Failed to open file '%s' inside '%s'. Error: %s"), {name, path_, result});
     }
 
     const auto* bytes = static_cast<const uint8_t*>(data);
@@ -121,8 +119,7 @@ void Zipper::add(const std::string& name, const std::string& entryComment, int l
         if (result != ZIP_OK) {
             zipCloseFileInZip(zip);
             closeAfterFailure();
-            throw std::runtime_error("Failed to write file '" + name + "' inside '" + path_ +
-                                     "'. Error: " + decimal(result));
+            throw minizip_exception(N_("Failed to write file '%s' inside '%s'. Error: %s"), {name, path_, result});
         }
         written += piece;
     }
@@ -130,8 +127,7 @@ void Zipper::add(const std::string& name, const std::string& entryComment, int l
     result = zipCloseFileInZip(zip);
     if (result != ZIP_OK) {
         closeAfterFailure();
-        throw std::runtime_error("Failed to close file '" + name + "' inside '" + path_ +
-                                 "'. Error: " + decimal(result));
+        throw minizip_exception(N_("Failed to close file '%s' inside '%s'. Error: %s"), {name, path_, result});
     }
 }
 
@@ -141,7 +137,7 @@ void Zipper::close() {
     // The central directory is written here; if that fails, the archive is
     // unreadable, and saying nothing would lose the user's data.
     if (result != ZIP_OK)
-        throw std::runtime_error("Failed to close zip file '" + path_ + "'. Error: " + decimal(result));
+        throw minizip_exception(N_("Failed to close zip file '%s'. Error: %s"), {path_, result});
 }
 
 void Zipper::closeAfterFailure() noexcept {
@@ -152,11 +148,11 @@ void Zipper::closeAfterFailure() noexcept {
 
 Unzipper::Unzipper(std::string path) : path_(std::move(path)) {
     handle_.reset(unzOpen64(path_.c_str()));
-    if (!handle_) throw std::runtime_error("Could not open file '" + path_ + "'.");
+    if (!handle_) throw minizip_exception(N_("Could not open file '%s'."), {path_});
 
     unz_global_info64 info{};
     int result = unzGetGlobalInfo64(handle_.get(), &info);
-    if (result != UNZ_OK) closeAndThrow("Failed to read global info for '" + path_ + "'. Error: " + decimal(result));
+    if (result != UNZ_OK) closeAndThrow(minizip_exception(N_("Failed to read global info for '%s'. Error: %s"), {path_, result}));
     entryCount_ = info.number_entry;
 
     std::error_code error;
@@ -166,7 +162,7 @@ Unzipper::Unzipper(std::string path) : path_(std::move(path)) {
     if (info.size_comment > 0) {
         std::vector<char> comment(info.size_comment + 1);
         result = unzGetGlobalComment(handle_.get(), comment.data(), comment.size());
-        if (result < 0) closeAndThrow("Failed to read global comment for '" + path_ + "'. Error: " + decimal(result));
+        if (result < 0) closeAndThrow(minizip_exception(N_("Failed to read global comment for '%s'. Error: %s"), {path_, result}));
         comment_.assign(comment.data(), static_cast<size_t>(result));
     }
 }
@@ -175,17 +171,16 @@ Unzipper::~Unzipper() { close(); }
 
 void Unzipper::close() { handle_.reset(); }
 
-void Unzipper::closeAndThrow(const std::string& message) {
+void Unzipper::closeAndThrow(const minizip_exception& error) {
     close();
-    throw std::runtime_error(message);
+    throw error;
 }
 
 const std::vector<ZipEntry>& Unzipper::getEntries() {
-    if (!handle_) throw std::runtime_error("Zip file '" + path_ + "' is already closed.");
+    if (!handle_) throw minizip_exception(N_("Zip file '%s' is already closed."), {path_});
     void* const unzip = handle_.get();
     auto fileInfoFailure = [&](uint64_t i, int result) {
-        closeAndThrow("Failed to read file info for '" + path_ + "'. Entry no " + std::to_string(i) +
-                      ". Error: " + decimal(result));
+        closeAndThrow(minizip_exception(N_("Failed to read file info for '%s'. Entry no %s. Error: %s"), {path_, i, result}));
     };
 
     entries_.clear();
@@ -220,8 +215,8 @@ const std::vector<ZipEntry>& Unzipper::getEntries() {
         if (i + 1 < entryCount_) {
             result = unzGoToNextFile(unzip);
             if (result != UNZ_OK)
-                closeAndThrow("Failed to go to next file on '" + path_ + "'. Entry no " + std::to_string(i) +
-                              ". Error: " + decimal(result));
+                closeAndThrow(
+                    minizip_exception(N_("Failed to go to next file on '%s'. Entry no %s. Error: %s"), {path_, i, result}));
         }
     }
     return entries_;
@@ -245,24 +240,24 @@ bool Unzipper::locateEntry(const std::string& name) {
 }
 
 void Unzipper::extractEntryToMemory(const std::string& name, std::vector<uint8_t>& out) {
-    if (!handle_) throw std::runtime_error("Zip file '" + path_ + "' is already closed.");
+    if (!handle_) throw minizip_exception(N_("Zip file '%s' is already closed."), {path_});
     void* const unzip = handle_.get();
-    if (!locateEntry(name)) throw std::runtime_error("File '" + name + "' not found inside '" + path_ + "'.");
+    if (!locateEntry(name)) throw minizip_exception(N_("File '%s' not found inside '%s'."), {name, path_});
 
     unz_file_info64 info{};
     int result = unzGetCurrentFileInfo64(unzip, &info, nullptr, 0, nullptr, 0, nullptr, 0);
     if (result != UNZ_OK)
-        closeAndThrow("Failed to read file info of '" + name + "' for '" + path_ + "'. Error: " + decimal(result));
+        closeAndThrow(minizip_exception(N_("Failed to read file info of '%s' for '%s'. Error: %s"), {name, path_, result}));
     // Refused before anything is read; the archive stays usable for the
     // other entries. (minizip on 64-bit Linux does not pick up the zip64
     // sizes, so such an entry shows 0xFFFFFFFF here, never its true size.)
     if (info.uncompressed_size >= kZip64Size)
-        throw std::runtime_error("File '" + name + "' inside '" + path_ +
-                                 "' is 4 GiB or larger; entries that large cannot be extracted.");
+        throw minizip_exception(N_("File '%s' inside '%s' is 4 GiB or larger; entries that large cannot be extracted."),
+                                {name, path_});
 
     result = unzOpenCurrentFile(unzip);
     if (result != UNZ_OK)
-        closeAndThrow("Failed to open file '" + name + "' inside '" + path_ + "'. Error: " + decimal(result));
+        closeAndThrow(minizip_exception(N_("Failed to open file '%s' inside '%s'. Error: %s"), {name, path_, result}));
 
     // Read piece by piece into a buffer that starts at the plausible size
     // and grows only as bytes actually arrive, so a forged size costs no
@@ -276,20 +271,19 @@ void Unzipper::extractEntryToMemory(const std::string& name, std::vector<uint8_t
         const int read = unzReadCurrentFile(unzip, bytes.data() + filled, static_cast<unsigned>(piece));
         if (read < 0) {
             unzCloseCurrentFile(unzip);
-            closeAndThrow("Failed to read file '" + name + "' with error " + decimal(read) +
-                          ". Error: " + decimal(read));
+            closeAndThrow(minizip_exception(N_("Failed to read file '%s' with error %s. Error: %s"), {name, read, read}));
         }
         if (read == 0) break;
         filled += static_cast<size_t>(read);
     }
     if (filled < expected) {
         unzCloseCurrentFile(unzip);
-        closeAndThrow("File '" + name + "' inside '" + path_ + "' ended after " + std::to_string(filled) + " of its " +
-                      std::to_string(expected) + " bytes.");
+        closeAndThrow(minizip_exception(N_("File '%s' inside '%s' ended after %s of its %s bytes."),
+                                        {name, path_, filled, expected}));
     }
 
     if (unzCloseCurrentFile(unzip) == UNZ_CRCERROR)
-        closeAndThrow("File '" + name + "' was read but the CRC is not good.");
+        closeAndThrow(minizip_exception(N_("File '%s' was read but the CRC is not good."), {name}));
     out = std::move(bytes);
 }
 

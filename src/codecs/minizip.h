@@ -2,8 +2,8 @@
 // Zip archives through minizip: Zipper writes a new archive entry by entry,
 // Unzipper lists an archive's entries and extracts one entry to memory, and
 // three free functions convert between calendar times and the MS-DOS date
-// and time of zip entries. Every failure is a std::runtime_error whose
-// message is meant for the user.
+// and time of zip entries. Every failure is a minizip_exception whose
+// message names the archive.
 
 #include <cstddef>
 #include <cstdint>
@@ -12,7 +12,14 @@
 #include <string>
 #include <vector>
 
+#include "util/error.h"
+
 namespace minizip {
+
+class minizip_exception : public forge_exception {
+public:
+    using forge_exception::forge_exception;
+};
 
 struct ZipEntry {
     std::string name;
@@ -87,7 +94,7 @@ public:
     const std::string& getGlobalComment() const { return comment_; }
 
 private:
-    [[noreturn]] void closeAndThrow(const std::string& message);
+    [[noreturn]] void closeAndThrow(const minizip_exception& error);
     bool locateEntry(const std::string& name);
 
     std::vector<ZipEntry> entries_;

@@ -46,10 +46,10 @@ namespace {
 
 using Mp3Cursor = ByteCursor<mp3_exception>;
 
-[[noreturn]] void refuse() { throw mp3_exception("Error parsing MP3 file."); }
+[[noreturn]] void refuse() { throw mp3_exception(N_("Error parsing MP3 file.")); }
 
 [[noreturn]] void libraryError(int code) {
-    throw mp3_exception(std::string("libmpg123: ") + mpg123_plain_strerror(code));
+    throw mp3_exception(N_("libmpg123: %s"), {std::string(mpg123_plain_strerror(code))});
 }
 
 // mpg123_init() must run once before the first handle is made (newer
@@ -71,15 +71,15 @@ bool hasMagic(ByteView bytes, size_t offset, std::string_view magic) {
 // body size as four 7-bit bytes.
 size_t id3v2TagSize(ByteView bytes, size_t offset) {
     if (!hasMagic(bytes, offset, "ID3") || bytes.size() - offset < 10) return 0;
-    Mp3Cursor cursor(bytes.subspan(offset, 10), offset, "ID3v2 tag");
-    cursor.skip(3, "identifier");
-    const uint8_t version = cursor.u8("version");
-    const uint8_t revision = cursor.u8("revision");
-    const uint8_t flags = cursor.u8("flags");
+    Mp3Cursor cursor(bytes.subspan(offset, 10), offset, N_("ID3v2 tag"));
+    cursor.skip(3, N_("identifier"));
+    const uint8_t version = cursor.u8(N_("version"));
+    const uint8_t revision = cursor.u8(N_("revision"));
+    const uint8_t flags = cursor.u8(N_("flags"));
     if (version == 0xFF || revision == 0xFF) return 0;
     size_t bodySize = 0;
     for (int i = 0; i < 4; ++i) {
-        const uint8_t byte = cursor.u8("size");
+        const uint8_t byte = cursor.u8(N_("size"));
         if ((byte & 0x80) != 0) return 0;
         bodySize = (bodySize << 7) | byte;
     }
@@ -92,12 +92,12 @@ size_t id3v2TagSize(ByteView bytes, size_t offset) {
 size_t apeTagSize(ByteView region) {
     const size_t size = region.size();
     if (size < 32 || !hasMagic(region, size - 32, "APETAGEX")) return 0;
-    Mp3Cursor cursor(region.subspan(size - 32), size - 32, "APE tag footer");
-    cursor.skip(12, "identifier and version");
+    Mp3Cursor cursor(region.subspan(size - 32), size - 32, N_("APE tag footer"));
+    cursor.skip(12, N_("identifier and version"));
     // The size counts the items and the footer, not the header.
-    const uint64_t itemsAndFooter = cursor.u32le("size");
-    cursor.skip(4, "item count");
-    const bool hasHeader = (cursor.u32le("flags") & 0x80000000u) != 0;
+    const uint64_t itemsAndFooter = cursor.u32le(N_("size"));
+    cursor.skip(4, N_("item count"));
+    const bool hasHeader = (cursor.u32le(N_("flags")) & 0x80000000u) != 0;
     const uint64_t total = itemsAndFooter + (hasHeader ? 32 : 0);
     if (itemsAndFooter < 32 || total > size) return 0;
     if (hasHeader && !hasMagic(region, size - total, "APETAGEX")) return 0;
@@ -109,10 +109,10 @@ size_t lyrics3v2TagSize(ByteView region) {
     if (size < 15 || !hasMagic(region, size - 9, "LYRICS200")) return 0;
     // Six decimal digits: the size of the tag up to them, "LYRICSBEGIN"
     // included.
-    Mp3Cursor cursor(region.subspan(size - 15, 6), size - 15, "Lyrics3 tag");
+    Mp3Cursor cursor(region.subspan(size - 15, 6), size - 15, N_("Lyrics3 tag"));
     size_t contentSize = 0;
     for (int i = 0; i < 6; ++i) {
-        const uint8_t digit = cursor.u8("size");
+        const uint8_t digit = cursor.u8(N_("size"));
         if (digit < '0' || digit > '9') return 0;
         contentSize = contentSize * 10 + (digit - '0');
     }

@@ -9,16 +9,13 @@
 #include <string>
 
 #include "util/bytes.h"
+#include "util/error.h"
 
 namespace mp3 {
 
-class mp3_exception : public std::exception {
+class mp3_exception : public forge_exception {
 public:
-    explicit mp3_exception(std::string message) : message_(std::move(message)) {}
-    const char* what() const noexcept override { return message_.c_str(); }
-
-private:
-    std::string message_;
+    using forge_exception::forge_exception;
 };
 
 struct Mp3Info {

@@ -149,10 +149,16 @@ void readLine(std::string& out, const std::string& prompt) {
     add_history(line.get());
 }
 
+std::string errorText(const std::exception& e) {
+    const auto* own = dynamic_cast<const forge_exception*>(&e);
+    if (own == nullptr) return e.what();
+    return own->message().render([](const char* id) { return gettext(id); });
+}
+
 FileHandle make_fopen(const char* path, const char* mode) {
-    if (path == nullptr || mode == nullptr) throw std::runtime_error(std::strerror(EINVAL));
+    if (path == nullptr || mode == nullptr) throw fileError(N_("Cannot open '%s': %s."), path ? path : "", EINVAL);
     FileHandle file(std::fopen(path, mode));
-    if (!file) throw std::runtime_error(std::strerror(errno));
+    if (!file) throw fileError(N_("Cannot open '%s': %s."), path, errno);
     return file;
 }
 

@@ -13,8 +13,8 @@
 
 // Every message shown to the user is a gettext message id.
 #define _(text) gettext(text)
-// Marks a message id for extraction where it is translated later.
-#define N_(text) (text)
+
+#include "util/error.h"
 
 namespace l18n {
 
@@ -38,6 +38,10 @@ int printf_normal(const char* format, ...) __attribute__((format(printf, 1, 2)))
 int print2Colors(const char* text, size_t column, int colour1, int colour2);
 int io_vfprintf(FILE* stream, const char* format, va_list args);
 
+// The text of an error as the user reads it: the program's own errors
+// translated, with their arguments put in; any other exception's own text.
+std::string errorText(const std::exception& e);
+
 // Shows the prompt and reads one line, trimmed, into `out`; the line as
 // typed goes into the history. Throws end_of_input when input has ended.
 void readLine(std::string& out, const std::string& prompt);
@@ -47,7 +51,8 @@ struct FileCloser {
 };
 using FileHandle = std::unique_ptr<FILE, FileCloser>;
 
-// Opens a file; throws std::runtime_error with the system's message.
+// Opens a file; throws file_exception naming the file and the system's
+// reason.
 FileHandle make_fopen(const char* path, const char* mode);
 
 }  // namespace l18n

@@ -8,7 +8,8 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
-#include <stdexcept>
+
+#include "util/error.h"
 
 namespace l18n {
 
@@ -19,9 +20,21 @@ struct FileCloser {
 };
 using File = std::unique_ptr<std::FILE, FileCloser>;
 
-File openFile(const std::string& path, const char* mode) {
+constexpr const char* kCannotRead = N_("Cannot read '%s': %s.");
+constexpr const char* kCannotWrite = N_("Cannot write '%s': %s.");
+
+// The error of a failed stdio call; a stream that failed without saying
+// why reports an input/output error.
+int streamError() { return errno != 0 ? errno : EIO; }
+
+File openFile(const std::string& path, const char* mode, const char* failure) {
+    errno = 0;
     File file(std::fopen(path.c_str(), mode));
-    if (!file) throw std::runtime_error(std::strerror(errno));
+    if (!file) throw fileError(failure, path, streamError());
+    struct stat info {};
+    // A directory opens for reading on Linux and fails only at the first
+    // read, with a less helpful message.
+    if (fstat(fileno(file.get()), &info) == 0 && S_ISDIR(info.st_mode)) throw fileError(failure, path, EISDIR);
     return file;
 }
 
@@ -39,7 +52,7 @@ long measuredSize(std::FILE* file) {
 }  // namespace
 
 size_t readBinaryFile(const std::string& path, std::vector<uint8_t>& out) {
-    File file = openFile(path, "rb");
+    File file = openFile(path, "rb", kCannotRead);
     out.clear();
 
     size_t count = 0;
@@ -47,28 +60,31 @@ size_t readBinaryFile(const std::string& path, std::vector<uint8_t>& out) {
     std::rewind(file.get());
     if (size > 0) {
         out.resize(static_cast<size_t>(size));
+        errno = 0;
         count = std::fread(out.data(), 1, out.size(), file.get());
-        if (count != out.size()) throw std::runtime_error("Error reading file: fread");
+        if (count != out.size()) throw fileError(kCannotRead, path, streamError());
     }
 
     // Picks up whatever the measured size missed: a file that grew since, or
     // the whole of a stream without a size.
+    errno = 0;
     for (int c = std::getc(file.get()); c != EOF; c = std::getc(file.get())) {
         out.push_back(static_cast<uint8_t>(c));
         ++count;
     }
-    if (std::ferror(file.get())) throw std::runtime_error("Error reading file: fgetc");
+    if (std::ferror(file.get())) throw fileError(kCannotRead, path, streamError());
     return count;
 }
 
 size_t writeBinaryFile(const std::string& path, const std::vector<uint8_t>& data) {
-    File file = openFile(path, "wb");
+    File file = openFile(path, "wb", kCannotWrite);
+    errno = 0;
     const size_t written = data.empty() ? 0 : std::fwrite(data.data(), 1, data.size(), file.get());
     // A short write may only surface when the buffer is flushed (a full
     // disk), so the flush is checked too, before the file is closed.
     if (written != data.size() || std::fflush(file.get()) != 0 || std::ferror(file.get()))
-        throw std::runtime_error("Error writing file: fwrite");
-    if (std::fclose(file.release()) != 0) throw std::runtime_error("Error writing file: fwrite");
+        throw fileError(kCannotWrite, path, streamError());
+    if (std::fclose(file.release()) != 0) throw fileError(kCannotWrite, path, streamError());
     return written;
 }
 
@@ -89,7 +105,6 @@ mode_t targetMode(const std::string& path, bool executable) {
     return (executable ? 0777 : 0666) & ~currentUmask();
 }
 
-[[noreturn]] void failWith(int error) { throw std::runtime_error(std::strerror(error)); }
 
 // Writes everything, resuming after interrupted or partial writes; 0 or the
 // error that stopped it.
@@ -110,14 +125,14 @@ size_t writeBinaryFileSafely(const std::string& path, const std::vector<uint8_t>
     const mode_t mode = targetMode(path, executable);
     std::string temporary = path + ".XXXXXX";
     const int fd = mkstemp(temporary.data());
-    if (fd < 0) failWith(errno);
+    if (fd < 0) throw fileError(kCannotWrite, path, errno);
     int error = writeAll(fd, data.data(), data.size());
     if (error == 0 && (fchmod(fd, mode) != 0 || fsync(fd) != 0)) error = errno;
     if (::close(fd) != 0 && error == 0) error = errno;
     if (error == 0 && std::rename(temporary.c_str(), path.c_str()) != 0) error = errno;
     if (error != 0) {
         ::unlink(temporary.c_str());
-        failWith(error);
+        throw fileError(kCannotWrite, path, error);
     }
     return data.size();
 }

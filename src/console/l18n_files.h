@@ -1,7 +1,7 @@
 #pragma once
 // Whole-file input and output. Files are opened, read or written whole, and
-// closed within one call; failures throw std::runtime_error with a message
-// fit to show the user.
+// closed within one call; failures throw file_exception naming the file and
+// the system's reason.
 
 #include <cstddef>
 #include <cstdint>

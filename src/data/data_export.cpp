@@ -13,6 +13,7 @@ namespace data {
 namespace {
 
 using swf::AmfCursor;
+using swf::amfCursor;
 
 constexpr uint8_t kNullMarker = 0x01;
 
@@ -24,8 +25,8 @@ constexpr std::array<KindName, 4> kKindTags = {
     {{DataKind::LimbInfo, "limbInfo"}, {DataKind::Spt, "Spt"}, {DataKind::Bg, "Bg"}, {DataKind::Gdat, "gdat"}}};
 
 std::string readKindTag(AmfCursor& cursor) {
-    const uint16_t length = swf::takeU16be(cursor, "the data kind tag length");
-    const ByteView tag = swf::takeBytes(cursor, length, "the data kind tag");
+    const uint16_t length = cursor.u16be(N_("the data kind tag length"));
+    const ByteView tag = cursor.bytes(length, N_("the data kind tag"));
     return std::string(tag.begin(), tag.end());
 }
 
@@ -39,7 +40,7 @@ swf::AMF3_TYPE takeValue(AmfCursor& cursor) {
 
 // A signed count; zero or less means no items.
 int32_t takeCount(AmfCursor& cursor) {
-    const auto count = static_cast<int32_t>(swf::takeU32be(cursor, "an item count"));
+    const auto count = static_cast<int32_t>(cursor.u32be(N_("an item count")));
     return count < 0 ? 0 : count;
 }
 
@@ -58,7 +59,7 @@ int32_t walkItemList(AmfCursor& cursor, const std::string& prefix, const EntrySi
 }  // namespace
 
 std::optional<ByteBuffer> inflateDataFile(ByteView body) {
-    if (body.empty()) throw swf::swf_exception("The data file is empty.");
+    if (body.empty()) throw swf::swf_exception(N_("The data file is empty."));
     swf::AMF3 value(body);
     const swf::AMF3_TYPE& record = value.values.front();
     if (record.marker == kNullMarker) return std::nullopt;
@@ -66,7 +67,7 @@ std::optional<ByteBuffer> inflateDataFile(ByteView body) {
 }
 
 std::optional<DataKind> readDataKind(ByteView content) {
-    AmfCursor cursor(content);
+    AmfCursor cursor = amfCursor(content);
     const std::string tag = readKindTag(cursor);
     for (const auto& [kind, name] : kKindTags) {
         if (tag == name) return kind;
@@ -75,7 +76,7 @@ std::optional<DataKind> readDataKind(ByteView content) {
 }
 
 void walkDataFile(ByteView content, const EntrySink& sink) {
-    AmfCursor cursor(content);
+    AmfCursor cursor = amfCursor(content);
     const std::string tag = readKindTag(cursor);
     if (tag == "Spt" || tag == "Bg") {
         sink(tag == "Spt" ? "Spt.json" : "BgInfoFile.json", printed(takeValue(cursor).payload));
@@ -90,7 +91,7 @@ void walkDataFile(ByteView content, const EntrySink& sink) {
         }
         walkItemList(cursor, "Limb_", sink);
     } else {
-        throw swf::swf_exception("File type unrecognized.");
+        throw swf::swf_exception(N_("File type unrecognized."));
     }
 }
 

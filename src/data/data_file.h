@@ -8,10 +8,10 @@
 #include <functional>
 #include <map>
 #include <optional>
-#include <stdexcept>
 #include <string>
 
 #include "util/bytes.h"
+#include "util/error.h"
 
 namespace data {
 
@@ -34,10 +34,11 @@ void walkDataFile(ByteView content, const EntrySink& sink);
 // The kind a data file has by the end of its symbol name.
 std::optional<DataKind> kindOfSymbol(const std::string& symbol);
 
-// An archive entry whose name does not fit the names the kind expects.
-class entry_name_error : public std::runtime_error {
+// An archive entry whose name does not fit the names the kind expects; the
+// message tells the names the kind takes.
+class entry_name_error : public forge_exception {
 public:
-    explicit entry_name_error(DataKind kind) : std::runtime_error("Unexpected entry name."), kind(kind) {}
+    explicit entry_name_error(DataKind kind);
     DataKind kind;
 };
 
@@ -55,7 +56,8 @@ using WarningSink = std::function<void(LimbWarning, int position)>;
 
 // The new tag body built from an archive: the content, deflated and wrapped
 // in a ByteArray. Throws entry_name_error when an entry's name breaks the
-// kind's naming, and the component's exception for anything else.
+// kind's naming, swf_exception naming the entry for a document that is not
+// valid JSON, and the component's exception for anything else.
 ByteBuffer buildDataFile(DataKind kind, const ArchiveReader& archive, const WarningSink& warn);
 
 }  // namespace data

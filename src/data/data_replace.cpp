@@ -14,9 +14,32 @@ namespace {
 constexpr uint8_t kByteArrayMarker = 0x0C;
 constexpr uint8_t kNullMarker = 0x01;
 
+const char* namingMessage(DataKind kind) {
+    switch (kind) {
+        case DataKind::Spt:
+            return N_("Please do not change the format of the file name. It should be \"Spt.json\".\n");
+        case DataKind::Bg:
+            return N_("Please do not change the format of the file name. It should be \"BgInfoFile.json\".\n");
+        case DataKind::LimbInfo:
+            return N_(
+                "Please do not change the format of the file names. They must start with \"LimbPic_\" or "
+                "\"Limb_\" in case of .json files and be numbered accordingly to their order.\n");
+        case DataKind::Gdat:
+        default:
+            return N_(
+                "Please do not change the format of the file names. They must start with \"Attack_\" or "
+                "\"PtWithName_\" in case of .json files and be numbered accordingly to their order.\n");
+    }
+}
+
+struct Entry {
+    std::string name;
+    ByteBuffer bytes;
+};
+
 // Entries of one group, by the number in their names; the first entry with
 // a number wins.
-using Group = std::map<int, ByteBuffer>;
+using Group = std::map<int, Entry>;
 
 // The number in an entry's name: the digits from its first digit on.
 std::optional<int> entryNumber(const std::string& name) {
@@ -35,13 +58,26 @@ void appendValue(ByteBuffer& out, const ByteBuffer& payload) {
 
 std::string textOf(const ByteBuffer& bytes) { return std::string(bytes.begin(), bytes.end()); }
 
-ByteBuffer objectBytes(const ByteBuffer& document) { return swf::AMF0::fromJSON(textOf(document)); }
+// Runs `read` on the entry's document; the JSON library's errors are
+// reported with the entry's name, the library's own text kept as it is.
+template <typename Read>
+auto readDocument(const Entry& entry, Read read) {
+    try {
+        return read(textOf(entry.bytes));
+    } catch (const swf::JsonDocument::exception& e) {
+        throw swf::swf_exception(N_("Invalid JSON in '%s': %s"), {entry.name, std::string(e.what())});
+    }
+}
+
+ByteBuffer objectBytes(const Entry& entry) {
+    return readDocument(entry, [](const std::string& text) { return swf::AMF0::fromJSON(text); });
+}
 
 void appendCount(ByteBuffer& out, size_t count) { appendU32be(out, static_cast<uint32_t>(count)); }
 
 void appendDocuments(ByteBuffer& out, const Group& documents) {
     appendCount(out, documents.size());
-    for (const auto& [number, document] : documents) appendValue(out, objectBytes(document));
+    for (const auto& [number, entry] : documents) appendValue(out, objectBytes(entry));
 }
 
 // Sorts every entry into the group its name selects; `groupOf` gives the
@@ -52,7 +88,7 @@ void classify(DataKind kind, const ArchiveReader& archive, const std::function<G
         const std::optional<int> number = entryNumber(name);
         Group* group = groupOf(name);
         if (!number || group == nullptr) throw entry_name_error(kind);
-        group->emplace(*number, std::move(bytes));
+        group->emplace(*number, Entry{name, std::move(bytes)});
     }
 }
 
@@ -85,12 +121,16 @@ ByteBuffer limbInfoContent(const ArchiveReader& archive, const WarningSink& warn
     // Pictures are numbered by their position; position p embeds the image
     // numbered p.
     std::vector<bool> embedded;
-    for (const auto& [number, text] : pictures) {
-        const swf::JsonDocument document = swf::AMF0::parseDocument(textOf(text));
-        const ByteBuffer object = swf::AMF0::fromDocument(document);
-        const auto& flags = document.at("Data.LimbPic");
-        const bool disabled = flags.at("disabled").get<bool>();
-        const bool embeds = flags.at("embeded").get<bool>();
+    for (const auto& [number, entry] : pictures) {
+        bool disabled = false;
+        bool embeds = false;
+        const ByteBuffer object = readDocument(entry, [&](const std::string& text) {
+            const swf::JsonDocument document = swf::AMF0::parseDocument(text);
+            const auto& flags = document.at("Data.LimbPic");
+            disabled = flags.at("disabled").get<bool>();
+            embeds = flags.at("embeded").get<bool>();
+            return swf::AMF0::fromDocument(document);
+        });
         const int position = static_cast<int>(embedded.size());
         if (disabled == embeds) warn(LimbWarning::SameFlags, position);
         embedded.push_back(embeds);
@@ -99,7 +139,7 @@ ByteBuffer limbInfoContent(const ArchiveReader& archive, const WarningSink& warn
     for (size_t p = 0; p < embedded.size(); ++p) {
         const auto image = images.find(static_cast<int>(p));
         if (embedded[p] && image != images.end()) {
-            appendValue(content, image->second);
+            appendValue(content, image->second.bytes);
             continue;
         }
         if (embedded[p]) warn(LimbWarning::MissingImage, static_cast<int>(p));
@@ -117,7 +157,7 @@ ByteBuffer singleObjectContent(DataKind kind, const ArchiveReader& archive) {
     if (archive.names.empty() || archive.names.front() != entry) throw entry_name_error(kind);
     ByteBuffer content;
     swf::AMF0::writeStringWithLenPrefixU16(content, tag);
-    appendValue(content, objectBytes(archive.extract(entry)));
+    appendValue(content, objectBytes(Entry{entry, archive.extract(entry)}));
     return content;
 }
 
@@ -133,6 +173,8 @@ ByteBuffer contentOf(DataKind kind, const ArchiveReader& archive, const WarningS
 }
 
 }  // namespace
+
+entry_name_error::entry_name_error(DataKind kind) : forge_exception(namingMessage(kind)), kind(kind) {}
 
 ByteBuffer buildDataFile(DataKind kind, const ArchiveReader& archive, const WarningSink& warn) {
     ByteBuffer body;

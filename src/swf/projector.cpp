@@ -11,6 +11,9 @@
 namespace swf {
 namespace {
 
+constexpr const char* kNoMovieInExe = N_("SWF not found inside EXE file.");
+constexpr const char* kNoMovieInElf = N_("SWF not found inside ELF file.");
+
 bool startsWithSwfSignature(ByteView bytes) {
     if (bytes.size() < 3) return false;
     const std::string signature(bytes.begin(), bytes.begin() + 3);
@@ -35,14 +38,16 @@ ByteBuffer SWF::exe2swf(ByteBuffer bytes) {
     if (isPEfile(bytes)) {
         // The trailer is the file's last 8 bytes: the marker, then the length.
         const size_t size = bytes.size();
-        if (!std::equal(marker.begin(), marker.end(), bytes.end() - 8)) {
-            throw swf_exception("SWF not found inside EXE file.");
+        SwfCursor trailer(ByteView(bytes).last(8), size - 8, kNoMovieInExe);
+        const ByteView found = trailer.bytes(4, N_("projector marker"));
+        if (!std::equal(marker.begin(), marker.end(), found.begin())) throw swf_exception(kNoMovieInExe);
+        const uint32_t length = trailer.u32le(N_("movie length"));
+        if (length > size - 8) {
+            throw swf_exception(N_("SWF not found inside EXE file. The movie length in the trailer exceeds the file."));
         }
-        const uint32_t length = loadU32le(bytes.data() + size - 4);
-        if (length > size - 8) throw swf_exception("SWF not found inside EXE file. The movie length in the trailer exceeds the file.");
         const size_t start = size - 8 - length;
-        const ByteView movie(bytes.data() + start, length);
-        if (!startsWithSwfSignature(movie)) throw swf_exception("SWF not found inside EXE file.");
+        const ByteView movie = ByteView(bytes).subspan(start, length);
+        if (!startsWithSwfSignature(movie)) throw swf_exception(kNoMovieInExe);
         ByteBuffer result(movie.begin(), movie.end());
         bytes.resize(start);
         projector = std::move(bytes);
@@ -50,39 +55,41 @@ ByteBuffer SWF::exe2swf(ByteBuffer bytes) {
         return result;
     }
     if (isELFfile(bytes)) {
-        // The first marker that is followed by an SWF signature is taken.
+        // The first marker that is followed by an SWF signature is taken:
+        // the length before the marker, the movie after it.
         for (size_t p = findMarker(bytes, marker, 4); p < bytes.size(); p = findMarker(bytes, marker, p + 4)) {
             if (p + 12 > bytes.size()) break;
-            const size_t start = p + 4;
-            const uint32_t length = loadU32le(bytes.data() + p - 4);
-            if (!startsWithSwfSignature(ByteView(bytes).subspan(start))) continue;
-            if (length > bytes.size() - start) break;
-            ByteBuffer result(bytes.begin() + static_cast<std::ptrdiff_t>(start),
-                              bytes.begin() + static_cast<std::ptrdiff_t>(start + length));
+            SwfCursor cursor(ByteView(bytes).subspan(p - 4), p - 4, kNoMovieInElf);
+            const uint32_t length = cursor.u32le(N_("movie length"));
+            cursor.skip(4, N_("projector marker"));
+            if (!startsWithSwfSignature(cursor.rest())) continue;
+            if (length > cursor.remaining()) break;
+            const ByteView movie = cursor.bytes(length, N_("movie"));
+            ByteBuffer result(movie.begin(), movie.end());
             bytes.resize(p - 4);
             projector = std::move(bytes);
             projectorIsPE = false;
             return result;
         }
-        throw swf_exception("SWF not found inside ELF file.");
+        throw swf_exception(kNoMovieInElf);
     }
     return bytes;
 }
 
 ByteBuffer SWF::exportExe(const ByteBuffer& projectorBytes, int compression, const ProgressSink& progress) {
-    if (compression < 0 || compression > 2) throw swf_exception("Invalid compression option.");
+    if (compression < 0 || compression > 2) throw swf_exception(N_("Invalid compression option."));
     bool isPE = projectorIsPE;
     if (projectorBytes.empty()) {
-        if (projector.empty()) throw swf_exception("No projector file given.");
+        if (projector.empty()) throw swf_exception(N_("No projector file given."));
     } else if (isPEfile(projectorBytes)) {
         isPE = true;
     } else if (isELFfile(projectorBytes)) {
         isPE = false;
     } else {
-        throw swf_exception("Invalid projector file.");
+        throw swf_exception(N_("Invalid projector file."));
     }
     const ByteBuffer movie = compressMovie(compression, progress);
-    if (movie.size() > UINT32_MAX) throw swf_exception("The movie is too large for a projector (4 GiB or more).");
+    if (movie.size() > UINT32_MAX) throw swf_exception(N_("The movie is too large for a projector (4 GiB or more)."));
     // A projector given here is kept for later exports.
     if (!projectorBytes.empty()) {
         projector = projectorBytes;

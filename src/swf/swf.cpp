@@ -6,15 +6,20 @@ namespace {
 constexpr size_t kMinimumFileSize = 5;
 
 std::unique_ptr<Tag> makeTag(const RecordHeader& header, ByteView body) {
-    const std::string& name = SWF::tagTypeName(header.code);
-    if (name == "DefineBinaryData") return std::make_unique<Tag_DefineBinaryData>(header, body);
-    if (name == "DefineSound") return std::make_unique<Tag_DefineSound>(header, body);
-    if (name == "DefineBitsLossless" || name == "DefineBitsLossless2") {
-        return std::make_unique<Tag_DefineBitsLossless>(header, body);
+    switch (static_cast<TagCode>(header.code)) {
+        case TagCode::DefineBinaryData:
+            return std::make_unique<Tag_DefineBinaryData>(header, body);
+        case TagCode::DefineSound:
+            return std::make_unique<Tag_DefineSound>(header, body);
+        case TagCode::DefineBitsLossless:
+        case TagCode::DefineBitsLossless2:
+            return std::make_unique<Tag_DefineBitsLossless>(header, body);
+        default: {
+            auto tag = std::make_unique<Tag>(header);
+            tag->data.assign(body.begin(), body.end());
+            return tag;
+        }
     }
-    auto tag = std::make_unique<Tag>(header);
-    tag->data.assign(body.begin(), body.end());
-    return tag;
 }
 
 }  // namespace
@@ -23,7 +28,7 @@ SWF::SWF(ByteBuffer bytes) { parseSwf(std::move(bytes)); }
 
 void SWF::parseSwf(ByteBuffer bytes) {
     bytes = exe2swf(std::move(bytes));
-    if (bytes.size() < kMinimumFileSize) throw swf_exception("Invalid SWF file. File too small.");
+    if (bytes.size() < kMinimumFileSize) throw swf_exception(N_("Invalid SWF file. File too small."));
     const size_t offset = parseSwfHeader(bytes);
     if (offset < bytes.size()) parseTags(bytes, offset);
 }
@@ -32,18 +37,18 @@ void SWF::parseSwf(ByteBuffer bytes) {
 // are read like any other. A SymbolClass record ends after its last name,
 // whatever its header says.
 void SWF::parseTags(ByteView bytes, size_t offset) {
-    SwfCursor cursor(bytes, 0, "Invalid SWF file. Truncated tag record");
-    cursor.skip(offset, "file header");
+    SwfCursor cursor(bytes, 0, kTruncatedRecord);
+    cursor.skip(offset, N_("file header"));
     uint32_t index = 1;
     while (!cursor.atEnd()) {
         const RecordHeader header = readRecordHeader(cursor);
         std::unique_ptr<Tag> tag;
-        if (tagTypeName(header.code) == "SymbolClass") {
+        if (header.code == codeOf(TagCode::SymbolClass)) {
             size_t consumed = 0;
             tag = std::make_unique<Tag_SymbolClass>(header, cursor.rest(), consumed);
-            cursor.skip(consumed, "SymbolClass entries");
+            cursor.skip(consumed, N_("SymbolClass entries"));
         } else {
-            tag = makeTag(header, cursor.bytes(header.bodyLength, "tag body"));
+            tag = makeTag(header, cursor.bytes(header.bodyLength, N_("tag body")));
         }
         tag->index = index++;
         tags.push_back(std::move(tag));

@@ -63,6 +63,17 @@ public:
     std::vector<Tag*> getTagsOfType(int code);
     std::string getSymbolName(uint64_t id) const;
 
+    // Typed lookups. Every tag of the kind T: T's codes in their order, each
+    // in stream order.
+    template <typename T>
+    std::vector<T*> tagsOfKind() const;
+    // The first of those with the character id, or nullptr.
+    template <typename T>
+    T* findTag(uint64_t id) const;
+    // The same, or swf_exception with T's message for a missing id.
+    template <typename T>
+    T& tagWithId(uint64_t id) const;
+
     std::vector<std::unique_ptr<Tag>> tags;
     uint8_t version = 0;
     ByteBuffer frameSize;
@@ -76,5 +87,32 @@ private:
     void parseTags(ByteView bytes, size_t offset);
     ByteBuffer compressMovie(int compression, const ProgressSink& progress) const;
 };
+
+template <typename T>
+std::vector<T*> SWF::tagsOfKind() const {
+    std::vector<T*> found;
+    for (const TagCode code : T::kCodes) {
+        for (const auto& tag : tags) {
+            if (tag->code != codeOf(code)) continue;
+            if (auto* typed = dynamic_cast<T*>(tag.get())) found.push_back(typed);
+        }
+    }
+    return found;
+}
+
+template <typename T>
+T* SWF::findTag(uint64_t id) const {
+    for (T* tag : tagsOfKind<T>()) {
+        if (tag->characterId == id) return tag;
+    }
+    return nullptr;
+}
+
+template <typename T>
+T& SWF::tagWithId(uint64_t id) const {
+    T* tag = findTag<T>(id);
+    if (tag == nullptr) throw swf_exception(T::kMissingId, {id});
+    return *tag;
+}
 
 }  // namespace swf

@@ -3,19 +3,9 @@
 #include "swf/swf.h"
 
 namespace swf {
-namespace {
 
-Tag* binaryDataTag(SWF& movie, uint64_t id) {
-    for (Tag* tag : movie.getTagsOfType(SWF::tagId("DefineBinaryData"))) {
-        if (tag->characterId == id) return tag;
-    }
-    throw swf_exception("No such Tag ID: " + std::to_string(id));
-}
+ByteBuffer SWF::exportBinary(uint64_t id) { return tagWithId<Tag_DefineBinaryData>(id).data; }
 
-}  // namespace
-
-ByteBuffer SWF::exportBinary(uint64_t id) { return binaryDataTag(*this, id)->data; }
-
-void SWF::replaceBinary(const ByteBuffer& data, uint64_t id) { binaryDataTag(*this, id)->data = data; }
+void SWF::replaceBinary(const ByteBuffer& data, uint64_t id) { tagWithId<Tag_DefineBinaryData>(id).data = data; }
 
 }  // namespace swf

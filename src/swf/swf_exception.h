@@ -1,18 +1,13 @@
 #pragma once
 
-#include <exception>
-#include <string>
+#include "util/error.h"
 
 namespace swf {
 
 // Failures of the SWF container, the media conversions and the AMF codecs.
-class swf_exception : public std::exception {
+class swf_exception : public forge_exception {
 public:
-    explicit swf_exception(std::string message) : message_(std::move(message)) {}
-    const char* what() const noexcept override { return message_.c_str(); }
-
-private:
-    std::string message_;
+    using forge_exception::forge_exception;
 };
 
 }  // namespace swf

@@ -15,7 +15,6 @@ namespace {
 constexpr size_t kPlainPrefix = 8;           // signature, version, file length
 constexpr size_t kLzmaPropsOffset = 12;      // after the compressed length
 constexpr size_t kLzmaHeaderSize = 17;       // ... and the 5 properties bytes
-constexpr size_t kHeaderSize = 21;
 constexpr size_t kFrameSizeBytes = 9;
 constexpr unsigned kFrameSizeBits = 16;
 // Deflate cannot expand a byte into more than about 1032 bytes; the output
@@ -29,11 +28,30 @@ constexpr size_t kMaxExpansion = 1032;
 // then cannot reserve gigabytes for a small file either.
 constexpr size_t kMaxLzmaExpansion = 8192;
 
+constexpr const char* kTruncatedHeader = N_("Invalid SWF file. Header is truncated");
+
 bool hasSignature(ByteView bytes, const char* signature) {
     return bytes.size() >= 3 && std::memcmp(bytes.data(), signature, 3) == 0;
 }
 
-[[noreturn]] void truncatedHeader() { throw swf_exception("Invalid SWF file. Header is truncated."); }
+// Checks that the plain fields of a compressed (or uncompressed) file are
+// all there before anything reads them: the signature, the version, the
+// file length and, for LZMA, the compressed length and the properties.
+void checkPlainFields(ByteView bytes, bool lzma) {
+    SwfCursor cursor(bytes, 0, kTruncatedHeader);
+    cursor.skip(4, N_("signature and version"));
+    cursor.skip(4, N_("file length"));
+    if (!lzma) return;
+    cursor.skip(4, N_("compressed length"));
+    cursor.skip(5, N_("LZMA properties"));
+}
+
+// The file length field of an uncompressed file.
+uint32_t fileLengthOf(ByteView fws) {
+    SwfCursor cursor(fws, 0, kTruncatedHeader);
+    cursor.skip(4, N_("signature and version"));
+    return cursor.u32le(N_("file length"));
+}
 
 // The uncompressed body (from offset 8) that the file length field promises,
 // plus one byte, so that a longer body is seen as a mismatch without being
@@ -62,7 +80,7 @@ ByteBuffer compressedPrefix(char letter, uint8_t version, uint32_t fileLength) {
 }
 
 uint32_t checkedFileLength(size_t size) {
-    if (size > UINT32_MAX) throw swf_exception("The movie is too large for an SWF file (4 GiB or more).");
+    if (size > UINT32_MAX) throw swf_exception(N_("The movie is too large for an SWF file (4 GiB or more)."));
     return static_cast<uint32_t>(size);
 }
 
@@ -132,24 +150,26 @@ private:
 
 size_t SWF::parseSwfHeader(ByteBuffer& bytes) {
     if (hasSignature(bytes, "FWS")) {
-        if (bytes.size() < kPlainPrefix) truncatedHeader();
+        checkPlainFields(bytes, false);
     } else if (hasSignature(bytes, "CWS")) {
-        if (bytes.size() < kPlainPrefix) truncatedHeader();
+        checkPlainFields(bytes, false);
         bytes = zlibDecompress(bytes);
     } else if (hasSignature(bytes, "ZWS")) {
-        if (bytes.size() < kLzmaHeaderSize) truncatedHeader();
+        checkPlainFields(bytes, true);
         bytes = lzmaDecompress(bytes);
     } else {
-        throw swf_exception("Invalid SWF file. Unrecognized header.");
+        throw swf_exception(N_("Invalid SWF file. Unrecognized header."));
     }
-    version = bytes[3];
-    if (loadU32le(bytes.data() + 4) != bytes.size()) throw swf_exception("Bytes read and SWF size don't match.");
-    if (bytes.size() < kHeaderSize) truncatedHeader();
-    if ((bytes[8] >> 3) != kFrameSizeBits) throw swf_exception("Frame size nbits is not 16.");
-    frameSize.assign(bytes.begin() + 8, bytes.begin() + 8 + kFrameSizeBytes);
-    frameRate = loadU16le(bytes.data() + 17);
-    frameCount = loadU16le(bytes.data() + 19);
-    return kHeaderSize;
+    SwfCursor cursor(bytes, 0, kTruncatedHeader);
+    cursor.skip(3, N_("signature"));
+    version = cursor.u8(N_("version"));
+    if (cursor.u32le(N_("file length")) != bytes.size()) throw swf_exception(N_("Bytes read and SWF size don't match."));
+    const ByteView rectangle = cursor.bytes(kFrameSizeBytes, N_("frame size"));
+    if ((rectangle[0] >> 3) != kFrameSizeBits) throw swf_exception(N_("Frame size nbits is not 16."));
+    frameSize.assign(rectangle.begin(), rectangle.end());
+    frameRate = cursor.u16le(N_("frame rate"));
+    frameCount = cursor.u16le(N_("frame count"));
+    return cursor.position();
 }
 
 ByteBuffer SWF::zlibDecompress(ByteView bytes) const {
@@ -164,11 +184,11 @@ ByteBuffer SWF::lzmaDecompress(ByteView bytes) const {
 }
 
 ByteBuffer SWF::zlibCompress(ByteView bytes) const {
-    return zlibForm(version, loadU32le(bytes.data() + 4), singleChunk(bytes.subspan(kPlainPrefix)));
+    return zlibForm(version, fileLengthOf(bytes), singleChunk(bytes.subspan(kPlainPrefix)));
 }
 
 ByteBuffer SWF::lzmaCompress(ByteView bytes) const {
-    return lzmaForm(version, loadU32le(bytes.data() + 4), singleChunk(bytes.subspan(kPlainPrefix)));
+    return lzmaForm(version, fileLengthOf(bytes), singleChunk(bytes.subspan(kPlainPrefix)));
 }
 
 ByteBuffer SWF::toBytes() const {
@@ -185,7 +205,7 @@ ByteBuffer SWF::toBytes() const {
 }
 
 ByteBuffer SWF::exportSwf(int compression, const ProgressSink& progress) const {
-    if (compression < 0 || compression > 2) throw swf_exception("Invalid compression option.");
+    if (compression < 0 || compression > 2) throw swf_exception(N_("Invalid compression option."));
     return compressMovie(compression, progress);
 }
 

@@ -1,7 +1,7 @@
 // Lossless bitmaps (DefineBitsLossless and DefineBitsLossless2) to PNG files
 // and back.
 
-#include "swf/swf_images.h"
+#include "swf/swf.h"
 
 #include <lodepng.h>
 
@@ -50,8 +50,12 @@ ByteBuffer inflateBitmap(const Tag_DefineBitsLossless& image) {
     return zlib::zlib_decompress(image.data, hint, expected);
 }
 
-std::string codecError(const char* what, unsigned code) {
-    return std::string(what) + " error (" + std::to_string(code) + "): " + lodepng_error_text(code);
+constexpr const char* kEncoderError = N_("PNG encoder error (%s): %s");
+constexpr const char* kDecoderError = N_("PNG decoder error (%s): %s");
+
+// The codec's own text for its error code is shown as the library gives it.
+swf_exception codecError(const char* id, unsigned code) {
+    return swf_exception(id, {code, std::string(lodepng_error_text(code))});
 }
 
 // Pixels too few for the picture are refused with the encoder's own
@@ -60,13 +64,12 @@ std::string codecError(const char* what, unsigned code) {
 constexpr unsigned kImageTooSmall = 84;
 
 void requirePixels(size_t available, size_t needed) {
-    if (available < needed) throw swf_exception(codecError("PNG encoder", kImageTooSmall));
+    if (available < needed) throw swf_exception(codecError(kEncoderError, kImageTooSmall));
 }
 
 ByteBuffer encodeDirectColour(const Tag_DefineBitsLossless& image, ByteBuffer& pixels) {
     if (pixels.size() % 4 != 0) {
-        throw swf_exception("Bitmap data of " + std::to_string(pixels.size()) +
-                            " bytes is not a whole number of 4-byte pixels.");
+        throw swf_exception(N_("Bitmap data of %s bytes is not a whole number of 4-byte pixels."), {pixels.size()});
     }
     const unsigned width = image.bitmapWidth;
     const unsigned height = image.bitmapHeight;
@@ -78,7 +81,7 @@ ByteBuffer encodeDirectColour(const Tag_DefineBitsLossless& image, ByteBuffer& p
     }
     ByteBuffer png;
     const unsigned error = lodepng::encode(png, pixels, width, height);
-    if (error != 0) throw swf_exception(codecError("PNG encoder", error));
+    if (error != 0) throw swf_exception(codecError(kEncoderError, error));
     return png;
 }
 
@@ -87,8 +90,8 @@ ByteBuffer encodeColourMapped(const Tag_DefineBitsLossless& image, const ByteBuf
     const size_t entrySize = image.isLossless2 ? 4 : 3;
     const size_t tableSize = entries * entrySize;
     if (bitmap.size() < tableSize) {
-        throw swf_exception("Bitmap data of " + std::to_string(bitmap.size()) +
-                            " bytes is shorter than its colour table of " + std::to_string(entries) + " colours.");
+        throw swf_exception(N_("Bitmap data of %s bytes is shorter than its colour table of %s colours."),
+                            {bitmap.size(), entries});
     }
     const unsigned width = image.bitmapWidth;
     const unsigned height = image.bitmapHeight;
@@ -104,7 +107,7 @@ ByteBuffer encodeColourMapped(const Tag_DefineBitsLossless& image, const ByteBuf
         const uint8_t alpha = image.isLossless2 ? c[3] : 255;
         if (lodepng_palette_add(&state.info_png.color, c[0], c[1], c[2], alpha) != 0 ||
             lodepng_palette_add(&state.info_raw, c[0], c[1], c[2], alpha) != 0) {
-            throw swf_exception("Out of memory for the palette.");
+            throw swf_exception(N_("Out of memory for the palette."));
         }
     }
     state.info_png.color.colortype = LCT_PALETTE;
@@ -114,50 +117,30 @@ ByteBuffer encodeColourMapped(const Tag_DefineBitsLossless& image, const ByteBuf
     state.encoder.auto_convert = 0;
     ByteBuffer png;
     const unsigned error = lodepng::encode(png, indices, width, height, state);
-    if (error != 0) throw swf_exception(codecError("PNG encoder", error));
+    if (error != 0) throw swf_exception(codecError(kEncoderError, error));
     return png;
 }
 
 }  // namespace
 
-std::vector<Tag_DefineBitsLossless*> losslessImages(SWF& movie) {
-    std::vector<Tag_DefineBitsLossless*> images;
-    for (const char* type : {"DefineBitsLossless", "DefineBitsLossless2"}) {
-        for (Tag* tag : movie.getTagsOfType(SWF::tagId(type))) {
-            if (auto* image = dynamic_cast<Tag_DefineBitsLossless*>(tag)) images.push_back(image);
-        }
-    }
-    return images;
-}
-
-Tag_DefineBitsLossless* findLosslessImage(SWF& movie, uint64_t id) {
-    for (Tag_DefineBitsLossless* image : losslessImages(movie)) {
-        if (image->characterId == id) return image;
-    }
-    return nullptr;
-}
-
 ByteBuffer SWF::exportImage(uint64_t id) {
-    const Tag_DefineBitsLossless* image = findLosslessImage(*this, id);
-    if (image == nullptr) throw swf_exception("No such Image ID: " + std::to_string(id));
+    const Tag_DefineBitsLossless* image = &tagWithId<Tag_DefineBitsLossless>(id);
     ByteBuffer bitmap = inflateBitmap(*image);
     // The encoder would write a file with a zero size, which no PNG reader
     // accepts.
     if (image->bitmapWidth == 0 || image->bitmapHeight == 0) {
-        throw swf_exception("Bitmap of " + std::to_string(image->bitmapWidth) + "x" +
-                            std::to_string(image->bitmapHeight) + " pixels has no picture.");
+        throw swf_exception(N_("Bitmap of %sx%s pixels has no picture."), {image->bitmapWidth, image->bitmapHeight});
     }
     if (image->bitmapFormat == kColourMapped) return encodeColourMapped(*image, bitmap);
     if (isFifteenBit(*image)) {
-        throw swf_exception("Exporting image for 'DefineBitsLossless' format 4 is not implemented.");
+        throw swf_exception(N_("Exporting image for 'DefineBitsLossless' format 4 is not implemented."));
     }
     return encodeDirectColour(*image, bitmap);
 }
 
 void SWF::replaceImg(const ByteBuffer& bytes, uint64_t id) {
-    Tag_DefineBitsLossless* image = findLosslessImage(*this, id);
-    if (image == nullptr) return;
-    if (!isPNGfile(bytes)) throw swf_exception("Only PNG format is implemented.");
+    Tag_DefineBitsLossless& image = tagWithId<Tag_DefineBitsLossless>(id);
+    if (!isPNGfile(bytes)) throw swf_exception(N_("Only PNG format is implemented."));
 
     // The size is known from the header before anything is decoded, so a
     // picture too large for the tag is refused without decoding it.
@@ -165,24 +148,24 @@ void SWF::replaceImg(const ByteBuffer& bytes, uint64_t id) {
     unsigned height = 0;
     lodepng::State header;
     unsigned error = lodepng_inspect(&width, &height, &header, bytes.data(), bytes.size());
-    if (error != 0) throw swf_exception(codecError("PNG decoder", error));
+    if (error != 0) throw swf_exception(codecError(kDecoderError, error));
     constexpr unsigned kMaxSide = 65535;
     if (width > kMaxSide || height > kMaxSide) {
-        throw swf_exception("PNG image of " + std::to_string(width) + "x" + std::to_string(height) +
-                            " pixels is too large: images can be at most 65535 pixels wide and high.");
+        throw swf_exception(N_("PNG image of %sx%s pixels is too large: images can be at most 65535 pixels wide and high."),
+                            {width, height});
     }
 
     ByteBuffer pixels;
     error = lodepng::decode(pixels, width, height, bytes);
-    if (error != 0) throw swf_exception(codecError("PNG decoder", error));
-    premultiply(pixels, image->isLossless2);
+    if (error != 0) throw swf_exception(codecError(kDecoderError, error));
+    premultiply(pixels, image.isLossless2);
     ByteBuffer deflated = zlib::zlib_compress(pixels, 9);
 
     // Every check is behind us: the tag changes only now.
-    image->bitmapFormat = kDirectColour;
-    image->bitmapWidth = static_cast<uint16_t>(width);
-    image->bitmapHeight = static_cast<uint16_t>(height);
-    image->data = std::move(deflated);
+    image.bitmapFormat = kDirectColour;
+    image.bitmapWidth = static_cast<uint16_t>(width);
+    image.bitmapHeight = static_cast<uint16_t>(height);
+    image.data = std::move(deflated);
 }
 
 }  // namespace swf

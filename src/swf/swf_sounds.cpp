@@ -9,34 +9,25 @@
 namespace swf {
 namespace {
 
-constexpr unsigned kMp3Format = 2;
+constexpr unsigned kMp3Format = Tag_DefineSound::kMp3Format;
 constexpr size_t kSeekSamplesSize = 2;
-
-Tag_DefineSound& soundTag(SWF& movie, uint64_t id) {
-    for (Tag* tag : movie.getTagsOfType(SWF::tagId("DefineSound"))) {
-        auto* sound = dynamic_cast<Tag_DefineSound*>(tag);
-        if (sound != nullptr && sound->characterId == id) return *sound;
-    }
-    throw swf_exception("No such Sound ID: " + std::to_string(id));
-}
+constexpr const char* kNotMp3 = N_("Error parsing MP3 file.");
 
 unsigned rateCode(unsigned sampleRate) {
     for (const auto& [code, rate] : Tag_DefineSound::soundRates) {
         if (rate == sampleRate) return code;
     }
-    throw swf_exception("MP3 sample rate must be one of the following: 5512 Hz, 11025 Hz, 22050 Hz, 44100 Hz");
+    throw swf_exception(N_("MP3 sample rate must be one of the following: 5512 Hz, 11025 Hz, 22050 Hz, 44100 Hz"));
 }
 
 }  // namespace
 
 // The frames without the seek samples, so that the file is a plain MP3.
 ByteBuffer SWF::exportMp3(uint64_t id) {
-    const Tag_DefineSound& sound = soundTag(*this, id);
-    if (sound.soundFormat != kMp3Format) {
-        throw swf_exception("Sound ID " + std::to_string(id) + " is not an MP3 sound.");
-    }
+    const Tag_DefineSound& sound = tagWithId<Tag_DefineSound>(id);
+    if (sound.soundFormat != kMp3Format) throw swf_exception(N_("Sound ID %s is not an MP3 sound."), {id});
     if (sound.data.size() < kSeekSamplesSize) {
-        throw swf_exception("Sound ID " + std::to_string(id) + " is too short to hold MP3 data.");
+        throw swf_exception(N_("Sound ID %s is too short to hold MP3 data."), {id});
     }
     return ByteBuffer(sound.data.begin() + kSeekSamplesSize, sound.data.end());
 }
@@ -44,15 +35,15 @@ ByteBuffer SWF::exportMp3(uint64_t id) {
 // Stores the frames of the file without its tags; the tag is changed only
 // once everything about the file has been checked.
 void SWF::replaceMp3(const ByteBuffer& bytes, uint64_t id) {
-    Tag_DefineSound& sound = soundTag(*this, id);
+    Tag_DefineSound& sound = tagWithId<Tag_DefineSound>(id);
     mp3::Mp3Info info;
     try {
         info = mp3::inspectMp3(bytes);
     } catch (const mp3::mp3_exception&) {
-        throw swf_exception("Error parsing MP3 file.");
+        throw swf_exception(kNotMp3);
     }
     if (info.startOffset > bytes.size() || info.trailingBytes > bytes.size() - info.startOffset) {
-        throw swf_exception("Error parsing MP3 file.");
+        throw swf_exception(kNotMp3);
     }
     const unsigned rate = rateCode(info.sampleRate);
     const size_t framesSize = bytes.size() - info.startOffset - info.trailingBytes;
@@ -60,7 +51,7 @@ void SWF::replaceMp3(const ByteBuffer& bytes, uint64_t id) {
     // which counts the 7 bytes before the data too.
     constexpr uint64_t limit = std::numeric_limits<uint32_t>::max();
     if (info.sampleCount > limit || framesSize > limit - 7 - kSeekSamplesSize) {
-        throw swf_exception("MP3 file is too long for a sound.");
+        throw swf_exception(N_("MP3 file is too long for a sound."));
     }
 
     ByteBuffer data(kSeekSamplesSize, 0);

@@ -63,10 +63,9 @@ std::vector<Tag*> SWF::getTagsOfType(int code) {
 }
 
 std::string SWF::getSymbolName(uint64_t id) const {
-    static const int symbolClass = tagId("SymbolClass");
     for (const auto& tag : tags) {
         const auto* entries = dynamic_cast<const Tag_SymbolClass*>(tag.get());
-        if (tag->code != symbolClass || entries == nullptr) continue;
+        if (tag->code != codeOf(TagCode::SymbolClass) || entries == nullptr) continue;
         for (const auto& [symbolId, name] : entries->symbols) {
             if (symbolId != id) continue;
             std::string copy = name;

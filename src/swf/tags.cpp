@@ -6,7 +6,6 @@ namespace swf {
 namespace {
 
 constexpr uint32_t kLongFormLength = 0x3F;
-constexpr const char* kTruncatedRecord = "Invalid SWF file. Truncated tag record";
 
 SwfCursor bodyCursor(const RecordHeader& header, ByteView body) {
     return SwfCursor(body, header.bodyOffset, kTruncatedRecord);
@@ -18,7 +17,7 @@ void appendRawHeader(ByteBuffer& out, const std::array<uint8_t, 2>& rawHeader) {
 
 uint32_t longLength(size_t bodySize) {
     if (bodySize > std::numeric_limits<uint32_t>::max()) {
-        throw swf_exception("Tag body of " + std::to_string(bodySize) + " bytes is too large for an SWF record.");
+        throw swf_exception(N_("Tag body of %s bytes is too large for an SWF record."), {bodySize});
     }
     return static_cast<uint32_t>(bodySize);
 }
@@ -27,14 +26,14 @@ uint32_t longLength(size_t bodySize) {
 
 RecordHeader readRecordHeader(SwfCursor& cursor) {
     RecordHeader header;
-    const ByteView raw = cursor.bytes(2, "tag header");
+    const ByteView raw = cursor.bytes(2, N_("tag header"));
     header.rawHeader = {raw[0], raw[1]};
     const uint16_t value = loadU16le(raw.data());
     header.code = value >> 6;
     header.bodyLength = value & kLongFormLength;
     if (header.bodyLength == kLongFormLength) {
         header.isLong = true;
-        header.bodyLength = cursor.u32le("long tag length");
+        header.bodyLength = cursor.u32le(N_("long tag length"));
     }
     header.bodyOffset = cursor.offset();
     return header;
@@ -69,8 +68,8 @@ void Tag::appendTo(ByteBuffer& out) const {
 
 Tag_DefineBinaryData::Tag_DefineBinaryData(const RecordHeader& header, ByteView body) : Tag(header) {
     SwfCursor cursor = bodyCursor(header, body);
-    characterId = cursor.u16le("DefineBinaryData character id");
-    reserved = cursor.u32le("DefineBinaryData reserved field");
+    characterId = cursor.u16le(N_("DefineBinaryData character id"));
+    reserved = cursor.u32le(N_("DefineBinaryData reserved field"));
     data.assign(cursor.rest().begin(), cursor.rest().end());
 }
 
@@ -85,13 +84,13 @@ const std::map<unsigned, unsigned> Tag_DefineSound::soundRates = {{0, 5512}, {1,
 
 Tag_DefineSound::Tag_DefineSound(const RecordHeader& header, ByteView body) : Tag(header) {
     SwfCursor cursor = bodyCursor(header, body);
-    characterId = cursor.u16le("DefineSound character id");
-    const uint8_t flags = cursor.u8("DefineSound format byte");
+    characterId = cursor.u16le(N_("DefineSound character id"));
+    const uint8_t flags = cursor.u8(N_("DefineSound format byte"));
     soundFormat = flags >> 4;
     soundRate = (flags >> 2) & 3;
     soundSize = (flags >> 1) & 1;
     soundType = flags & 1;
-    soundSampleCount = cursor.u32le("DefineSound sample count");
+    soundSampleCount = cursor.u32le(N_("DefineSound sample count"));
     data.assign(cursor.rest().begin(), cursor.rest().end());
 }
 
@@ -104,13 +103,13 @@ void Tag_DefineSound::appendTo(ByteBuffer& out) const {
 }
 
 Tag_DefineBitsLossless::Tag_DefineBitsLossless(const RecordHeader& header, ByteView body)
-    : Tag(header), isLossless2(header.code == 36) {
+    : Tag(header), isLossless2(header.code == codeOf(TagCode::DefineBitsLossless2)) {
     SwfCursor cursor = bodyCursor(header, body);
-    characterId = cursor.u16le("DefineBitsLossless character id");
-    bitmapFormat = cursor.u8("DefineBitsLossless bitmap format");
-    bitmapWidth = cursor.u16le("DefineBitsLossless width");
-    bitmapHeight = cursor.u16le("DefineBitsLossless height");
-    if (bitmapFormat == 3) bitmapColorTableSize = cursor.u8("DefineBitsLossless colour table size");
+    characterId = cursor.u16le(N_("DefineBitsLossless character id"));
+    bitmapFormat = cursor.u8(N_("DefineBitsLossless bitmap format"));
+    bitmapWidth = cursor.u16le(N_("DefineBitsLossless width"));
+    bitmapHeight = cursor.u16le(N_("DefineBitsLossless height"));
+    if (bitmapFormat == 3) bitmapColorTableSize = cursor.u8(N_("DefineBitsLossless colour table size"));
     data.assign(cursor.rest().begin(), cursor.rest().end());
 }
 
@@ -127,11 +126,11 @@ void Tag_DefineBitsLossless::appendTo(ByteBuffer& out) const {
 
 Tag_SymbolClass::Tag_SymbolClass(const RecordHeader& header, ByteView rest, size_t& consumed) : Tag(header) {
     SwfCursor cursor = bodyCursor(header, rest);
-    numSymbols = cursor.u16le("SymbolClass count");
+    numSymbols = cursor.u16le(N_("SymbolClass count"));
     symbols.reserve(numSymbols);
     for (unsigned i = 0; i < numSymbols; ++i) {
-        const uint64_t id = cursor.u16le("SymbolClass character id");
-        const ByteView name = cursor.untilZero("SymbolClass name");
+        const uint64_t id = cursor.u16le(N_("SymbolClass character id"));
+        const ByteView name = cursor.untilZero(N_("SymbolClass name"));
         symbols.emplace_back(id, std::string(name.begin(), name.end()));
     }
     consumed = cursor.position();

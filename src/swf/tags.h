@@ -18,6 +18,18 @@ namespace swf {
 
 using SwfCursor = ByteCursor<swf_exception>;
 
+// The codes of the tags the program reads or changes. Every other code is
+// kept raw; its name comes from SWF::tagTypeNames.
+enum class TagCode : uint16_t {
+    DefineSound = 14,
+    DefineBitsLossless = 20,
+    DefineBitsLossless2 = 36,
+    SymbolClass = 76,
+    DefineBinaryData = 87,
+};
+
+constexpr int codeOf(TagCode code) { return static_cast<int>(code); }
+
 // What the 2-byte (or 6-byte) record header says, and where the body starts.
 struct RecordHeader {
     uint16_t code = 0;
@@ -26,6 +38,9 @@ struct RecordHeader {
     size_t bodyOffset = 0;
     uint32_t bodyLength = 0;
 };
+
+// What the tag readers say when a record runs past the end of the movie.
+inline constexpr const char* kTruncatedRecord = N_("Invalid SWF file. Truncated tag record");
 
 // Reads the record header at the cursor; the cursor ends at the body.
 RecordHeader readRecordHeader(SwfCursor& cursor);
@@ -56,8 +71,13 @@ protected:
     void appendHeader(ByteBuffer& out, size_t bodySize) const;
 };
 
+// Each typed tag names the codes it is read from, in the order a lookup
+// by character id searches them, and the message for an id none carries.
 class Tag_DefineBinaryData : public Tag {
 public:
+    static constexpr std::array kCodes = {TagCode::DefineBinaryData};
+    static constexpr const char* kMissingId = N_("No such Tag ID: %s");
+
     Tag_DefineBinaryData(const RecordHeader& header, ByteView body);
     void appendTo(ByteBuffer& out) const override;
 
@@ -66,6 +86,10 @@ public:
 
 class Tag_DefineSound : public Tag {
 public:
+    static constexpr std::array kCodes = {TagCode::DefineSound};
+    static constexpr const char* kMissingId = N_("No such Sound ID: %s");
+    static constexpr unsigned kMp3Format = 2;
+
     Tag_DefineSound(const RecordHeader& header, ByteView body);
     void appendTo(ByteBuffer& out) const override;
 
@@ -79,8 +103,13 @@ public:
     uint32_t soundSampleCount = 0;
 };
 
+// Lossless bitmaps are looked up among every DefineBitsLossless tag, then
+// every DefineBitsLossless2 tag.
 class Tag_DefineBitsLossless : public Tag {
 public:
+    static constexpr std::array kCodes = {TagCode::DefineBitsLossless, TagCode::DefineBitsLossless2};
+    static constexpr const char* kMissingId = N_("No such Image ID: %s");
+
     Tag_DefineBitsLossless(const RecordHeader& header, ByteView body);
     void appendTo(ByteBuffer& out) const override;
 

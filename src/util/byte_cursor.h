@@ -1,12 +1,15 @@
 #pragma once
 // A bounded reader over a byte view. Every read of untrusted bytes goes
 // through it: a read that would pass the end throws the caller's exception
-// type with a message naming what was read and where.
+// type (a forge_exception) in one format for every input: "<input>: <what>
+// at offset <n> needs <k> bytes, <m> left." `context` names the input and
+// `what` the field; both are message ids.
 
 #include <cstdint>
 #include <string>
 
 #include "util/bytes.h"
+#include "util/error.h"
 
 template <typename Error>
 class ByteCursor {
@@ -14,7 +17,7 @@ public:
     // `origin` is added to positions in messages, so that a cursor over part
     // of a file reports offsets within the whole file; `context` leads every
     // message and says what kind of input was being read.
-    explicit ByteCursor(ByteView bytes, size_t origin = 0, const char* context = "Unexpected end of data")
+    explicit ByteCursor(ByteView bytes, size_t origin, const char* context)
         : bytes_(bytes), origin_(origin), context_(context) {}
 
     size_t position() const { return pos_; }
@@ -36,16 +39,16 @@ public:
         for (size_t i = pos_; i < bytes_.size(); ++i) {
             if (bytes_[i] == 0) return bytes(i - pos_ + 1, what);
         }
-        throw Error(std::string(context_) + ": " + what + " at offset " +
-                    std::to_string(origin_ + pos_) + " has no terminating 0 byte.");
+        throw Error(N_("%s: %s at offset %s has no terminating 0 byte."),
+                    {Message::text(context_), Message::text(what), offset()}, {"", what, offset()});
     }
 
 private:
     const uint8_t* take(size_t n, const char* what) {
         if (n > remaining()) {
-            throw Error(std::string(context_) + ": " + what + " at offset " +
-                        std::to_string(origin_ + pos_) + " needs " + std::to_string(n) + " bytes, " +
-                        std::to_string(remaining()) + " left.");
+            throw Error(N_("%s: %s at offset %s needs %s bytes, %s left."),
+                        {Message::text(context_), Message::text(what), offset(), n, remaining()},
+                        {"", what, offset()});
         }
         const uint8_t* p = bytes_.data() + pos_;
         pos_ += n;

@@ -159,9 +159,9 @@ TEST(AmfZeroMapping, MemberReaderAndDoubleAtAnyPosition) {
 
     EXPECT_EQ(AMF0::readDouble(data, 4), 1.0);
     EXPECT_EQ(outcomeOf([&] { AMF0::readDouble(data, 10); }),
-              "swf: Position: 10. Unexpected end of data in a number (8 bytes needed, 6 left).");
+              "swf: Invalid AMF data: a number at offset 10 needs 8 bytes, 6 left.");
     EXPECT_EQ(outcomeOf([&] { AMF0::readDouble(data, 100); }),
-              "swf: Position: 100. Unexpected end of data in a number (8 bytes needed, 0 left).");
+              "swf: Invalid AMF data: a number at offset 100 needs 8 bytes, 0 left.");
 }
 
 struct Refusal {
@@ -175,15 +175,15 @@ TEST(AmfZeroErrors, RefusesDataItCannotRead) {
         {"03 0000 09", "swf: Sorry, only serialization of objects implemented."},
         {"10 0001 'A' 0001 's' 02 002C 'xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx' 0001 't' 0C 0000",
          "swf: Position: 57. Marker '0x0c' not valid or not implemented."},
-        {"10 00", "swf: Position: 1. Unexpected end of data in the class name (2 bytes needed, 1 left)."},
-        {"10 0005 'AB'", "swf: Position: 3. Unexpected end of data in the class name (5 bytes needed, 2 left)."},
-        {"10 0001 'A' 05", "swf: Position: 4. Unexpected end of data in a member name (2 bytes needed, 1 left)."},
-        {"10 0001 'A' 0003 'ab'", "swf: Position: 6. Unexpected end of data in a member name (3 bytes needed, 2 left)."},
-        {"10 0001 'A' 0001 'a' 00 3FF0", "swf: Position: 8. Unexpected end of data in a number (8 bytes needed, 2 left)."},
-        {"10 0001 'A' 0001 'a' 01", "swf: Position: 8. Unexpected end of data in a boolean (1 byte needed, 0 left)."},
-        {"10 0001 'A' 0001 'a' 02 0003 'ab'", "swf: Position: 10. Unexpected end of data in a string (3 bytes needed, 2 left)."},
-        {"10 0001 'A' 0001 'a' 08 0000", "swf: Position: 8. Unexpected end of data in an ECMA array count (4 bytes needed, 2 left)."},
-        {"10 0001 'A' 0001 'a' 10 0004 'C'", "swf: Position: 10. Unexpected end of data in a class name (4 bytes needed, 1 left)."},
+        {"10 00", "swf: Invalid AMF data: the class name at offset 1 needs 2 bytes, 1 left."},
+        {"10 0005 'AB'", "swf: Invalid AMF data: the class name at offset 3 needs 5 bytes, 2 left."},
+        {"10 0001 'A' 05", "swf: Invalid AMF data: a member name at offset 4 needs 2 bytes, 1 left."},
+        {"10 0001 'A' 0003 'ab'", "swf: Invalid AMF data: a member name at offset 6 needs 3 bytes, 2 left."},
+        {"10 0001 'A' 0001 'a' 00 3FF0", "swf: Invalid AMF data: a number at offset 8 needs 8 bytes, 2 left."},
+        {"10 0001 'A' 0001 'a' 01", "swf: Invalid AMF data: a boolean at offset 8 needs 1 bytes, 0 left."},
+        {"10 0001 'A' 0001 'a' 02 0003 'ab'", "swf: Invalid AMF data: a string at offset 10 needs 3 bytes, 2 left."},
+        {"10 0001 'A' 0001 'a' 08 0000", "swf: Invalid AMF data: an ECMA array count at offset 8 needs 4 bytes, 2 left."},
+        {"10 0001 'A' 0001 'a' 10 0004 'C'", "swf: Invalid AMF data: a class name at offset 10 needs 4 bytes, 1 left."},
         {"10 0001 'A' 0001 'x' 01 01 0001 'x' 03 0001 'p' 05 0000 09 0000 09",
          "swf: Position: 16. The object 'x' repeats the name of an earlier member that is not an object."},
     };

@@ -77,10 +77,10 @@ TEST(AmfThree, DecodesOneValueOrRefuses) {
         {"0C", "swf: Cannot interpret this AFM3 file.", 0, 0, ""},
         {"0A 07 41 42 43", "swf: Position: 0. Marker '0x0a' not valid or not implemented.", 0, 0, ""},
         {"FF", "swf: Position: 0. Marker '0xff' not valid or not implemented.", 0, 0, ""},
-        {"", "swf: Position: 0. Unexpected end of data in an AMF3 marker (1 byte needed, 0 left).", 0, 0, ""},
-        {"0C 0B 41 42 43", "swf: Position: 2. Unexpected end of data in a ByteArray payload (5 bytes needed, 3 left).",
+        {"", "swf: Invalid AMF data: an AMF3 marker at offset 0 needs 1 bytes, 0 left.", 0, 0, ""},
+        {"0C 0B 41 42 43", "swf: Invalid AMF data: a ByteArray payload at offset 2 needs 5 bytes, 3 left.",
          0, 0, ""},
-        {"0C 81 80 80 80", "swf: Position: 5. Unexpected end of data in a ByteArray payload (2097216 bytes needed, 0 left).",
+        {"0C 81 80 80 80", "swf: Invalid AMF data: a ByteArray payload at offset 5 needs 2097216 bytes, 0 left.",
          0, 0, ""},
     };
     for (const auto& c : cases) {
@@ -99,10 +99,10 @@ TEST(AmfThree, ReadUInt29StaysInsideTheBuffer) {
     const ByteBuffer cut = bytes("81 80");
     size_t pos = 0;
     EXPECT_EQ(outcomeOf([&] { AMF3::readUInt29(cut, pos); }),
-              "swf: Position: 2. Unexpected end of data in a U29 integer (1 byte needed, 0 left).");
+              "swf: Invalid AMF data: a U29 integer at offset 2 needs 1 bytes, 0 left.");
     size_t past = 7;
     EXPECT_EQ(outcomeOf([&] { AMF3::readUInt29(cut, past); }),
-              "swf: Position: 7. Unexpected end of data in a U29 integer (1 byte needed, 0 left).");
+              "swf: Invalid AMF data: a U29 integer at offset 7 needs 1 bytes, 0 left.");
 }
 
 // A run of values, walked the way data files are: each value starts where the

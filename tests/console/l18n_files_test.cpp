@@ -28,9 +28,14 @@ void expectRuntimeError(Call call, const std::string& message) {
     try {
         call();
         ADD_FAILURE() << "no exception, expected \"" << message << '"';
-    } catch (const std::runtime_error& e) {
+    } catch (const std::exception& e) {
         EXPECT_EQ(std::string(e.what()), message);
     }
+}
+
+// How a failed read or write of a file is reported: the file and the reason.
+std::string cannot(const char* verb, const std::string& file, int error) {
+    return std::string("Cannot ") + verb + " '" + file + "': " + std::strerror(error) + ".";
 }
 
 Bytes patternBytes(size_t size) {
@@ -87,9 +92,11 @@ TEST_F(L18nFiles, ReadReplacesWhatTheVectorHeld) {
 
 TEST_F(L18nFiles, OpenFailuresCarryTheSystemMessage) {
     Bytes read;
-    expectRuntimeError([&] { l18n::readBinaryFile(path("missing.swf"), read); }, std::strerror(ENOENT));
+    expectRuntimeError([&] { l18n::readBinaryFile(path("missing.swf"), read); },
+                       cannot("read", path("missing.swf"), ENOENT));
 
-    expectRuntimeError([&] { l18n::writeBinaryFile(path("no/such/dir/out.swf"), Bytes{1}); }, std::strerror(ENOENT));
+    expectRuntimeError([&] { l18n::writeBinaryFile(path("no/such/dir/out.swf"), Bytes{1}); },
+                       cannot("write", path("no/such/dir/out.swf"), ENOENT));
     EXPECT_FALSE(fs::exists(path("no")));
 }
 
@@ -115,12 +122,12 @@ TEST_F(L18nFiles, ReadsAProcFileThatReportsNoSize) {
 TEST_F(L18nFiles, ReadingADirectoryFailsCleanly) {
     // Some file systems report a directory's size as LONG_MAX.
     Bytes read;
-    expectRuntimeError([&] { l18n::readBinaryFile(dir_.string(), read); }, "Error reading file: fgetc");
+    expectRuntimeError([&] { l18n::readBinaryFile(dir_.string(), read); }, "'" + dir_.string() + "' is a directory.");
 }
 
 TEST_F(L18nFiles, WriteErrorsSurfaceEvenWhenBuffered) {
     if (access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full";
-    expectRuntimeError([] { l18n::writeBinaryFile("/dev/full", Bytes{1, 2, 3}); }, "Error writing file: fwrite");
+    expectRuntimeError([] { l18n::writeBinaryFile("/dev/full", Bytes{1, 2, 3}); }, cannot("write", "/dev/full", ENOSPC));
 }
 
 }  // namespace
@@ -168,8 +175,8 @@ TEST_F(L18nFiles, FailedSafeWriteKeepsTheOldFile) {
         setrlimit(RLIMIT_FSIZE, &limit);
         try {
             l18n::writeBinaryFileSafely(path("game.swf"), patternBytes(100000));
-        } catch (const std::runtime_error& e) {
-            _exit(std::string(e.what()) == std::strerror(EFBIG) ? 0 : 2);
+        } catch (const std::exception& e) {
+            _exit(std::string(e.what()) == "Cannot write '" + path("game.swf") + "': " + std::strerror(EFBIG) + "." ? 0 : 2);
         }
         _exit(1);
     }
@@ -185,9 +192,9 @@ TEST_F(L18nFiles, FailedSafeWriteKeepsTheOldFile) {
 
 TEST_F(L18nFiles, SafeWriteIntoAMissingDirectoryCreatesNothing) {
     expectRuntimeError([&] { l18n::writeBinaryFileSafely(path("nowhere/game.swf"), patternBytes(10)); },
-                       std::strerror(ENOENT));
+                       cannot("write", path("nowhere/game.swf"), ENOENT));
     fs::create_directory(path("taken"));
-    expectRuntimeError([&] { l18n::writeBinaryFileSafely(path("taken"), patternBytes(10)); }, std::strerror(EISDIR));
+    expectRuntimeError([&] { l18n::writeBinaryFileSafely(path("taken"), patternBytes(10)); }, "'" + path("taken") + "' is a directory.");
     EXPECT_EQ(namesIn(dir_), (std::set<std::string>{"taken"}));
 }
 

@@ -217,8 +217,8 @@ TEST(ConsoleFiles, MakeFopenOpensOrThrowsTheSystemMessage) {
     try {
         l18n::make_fopen(path.c_str(), "rb");
         ADD_FAILURE() << "no exception";
-    } catch (const std::runtime_error& e) {
-        EXPECT_STREQ(e.what(), std::strerror(ENOENT));
+    } catch (const std::exception& e) {
+        EXPECT_EQ(std::string(e.what()), "Cannot open '" + path + "': " + std::strerror(ENOENT) + ".");
     }
 }
 

@@ -7,7 +7,7 @@
 #include "swf/bitmap_pixels.h"
 #include "swf/image_tools.h"
 #include "swf/movie_builder.h"
-#include "swf/swf_images.h"
+#include "swf/swf.h"
 #include "swf/swf_test_support.h"
 
 using namespace testmovie;
@@ -29,7 +29,7 @@ ByteBuffer gameWith(std::initializer_list<ByteBuffer> records) {
 }
 
 ByteBuffer inflatedData(swf::SWF& movie, uint64_t id) {
-    const swf::Tag_DefineBitsLossless* image = swf::findLosslessImage(movie, id);
+    const swf::Tag_DefineBitsLossless* image = movie.findTag<swf::Tag_DefineBitsLossless>(id);
     if (image == nullptr) throw std::runtime_error("no image " + std::to_string(id));
     return zlib::zlib_decompress(image->data);
 }
@@ -180,9 +180,9 @@ TEST(ImagesExport, ImagesAreFoundInTheirOrderOfKinds) {
         bitmap(20, 7, 5, 1, 1, {0, 3, 3, 3}),
     }));
     std::vector<uint64_t> order;
-    for (const auto* image : swf::losslessImages(game)) order.push_back(image->characterId);
+    for (const auto* image : game.tagsOfKind<swf::Tag_DefineBitsLossless>()) order.push_back(image->characterId);
     EXPECT_EQ(order, (std::vector<uint64_t>{3, 7, 7}));
-    EXPECT_FALSE(swf::findLosslessImage(game, 7)->isLossless2);
+    EXPECT_FALSE(game.findTag<swf::Tag_DefineBitsLossless>(7)->isLossless2);
     EXPECT_EQ(messageOf([&] { game.exportImage(42); }), "No such Image ID: 42");
 }
 
@@ -247,7 +247,7 @@ TEST(ImagesReplace, PngsOfEveryKindStorePremultipliedPixels) {
         game.replaceImg(png, 1);
         game.replaceImg(png, 2);
         for (const uint64_t id : {1, 2}) {
-            const auto* image = swf::findLosslessImage(game, id);
+            const auto* image = game.findTag<swf::Tag_DefineBitsLossless>(id);
             EXPECT_EQ(image->bitmapFormat, 5);
             EXPECT_EQ(image->bitmapWidth, kWidth);
             EXPECT_EQ(image->bitmapHeight, kHeight);
@@ -293,7 +293,7 @@ TEST(ImagesReplace, TheSavedGameLoadsWithTheNewPixels) {
     for (const int compression : {0, 1, 2}) {
         SCOPED_TRACE(compression);
         swf::SWF reloaded(game.exportSwf(compression));
-        const auto* image = swf::findLosslessImage(reloaded, 8);
+        const auto* image = reloaded.findTag<swf::Tag_DefineBitsLossless>(8);
         ASSERT_NE(image, nullptr);
         EXPECT_EQ(image->bitmapFormat, 5);
         EXPECT_EQ(image->bitmapWidth, kWidth);
@@ -346,14 +346,20 @@ TEST(ImagesReplace, UnusableFilesAreRefusedAndChangeNothing) {
 TEST(ImagesReplace, LargestPictureFits) {
     swf::SWF game(gameWith({bitmap(36, 5, 5, 1, 1, {0, 0, 0, 0})}));
     game.replaceImg(lodepngFile(65535, 2), 5);
-    EXPECT_EQ(swf::findLosslessImage(game, 5)->bitmapWidth, 65535);
+    EXPECT_EQ(game.findTag<swf::Tag_DefineBitsLossless>(5)->bitmapWidth, 65535);
 }
 
 TEST(ImagesReplace, AnIdWithoutImageChangesNothing) {
     const ByteBuffer original = gameWith({bitmap(20, 5, 5, 1, 1, {0, 1, 2, 3}), record(87, binaryDataBody(42, {1}))});
     swf::SWF game(original);
-    game.replaceImg(lodepngFile(2, 2), 42);
-    game.replaceImg(bytesOf("not even a PNG"), 43);
+    for (const auto& [bytes, id] : {std::pair{lodepngFile(2, 2), 42}, std::pair{bytesOf("not even a PNG"), 43}}) {
+        try {
+            game.replaceImg(bytes, id);
+            ADD_FAILURE() << "replaced image " << id;
+        } catch (const swf::swf_exception& e) {
+            EXPECT_EQ(std::string(e.what()), "No such Image ID: " + std::to_string(id));
+        }
+    }
     EXPECT_EQ(game.exportSwf(0), original);
 }
 
