@@ -23,11 +23,12 @@ constexpr int kErrorUnsupported = 4;
 constexpr int kErrorFail = 11;
 
 // The one place that throws: every failure of this wrapper goes through it.
-[[noreturn]] void raise(const std::string& what) { throw lzmasdk_exception("lzma sdk: " + what); }
 
-[[noreturn]] void fail(const std::string& what, int code) { raise(what + std::to_string(code)); }
 
-[[noreturn]] void dataError() { raise("Data error during decompression."); }
+// `id` is a message id that takes the error code.
+[[noreturn]] void fail(const char* id, int code) { throw lzmasdk_exception(id, {code}); }
+
+[[noreturn]] void dataError() { throw lzmasdk_exception(N_("lzma sdk: Data error during decompression.")); }
 
 int errorCode(lzma_ret ret) {
     switch (ret) {
@@ -68,7 +69,7 @@ struct Output {
 ByteBuffer decodeRaw(const lzma_filter* filters, ByteView input, Output out) {
     lzma_stream stream = LZMA_STREAM_INIT;
     const lzma_ret init = lzma_raw_decoder(&stream, filters);
-    if (init != LZMA_OK) fail("Incorrect stream properties: ", errorCode(init));
+    if (init != LZMA_OK) fail(N_("lzma sdk: Incorrect stream properties: %s"), errorCode(init));
     StreamGuard guard(&stream, lzma_end);
 
     stream.next_in = input.data();
@@ -83,7 +84,7 @@ ByteBuffer decodeRaw(const lzma_filter* filters, ByteView input, Output out) {
         buffer.resize(buffer.size() - stream.avail_out);
         if (ret == LZMA_STREAM_END) return std::move(buffer);
         if (ret == LZMA_BUF_ERROR) dataError();
-        if (ret != LZMA_OK) fail("Error while decompressing: ", errorCode(ret));
+        if (ret != LZMA_OK) fail(N_("lzma sdk: Error while decompressing: %s"), errorCode(ret));
     }
     return std::move(buffer);
 }
@@ -91,7 +92,7 @@ ByteBuffer decodeRaw(const lzma_filter* filters, ByteView input, Output out) {
 // LZMA: the properties byte (pb * 5 + lp) * 9 + lc, then the dictionary
 // size, 32 bits little-endian.
 ByteBuffer decompressLzma(ByteView bytes, Output out) {
-    if (bytes.size() < kPropsSize || bytes[0] >= 9 * 5 * 5) fail("Incorrect stream properties: ", kErrorUnsupported);
+    if (bytes.size() < kPropsSize || bytes[0] >= 9 * 5 * 5) fail(N_("lzma sdk: Incorrect stream properties: %s"), kErrorUnsupported);
     lzma_options_lzma options{};
     options.lc = bytes[0] % 9;
     options.lp = bytes[0] / 9 % 5;
@@ -111,7 +112,7 @@ bool lzma2Dictionary(uint8_t prop, uint32_t& dictionary) {
 ByteBuffer decompressLzma2(ByteView bytes, Output out) {
     lzma_options_lzma options{};
     uint32_t dictionary = 0;
-    if (bytes.empty() || !lzma2Dictionary(bytes[0], dictionary)) fail("Incorrect stream properties: ", kErrorUnsupported);
+    if (bytes.empty() || !lzma2Dictionary(bytes[0], dictionary)) fail(N_("lzma sdk: Incorrect stream properties: %s"), kErrorUnsupported);
     options.dict_size = boundedDictionary(dictionary, out.maxSize);
     const lzma_filter filters[] = {{LZMA_FILTER_LZMA2, &options}, {LZMA_VLI_UNKNOWN, nullptr}};
     return decodeRaw(filters, bytes.subspan(1), std::move(out));
@@ -145,8 +146,8 @@ ByteBuffer lzmasdk_compress(const ChunkSource& source, size_t sizeHint, ByteBuff
 
     lzma_stream stream = LZMA_STREAM_INIT;
     const lzma_ret init = lzma_raw_encoder(&stream, filters);
-    if (init == LZMA_MEM_ERROR) raise("no memory.");
-    if (init != LZMA_OK) fail("Could not set encoder properties: ", errorCode(init));
+    if (init == LZMA_MEM_ERROR) throw lzmasdk_exception(N_("lzma sdk: no memory."));
+    if (init != LZMA_OK) fail(N_("lzma sdk: Could not set encoder properties: %s"), errorCode(init));
     StreamGuard guard(&stream, lzma_end);
 
     ByteBuffer out = std::move(prefix);
@@ -156,7 +157,7 @@ ByteBuffer lzmasdk_compress(const ChunkSource& source, size_t sizeHint, ByteBuff
     out.reserve(start + sizeHint + sizeHint / 64 + 1024);
     out.resize(start + kPropsSize);
     const lzma_ret props = lzma_properties_encode(filters, out.data() + start);
-    if (props != LZMA_OK) fail("Could not set encoder properties: ", errorCode(props));
+    if (props != LZMA_OK) fail(N_("lzma sdk: Could not set encoder properties: %s"), errorCode(props));
 
     ByteView piece;
     bool ended = false;
@@ -176,7 +177,7 @@ ByteBuffer lzmasdk_compress(const ChunkSource& source, size_t sizeHint, ByteBuff
         const lzma_ret ret = lzma_code(&stream, ended ? LZMA_FINISH : LZMA_RUN);
         out.resize(out.size() - stream.avail_out);
         if (ret == LZMA_STREAM_END) break;
-        if (ret != LZMA_OK) fail("Error during compressing: ", errorCode(ret));
+        if (ret != LZMA_OK) fail(N_("lzma sdk: Error during compressing: %s"), errorCode(ret));
         if (progress) progress(stream.total_in, sizeHint);
     }
     return out;

@@ -9,16 +9,13 @@
 #include <string>
 
 #include "util/bytes.h"
+#include "util/error.h"
 
 namespace lzmasdk {
 
-class lzmasdk_exception : public std::exception {
+class lzmasdk_exception : public forge_exception {
 public:
-    explicit lzmasdk_exception(std::string message) : message_(std::move(message)) {}
-    const char* what() const noexcept override { return message_.c_str(); }
-
-private:
-    std::string message_;
+    using forge_exception::forge_exception;
 };
 
 // The 5 properties bytes (5D 00 00 80 00) followed by an LZMA stream that

@@ -16,6 +16,7 @@ constexpr size_t kBlockSize = 131072;
 constexpr size_t kMaxChunk = 1u << 30;
 
 const char* const kZlibVersion = "1.2.11";
+constexpr const char* kDeflateInitFailed = N_("zlib: deflateInit() failed with code: %s");
 
 // Hands the stream its next piece of input once it has used up the last.
 // `pending` is what the source handed out and zlib has not yet been given.
@@ -192,7 +193,7 @@ ByteBuffer parallelCompress(const ChunkSource& source, int level, size_t sizeHin
         count, [&](size_t index) { return deflateChunk(cutter.take(index), level, index + 1 == count); },
         [&](size_t, DeflatedChunk&& chunk) {
             if (chunk.initResult != Z_OK) {
-                throw zlib_exception("zlib: deflateInit() failed with code: " + std::to_string(chunk.initResult));
+                throw zlib_exception(kDeflateInitFailed, {chunk.initResult});
             }
             if (chunk.deflateResult != Z_OK) zerr(chunk.deflateResult, "deflate()");
             appendBytes(out, chunk.bytes);
@@ -216,7 +217,7 @@ ByteBuffer zlib_compress(const ChunkSource& source, int level, size_t sizeHint, 
     }
     z_stream stream{};
     const int init = deflateInit_(&stream, level, kZlibVersion, static_cast<int>(sizeof(z_stream)));
-    if (init != Z_OK) throw zlib_exception("zlib: deflateInit() failed with code: " + std::to_string(init));
+    if (init != Z_OK) throw zlib_exception(kDeflateInitFailed, {init});
     std::unique_ptr<z_stream, DeflateEnd> guard(&stream);
 
     ByteBuffer out = std::move(prefix);
@@ -237,7 +238,7 @@ ByteBuffer zlib_compress(const ChunkSource& source, int level, size_t sizeHint, 
         if (stream.avail_out == 0) offerOutputBlock(stream, out, kBlockSize);
         const int result = deflate(&stream, Z_FINISH);
         if (result == Z_OK) continue;
-        if (result != Z_STREAM_END) throw zlib_exception("zlib: Stream is not complete.");
+        if (result != Z_STREAM_END) throw zlib_exception(N_("zlib: Stream is not complete."));
         dropUnusedOutput(stream, out);
         return out;
     }
@@ -246,7 +247,7 @@ ByteBuffer zlib_compress(const ChunkSource& source, int level, size_t sizeHint, 
 ByteBuffer zlib_decompress(ByteView bytes, size_t sizeHint, size_t maxSize, ByteBuffer prefix) {
     z_stream stream{};
     const int init = inflateInit_(&stream, kZlibVersion, static_cast<int>(sizeof(z_stream)));
-    if (init != Z_OK) throw zlib_exception("zlib: inflateInit() failed with code: " + std::to_string(init));
+    if (init != Z_OK) throw zlib_exception(N_("zlib: inflateInit() failed with code: %s"), {init});
     std::unique_ptr<z_stream, InflateEnd> guard(&stream);
 
     ByteBuffer out = std::move(prefix);
@@ -280,21 +281,19 @@ ByteBuffer zlib_decompress(ByteView bytes, size_t sizeHint, size_t maxSize, Byte
         if (result == Z_BUF_ERROR && stream.avail_out != 0) break;
         if (result != Z_OK && result != Z_STREAM_END && result != Z_BUF_ERROR) break;
     }
-    if (result != Z_STREAM_END) throw zlib_exception("zlib: Stream is not complete.");
+    if (result != Z_STREAM_END) throw zlib_exception(N_("zlib: Stream is not complete."));
     dropUnusedOutput(stream, out);
     return out;
 }
 
 void zerr(int code, const std::string& where) {
-    const std::string prefix = "zlib: " + where;
     switch (code) {
-        case Z_VERSION_ERROR: throw zlib_exception(prefix + " zlib version mismatch.");
-        case Z_MEM_ERROR: throw zlib_exception(prefix + " Out of memory.");
-        case Z_DATA_ERROR: throw zlib_exception(prefix + " Invalid or incomplete deflate data.");
-        case Z_STREAM_ERROR: throw zlib_exception(prefix + " Invalid compression level.");
-        case Z_ERRNO: throw zlib_exception(prefix + " I/O Error.");
-        default:
-            throw zlib_exception(prefix + " Unknown error, possibly a bug. Error code: " + std::to_string(code));
+        case Z_VERSION_ERROR: throw zlib_exception(N_("zlib: %s zlib version mismatch."), {where});
+        case Z_MEM_ERROR: throw zlib_exception(N_("zlib: %s Out of memory."), {where});
+        case Z_DATA_ERROR: throw zlib_exception(N_("zlib: %s Invalid or incomplete deflate data."), {where});
+        case Z_STREAM_ERROR: throw zlib_exception(N_("zlib: %s Invalid compression level."), {where});
+        case Z_ERRNO: throw zlib_exception(N_("zlib: %s I/O Error."), {where});
+        default: throw zlib_exception(N_("zlib: %s Unknown error, possibly a bug. Error code: %s"), {where, code});
     }
 }
 

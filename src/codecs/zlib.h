@@ -9,17 +9,14 @@
 #include <string>
 
 #include "util/bytes.h"
+#include "util/error.h"
 #include "util/thread_pool.h"
 
 namespace zlib {
 
-class zlib_exception : public std::exception {
+class zlib_exception : public forge_exception {
 public:
-    explicit zlib_exception(std::string message) : message_(std::move(message)) {}
-    const char* what() const noexcept override { return message_.c_str(); }
-
-private:
-    std::string message_;
+    using forge_exception::forge_exception;
 };
 
 ByteBuffer zlib_compress(ByteView bytes, int level);

@@ -69,7 +69,8 @@ TEST(ImagesSession, ExportOfListedIdsGoesOnPastAFileThatCannotBeWritten) {
     ASSERT_TRUE(r.endedNormally()) << r.describe();
     // Unknown ids first, then the images in the game's order, each once.
     EXPECT_EQ(r.err,
-              "No image with ID=7.\nNo image with ID=42.\nError for image with ID=8: Is a directory\n" + kCorrupt);
+              "No image with ID=7.\nNo image with ID=42.\nError for image with ID=8: " + cannot("write", "8 - Hero.png", EISDIR) +
+                  "\n" + kCorrupt);
     EXPECT_TRUE(
         contains(r.out, "Exporting: 8 - Hero.png\n" + errorMark() + "Exporting: 9 - Sky.png\nExporting: 10.png\n"));
     EXPECT_TRUE(contains(r.out, yellow("Exported 1 image(s).\n")));
@@ -85,11 +86,10 @@ TEST(ImagesSession, FailedReplacementsEndTheirLineAndChangeNothing) {
         bool replacing;     // the file was read and the replacement begun
     };
     const std::vector<Case> cases = {
-        {"not a PNG", "8", "notes.txt", red("Only PNG format is implemented.") + "\n", true},
-        {"broken PNG", "8", "broken.png", red("PNG decoder error (27): PNG file is smaller than a PNG header") + "\n",
-         true},
+        {"not a PNG", "8", "notes.txt", red("Only PNG format is implemented.\n"), true},
+        {"broken PNG", "8", "broken.png", red("PNG decoder error (27): PNG file is smaller than a PNG header\n"), true},
         {"no image with the id", "42", "notes.txt", red("No image with ID=42.\n"), false},
-        {"no such file", "8", "missing.png", red("No such file or directory") + "\n", false},
+        {"no such file", "8", "missing.png", red(cannot("read", "missing.png", ENOENT) + "\n"), false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

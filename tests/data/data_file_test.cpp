@@ -110,6 +110,7 @@ TEST(DataFiles, LimbPicturesAreRenumberedByPosition) {
         {"LimbPic_1.json", limbPictureJson(true, false)},
         {"LimbPic_01.json", limbPictureJson(false, true)},  // same number: dropped
         {"7.png", kPng},                                     // no picture embeds it: ignored
+        {"0.png", kPng},                                     // picture 0 does not embed: ignored
     };
     std::vector<std::string> warnings;
     Entries walked = walk(rebuilt(data::DataKind::LimbInfo, entries, &warnings));

@@ -139,12 +139,10 @@ TEST(SessionData, FailedReplacementsLeaveTheGameUnchanged) {
                                      "3", "5", "bad.zip",        //
                                      "0"}));
     ASSERT_TRUE(r.endedNormally()) << r.describe();
-    // The text of a failure goes to standard error, the end of its line to
-    // standard output.
     EXPECT_EQ(r.err,
               "Please do not change the format of the file name. It should be \"Spt.json\".\n"
-              "Could not open file 'missing.zip'."
-              "Could not open file 'notazip.zip'."
+              "Could not open file 'missing.zip'.\n"
+              "Could not open file 'notazip.zip'.\n"
               "Unrecognized data file extension.\n"
               "No data file with ID=5.\n");
     EXPECT_FALSE(contains(r.out, "You have unsaved changes")) << "nothing was replaced";

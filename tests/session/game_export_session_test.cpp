@@ -160,7 +160,7 @@ TEST(SessionExportSwf, FailedWriteIsReportedAndTheSessionGoesOn) {
         s.makeDirectory("folder");
         // A second export afterwards still works.
         const std::string input = withExit({"game.swf", "6", "", c.path, "6", "", ""});
-        const std::string message = std::string(std::strerror(c.error)) + "\n";
+        const std::string message = cannot("write", c.path, c.error) + "\n";
 
         Options merged;
         merged.mergeStreams = true;
@@ -236,7 +236,7 @@ TEST(SessionExportExe, GameWithoutProjectorAsksForOneAtOnce) {
         std::string message;  // on standard error
         ByteBuffer expected;  // empty: nothing written
     } cases[] = {
-        {"default name, missing", "", nullptr, {}, nullptr, std::string(std::strerror(ENOENT)) + "\n", {}},
+        {"default name, missing", "", nullptr, {}, nullptr, cannot("read", "SA.exe", ENOENT) + "\n", {}},
         {"default name, PE", "", "SA.exe", pe, "EXE", "", peProjector(pe, movieOf(game, 1))},
         {"quoted name, ELF", " \"flash player\" ", "flash player", elf, "ELF", "", elfProjector(elf, movieOf(game, 1))},
         {"a PNG file", "picture.png", "picture.png", games::pngSignatureFile(), "ELF", "Invalid projector file.\n", {}},
@@ -339,7 +339,7 @@ TEST(SessionExportExe, FailedWriteIsReportedAndTheSessionGoesOn) {
     s.writeFile("game.exe", elfProjector(fakeElfPlayer(), games::stageGame()));
     const Result r = s.run(withExit({"game.exe", "7", "", "no/such/dir/out.exe", "", "1"}));
     ASSERT_TRUE(r.endedNormally()) << r.describe();
-    EXPECT_EQ(r.err, std::string(std::strerror(ENOENT)) + "\n");
+    EXPECT_EQ(r.err, cannot("write", "no/such/dir/out.exe", ENOENT) + "\n");
     EXPECT_TRUE(contains(r.out, "Generating ELF... Please wait.\n" + errorMark() + mainMenu() + "1\n"));
     EXPECT_EQ(s.files(), std::set<std::string>{"game.exe"});
 }
@@ -376,10 +376,10 @@ TEST(SessionUserText, FormatDirectivesInAnswersArePlainText) {
     const Result r = s.run(input);
     ASSERT_TRUE(r.endedNormally()) << r.describe();
     EXPECT_TRUE(contains(r.out, "File path: " + directives + ".swf\n"));
-    const std::string noSuchFile = std::string(std::strerror(ENOENT)) + "\n";
-    EXPECT_EQ(r.err.rfind("Error: " + noSuchFile + "Invalid option.\nInvalid input.\nInvalid number.\n", 0), 0u)
+    const std::string noGame = cannot("read", directives + ".swf", ENOENT) + "\n";
+    EXPECT_EQ(r.err.rfind("Error: " + noGame + "Invalid option.\nInvalid input.\nInvalid number.\n", 0), 0u)
         << r.err;
-    EXPECT_TRUE(endsWith(r.err, "Invalid option.\n" + noSuchFile));
+    EXPECT_TRUE(endsWith(r.err, "Invalid option.\n" + cannot("read", directives, ENOENT) + "\n"));
     // A directive shows only where the answer is printed back whole.
     for (std::string text : {r.out, r.err}) {
         for (size_t at = text.find(directives); at != std::string::npos; at = text.find(directives, at)) {

@@ -44,7 +44,7 @@ TEST(SessionSafeExport, WriteStoppedByTheFileSizeLimitLeavesTheOldFile) {
     options.fileSizeLimit = 100000;  // more than the session's output, less than the game
     const Result r = s.run(script({"game.swf", "6", "0", "out.swf", "0"}), options);
     ASSERT_TRUE(r.endedNormally()) << r.describe();
-    EXPECT_EQ(r.err, std::string(std::strerror(EFBIG)) + "\n");
+    EXPECT_EQ(r.err, cannot("write", "out.swf", EFBIG) + "\n");
     EXPECT_EQ(s.readFile("out.swf"), old);
     EXPECT_EQ(s.files(), (std::set<std::string>{"game.swf", "out.swf"}));
 }

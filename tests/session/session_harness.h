@@ -3,7 +3,9 @@
 // working directory, the answers are fed through a pipe on standard input,
 // and standard output and standard error are captured.
 
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <cstdint>
 #include <initializer_list>
 #include <set>
@@ -37,6 +39,13 @@ size_t countOf(const std::string& text, const std::string& part);
 // How an answer at a prompt-less question shows on standard output:
 // readline echoes the line, except an empty one, which leaves no trace.
 inline std::string echoed(const std::string& answer) { return answer.empty() ? answer : answer + "\n"; }
+
+// How a file that cannot be read or written is reported: "Cannot <verb>
+// '<path>': <reason>.", or "'<path>' is a directory.".
+inline std::string cannot(const std::string& verb, const std::string& path, int error) {
+    if (error == EISDIR) return "'" + path + "' is a directory.";
+    return "Cannot " + verb + " '" + path + "': " + std::strerror(error) + ".";
+}
 
 // The answers, one line each.
 std::string script(std::initializer_list<std::string> answers);

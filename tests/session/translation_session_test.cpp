@@ -76,10 +76,13 @@ TEST(SessionTranslation, WholeSessionInGermanShowsNoEnglishMessage) {
     Session s;
     s.writeFile("game.swf", games::stageGame());
     s.writeFile("stage.xml", std::string("<stage/>"));
+    s.makeDirectory("saves");
     ASSERT_EQ(symlink(VLF_SOURCE_DIR "/locale", s.path("locale").c_str()), 0);
     Options options;
     options.environment = {"LANGUAGE=de"};
     const Result r = s.run(script({"missing.swf",
+                                   "saves",
+                                   "stage.xml",
                                    "game.swf",
                                    "9",
                                    "1",  //
@@ -127,6 +130,9 @@ TEST(SessionTranslation, WholeSessionInGermanShowsNoEnglishMessage) {
                                    "",
                                    "",
                                    "",  //
+                                   "6",
+                                   "",
+                                   "nodir/out.swf",
                                    "2",
                                    "3",
                                    "234",
@@ -139,6 +145,10 @@ TEST(SessionTranslation, WholeSessionInGermanShowsNoEnglishMessage) {
     ASSERT_TRUE(r.endedNormally()) << r.describe();
     const std::string shown = r.out + r.err;
     EXPECT_TRUE(contains(shown, "Welche Datei möchtest du bearbeiten?"));
+    // Every error about a file names it.
+    for (const char* file : {"'missing.swf'", "'saves'", "'stage.xml'", "'nodir/out.swf'", "'SA.exe'", "'missing.zip'"}) {
+        EXPECT_TRUE(contains(r.err, file));
+    }
 
     const std::vector<Message> catalogue = readCatalogue(VLF_SOURCE_DIR "/po/de.po");
     ASSERT_GT(catalogue.size(), 50u);

@@ -57,6 +57,8 @@ TEST(SwfProjector, MissingMoviesAreReported) {
          "SWF not found inside EXE file. The movie length in the trailer exceeds the file."},
         {"PE length of the whole file", concat({fakePePlayer(), markerBytes(), lengthBytes(256)}),
          "SWF not found inside EXE file."},
+        {"PE length reaching into the trailer", concat({fakePePlayer(), markerBytes(), lengthBytes(257)}),
+         "SWF not found inside EXE file. The movie length in the trailer exceeds the file."},
         {"ELF without marker", concat({fakeElfPlayer(), swfBytes}), "SWF not found inside ELF file."},
         {"ELF marker too close to the end", concat({fakeElfPlayer(), lengthBytes(5), markerBytes(), bytesOf("FWS")}),
          "SWF not found inside ELF file."},
