@@ -37,7 +37,9 @@ void offerOutputBlock(z_stream& stream, ByteBuffer& out, size_t blockSize) {
     stream.avail_out = static_cast<uInt>(blockSize);
 }
 
-void dropUnusedOutput(const z_stream& stream, ByteBuffer& out) { out.resize(out.size() - stream.avail_out); }
+void dropUnusedOutput(const z_stream& stream, ByteBuffer& out) {
+    out.erase(out.end() - static_cast<ptrdiff_t>(stream.avail_out), out.end());
+}
 
 struct DeflateEnd {
     void operator()(z_stream* s) const { deflateEnd(s); }
