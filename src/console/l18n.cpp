@@ -19,7 +19,40 @@ namespace l18n {
 namespace {
 
 constexpr const char* kTextDomain = "vorluneforge";
+// The catalogues the build compiles into the source tree, used when the
+// program is started from there.
 constexpr const char* kCatalogueDir = "./locale";
+// Where an installation keeps them, relative to the program's own folder,
+// so that an installation copied to another prefix still finds them; and
+// where the build was told they go, should the program not be in <prefix>/bin.
+#ifdef VLF_LOCALEDIR_FROM_BINDIR
+constexpr const char* kInstalledCatalogueDirFromProgram = VLF_LOCALEDIR_FROM_BINDIR;
+#else
+constexpr const char* kInstalledCatalogueDirFromProgram = "../share/locale";
+#endif
+#ifdef VLF_LOCALEDIR
+constexpr const char* kInstalledCatalogueDir = VLF_LOCALEDIR;
+#else
+constexpr const char* kInstalledCatalogueDir = kCatalogueDir;
+#endif
+
+// The absolute name of `path` with every link resolved, or "" when there is
+// no such file.
+std::string resolvedPath(const std::string& path) {
+    std::unique_ptr<char, decltype(&std::free)> resolved(realpath(path.c_str(), nullptr), &std::free);
+    return resolved ? std::string(resolved.get()) : std::string();
+}
+
+// Resolving "<path>/." succeeds only for a folder.
+bool isFolder(const std::string& path) { return !resolvedPath(path + "/.").empty(); }
+
+std::string catalogueDir() {
+    if (isFolder(kCatalogueDir)) return kCatalogueDir;
+    const std::string program = resolvedPath("/proc/self/exe");
+    const std::string beside = program.substr(0, program.rfind('/') + 1) + kInstalledCatalogueDirFromProgram;
+    if (!program.empty() && isFolder(beside)) return resolvedPath(beside);
+    return kInstalledCatalogueDir;
+}
 
 // Colour changes go through the same FILE as the text, so they reach the
 // terminal in the order written; the flushes keep standard output and
@@ -59,7 +92,7 @@ size_t characterLength(const char* text, size_t available, std::mbstate_t& state
 
 void localization::initLocale() {
     std::setlocale(LC_ALL, "");
-    bindtextdomain(kTextDomain, kCatalogueDir);
+    bindtextdomain(kTextDomain, catalogueDir().c_str());
     textdomain(kTextDomain);
 }
 
