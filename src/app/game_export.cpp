@@ -9,6 +9,7 @@
 
 #include "app/vlf.h"
 #include "console/l18n.h"
+#include "console/signals.h"
 #include "util/file_types.h"
 #include "util/strings.h"
 
@@ -18,7 +19,7 @@ using namespace l18n;
 
 namespace {
 
-// Asks until one of the accepted answers comes; the prompt is shown once.
+// Asks until one of the accepted answers comes.
 std::string askUntilAccepted(const char* prompt, std::initializer_list<const char*> accepted) {
     std::string answer;
     readLine(answer, prompt);
@@ -28,7 +29,7 @@ std::string askUntilAccepted(const char* prompt, std::initializer_list<const cha
         }
         printf_error("%s", _("Invalid option.\n"));
         answer.clear();
-        readLine(answer, "");
+        readLine(answer, retryPrompt(prompt));
     }
 }
 
@@ -41,10 +42,7 @@ int askCompression() {
 }
 
 std::string askPath(const char* prompt, const char* fallback) {
-    std::string path;
-    readLine(path, prompt);
-    trim(path);
-    removequotes(path);
+    const std::string path = readPath(prompt);
     return path.empty() ? fallback : path;
 }
 
@@ -62,9 +60,11 @@ public:
         printf_normal("%s", text_.c_str());
     }
 
+    // Ctrl-C stops the work at its next report.
     ProgressSink progress() {
-        if (!terminal_) return {};
         return [this](uint64_t done, uint64_t total) {
+            checkInterrupt();
+            if (!terminal_) return;
             const int percent = total == 0 ? 100 : static_cast<int>(std::min<uint64_t>(done, total) * 100 / total);
             if (percent == shown_) return;
             shown_ = percent;
@@ -111,9 +111,7 @@ bool writeGame(const std::string& generating, const std::string& path, bool exec
 
 void vlf::exportSwf() {
     const int compression = askCompression();
-    std::string path;
-    readLine(path, _("Path to output file (default=Vorlune_out.swf): "));
-    if (path.empty()) path = "Vorlune_out.swf";
+    const std::string path = askPath(_("Path to output file (default=Vorlune_out.swf): "), "Vorlune_out.swf");
     if (writeGame(_("Generating SWF... Please wait.\n"), path, false,
                   [&](const ProgressSink& progress) { return swfFile->exportSwf(compression, progress); })) {
         unsavedChanges = false;
@@ -126,10 +124,9 @@ void vlf::exportExe() {
 
     bool useHeld = false;
     if (!swfFile->projector.empty()) {
-        const std::string answer = askUntilAccepted(
+        useHeld = askYesNo(
             _("You have already loaded a Flash Player SA into memory.\nWould you like to use it? [y/n] (default=y): "),
-            {"y", "Y", "n", "N", ""});
-        useHeld = answer != "n" && answer != "N";
+            true);
     }
 
     ByteBuffer projector;
@@ -141,6 +138,9 @@ void vlf::exportExe() {
             readBinaryFile(projectorPath, projector);
         } catch (const std::exception& e) {
             reportFailure(e);
+            printf_error(_("Export EXE needs a Flash Player projector executable (a Windows or Linux standalone "
+                           "player); give its path, or put it at '%s'.\n"),
+                         projectorPath.c_str());
             return;
         }
         kind = isPEfile(projector) ? "EXE" : "ELF";

@@ -8,6 +8,7 @@
 #include "app/id_lists.h"
 #include "app/vlf.h"
 #include "console/l18n.h"
+#include "console/signals.h"
 #include "util/strings.h"
 
 namespace vorlune_forge {
@@ -106,6 +107,9 @@ int vlf::exportResources(const ResourceKind& kind, const std::vector<uint64_t>& 
 
     int count = 0;
     for (const auto& [id, problem] : selected) {
+        // Ctrl-C stops the export between two resources; the files written
+        // so far are whole.
+        checkInterrupt();
         if (problem != nullptr) {
             printIdError(problem, id);
             continue;
@@ -136,6 +140,7 @@ void vlf::replaceResource(const ResourceKind& kind, uint64_t id, const std::stri
     try {
         const Replacement replacement = kind.readReplacement(path);
         printf_colored(14, _(kind.replacing), displayName(kind, id, symbol).c_str(), path.c_str());
+        checkInterrupt();
         replacement(*swfFile, id, symbol);
     } catch (const std::exception& e) {
         reportFailure(e);
@@ -152,6 +157,9 @@ void vlf::exportDialogue(const ResourceKind& kind) {
     std::vector<uint64_t> ids;
     if (equalsIgnoreCase(answer, "all")) {
         ids = allIds(kind);
+    } else if (hasIdOutOfRange(answer)) {
+        printf_error("%s", _("Invalid number.\n"));
+        return;
     } else {
         ids = getVectorOfNumbers<uint64_t>(answer);
         if (ids.empty()) {
@@ -174,34 +182,36 @@ void vlf::replaceDialogue(const ResourceKind& kind) {
         return;
     }
     printf_colored(14, "%s", _(kind.fileQuestion));
-    std::string path;
-    readLine(path, _("File path: "));
-    trim(path);
-    removequotes(path);
-    (this->*kind.replace)(*id, path);
+    (this->*kind.replace)(*id, readPath(_("File path: ")));
 }
 
 void vlf::runSection(const ResourceKind& kind) {
     for (;;) {
         printOptions({_(kind.entries[0]), _(kind.entries[1]), _(kind.entries[2]), _("Back")});
         std::string answer;
-        readLine(answer, "");
+        try {
+            readLine(answer, "");
+        } catch (const go_back&) {
+            return;
+        }
         if (answer == "0") return;
         // Every operation reports its own failures; anything unforeseen is
         // reported here, and the user stays in the menu with their work.
-        try {
-            if (answer == "1") {
-                listResources(kind);
-            } else if (answer == "2") {
-                exportDialogue(kind);
-            } else if (answer == "3") {
-                replaceDialogue(kind);
-            } else {
-                printf_error("%s", _("Invalid option.\n"));
+        runStep([&] {
+            try {
+                if (answer == "1") {
+                    listResources(kind);
+                } else if (answer == "2") {
+                    exportDialogue(kind);
+                } else if (answer == "3") {
+                    replaceDialogue(kind);
+                } else {
+                    printf_error("%s", _("Invalid option.\n"));
+                }
+            } catch (const std::exception& e) {
+                printf_error(_("Error: %s\n"), errorText(e).c_str());
             }
-        } catch (const std::exception& e) {
-            printf_error(_("Error: %s\n"), errorText(e).c_str());
-        }
+        });
     }
 }
 

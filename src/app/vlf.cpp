@@ -4,6 +4,7 @@
 
 #include "console/l18n.h"
 #include "console/rlutil.h"
+#include "console/signals.h"
 #include "util/strings.h"
 
 namespace vorlune_forge {
@@ -14,14 +15,20 @@ vlf::vlf() {
     unsavedChanges = false;
     localization::initLocale();
     swfFile.reset();
+    installSignalHandlers();
     try {
-        std::fputs(rlutil::ANSI_CONSOLE_TITLE_PRE, stdout);
-        std::fputs(_("Vorlune Forge"), stdout);
-        std::fputs(rlutil::ANSI_CONSOLE_TITLE_POST, stdout);
+        if (coloursEnabled()) {
+            std::fputs(rlutil::ANSI_CONSOLE_TITLE_PRE, stdout);
+            std::fputs(_("Vorlune Forge"), stdout);
+            std::fputs(rlutil::ANSI_CONSOLE_TITLE_POST, stdout);
+        }
         printHeader();
         readFile();
         showMenuMain();
     } catch (const end_of_input&) {
+        endOfInput();
+    } catch (const go_back&) {
+        // Ctrl-D before a game was loaded: there is nothing to go back to.
         endOfInput();
     } catch (const std::exception& e) {
         printf_error(_("Error: %s\n"), errorText(e).c_str());
@@ -29,12 +36,10 @@ vlf::vlf() {
 }
 
 void vlf::readFile() {
-    std::string path;
     for (;;) {
+        std::string path;
         try {
-            readLine(path, _("File path: "));
-            trim(path);
-            removequotes(path);
+            path = readPath(_("File path: "));
             ByteBuffer bytes;
             readBinaryFile(path, bytes);
             swfFile = std::make_unique<swf::SWF>(std::move(bytes));
@@ -54,40 +59,50 @@ void vlf::showMenuMain() {
         printOptions({_("Help"), _("Edit stages"), _("Edit sounds"), _("Edit images"), _("Edit data"), _("Export SWF"),
                       _("Export EXE"), _("Exit")});
         std::string answer;
-        readLine(answer, "");
-        if (answer == "1") {
-            printHelp();
-        } else if (answer == "2") {
-            showMenuStages();
-        } else if (answer == "3") {
-            showMenuSounds();
-        } else if (answer == "4") {
-            showMenuImages();
-        } else if (answer == "5") {
-            showMenuData();
-        } else if (answer == "6") {
-            exportSwf();
-        } else if (answer == "7") {
-            exportExe();
-        } else if (answer == "0") {
-            exitDialogue();
-        } else {
-            printf_normal("%s", _("Invalid option.\n"));
+        try {
+            readLine(answer, "");
+        } catch (const go_back&) {
+            // Ctrl-D at the main menu leaves, as Exit does.
+            answer = "0";
         }
+        runStep([&] {
+            if (answer == "1") {
+                printHelp();
+            } else if (answer == "2") {
+                showMenuStages();
+            } else if (answer == "3") {
+                showMenuSounds();
+            } else if (answer == "4") {
+                showMenuImages();
+            } else if (answer == "5") {
+                showMenuData();
+            } else if (answer == "6") {
+                exportSwf();
+            } else if (answer == "7") {
+                exportExe();
+            } else if (answer == "0") {
+                exitDialogue();
+            } else {
+                printf_normal("%s", _("Invalid option.\n"));
+            }
+        });
+    }
+}
+
+void runStep(const std::function<void()>& step) {
+    try {
+        step();
+    } catch (const go_back&) {
+    } catch (const operation_cancelled&) {
+        printf_error("%s", _("Cancelled.\n"));
     }
 }
 
 void vlf::exitDialogue() {
-    if (unsavedChanges) {
-        std::string answer;
-        readLine(answer, _("You have unsaved changes. Are you sure you want to exit without exporting SWF/EXE? "
-                           "[y/n] (default=n): "));
-        while (answer != "y" && answer != "Y" && answer != "n" && answer != "N" && !answer.empty()) {
-            printf_error("%s", _("Invalid option.\n"));
-            answer.clear();
-            readLine(answer, "");
-        }
-        if (answer != "y" && answer != "Y") return;
+    if (unsavedChanges && !askYesNo(_("You have unsaved changes. Are you sure you want to exit without exporting "
+                                      "SWF/EXE? [y/n] (default=n): "),
+                                    false)) {
+        return;
     }
     printf_normal("%s", _("Good bye. o/\n"));
     std::exit(0);

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <exception>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -88,5 +89,9 @@ private:
 
 // Prints an error's message, translated, as an error line.
 void reportFailure(const std::exception& e);
+
+// Runs one step of a dialogue: Ctrl-D within it comes back here, and Ctrl-C
+// stops it with one line that says so.
+void runStep(const std::function<void()>& step);
 
 }  // namespace vorlune_forge

@@ -2,6 +2,7 @@
 
 #include <readline/history.h>
 #include <readline/readline.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <clocale>
@@ -12,6 +13,7 @@
 #include <system_error>
 
 #include "console/rlutil.h"
+#include "console/signals.h"
 #include "util/strings.h"
 
 namespace l18n {
@@ -57,7 +59,9 @@ std::string catalogueDir() {
 // Colour changes go through the same FILE as the text, so they reach the
 // terminal in the order written; the flushes keep standard output and
 // standard error in step where both show up on one terminal.
-void putSequence(const char* sequence) { std::fputs(sequence, stdout); }
+void putSequence(const char* sequence) {
+    if (coloursEnabled()) std::fputs(sequence, stdout);
+}
 
 [[noreturn]] void throwOutputError() {
     throw std::system_error(errno != 0 ? errno : EIO, std::generic_category(), "standard output");
@@ -159,7 +163,7 @@ int print2Colors(const char* text, size_t column, int colour1, int colour2) {
             flushChecked();
             current = first;
         }
-        writeChecked(current, std::strlen(current));
+        if (coloursEnabled()) writeChecked(current, std::strlen(current));
         writeChecked(text + at, length);
         position = newline ? 0 : position + 1;
         at += length;
@@ -171,15 +175,108 @@ int print2Colors(const char* text, size_t column, int colour1, int colour2) {
     return written;
 }
 
-void readLine(std::string& out, const std::string& prompt) {
+namespace {
+
+// Readline keeps one history; the other is kept aside while it is not in
+// use. A zeroed state is an empty history.
+HISTORY_STATE g_histories[2] = {};
+History g_current = History::Answers;
+
+void useHistory(History history) {
+    if (history == g_current) return;
+    HISTORY_STATE* const now = history_get_history_state();
+    g_histories[static_cast<int>(g_current)] = *now;
+    std::free(now);
+    history_set_history_state(&g_histories[static_cast<int>(history)]);
+    g_current = history;
+}
+
+// Called by readline after a signal interrupted its read. After Ctrl-C (the
+// "^C" is already echoed) the line typed so far is dropped and the same
+// prompt is shown on a fresh line, as a shell does.
+int startLineOver() {
+    if (takeInterrupt()) {
+        rl_replace_line("", 0);
+        rl_crlf();
+        rl_on_new_line();
+        rl_redisplay();
+    }
+    return 0;
+}
+
+}  // namespace
+
+bool interactive() {
+    static const bool terminal = isatty(STDIN_FILENO) != 0 && isatty(STDOUT_FILENO) != 0;
+    return terminal;
+}
+
+bool coloursEnabled() {
+    static const bool enabled = [] {
+        const char* noColour = std::getenv("NO_COLOR");
+        return noColour == nullptr || *noColour == '\0';
+    }();
+    return enabled;
+}
+
+void readLine(std::string& out, const std::string& prompt, History history) {
+    useHistory(history);
+    rl_signal_event_hook = startLineOver;
+    clearInterrupt();
     const std::unique_ptr<char, decltype(&std::free)> line(readline(prompt.c_str()), &std::free);
     // Without this the dialogues would ask again forever once input is gone.
-    if (!line) throw end_of_input{};
+    if (!line) {
+        if (isatty(STDIN_FILENO) != 0) {
+            // The cursor still stands after the prompt.
+            printf_normal("\n");
+            throw go_back{};
+        }
+        throw end_of_input{};
+    }
     out = line.get();
     trim(out);
     // The history keeps the line as typed, blanks and empty lines included,
     // so that recalling it gives back exactly what was entered.
     add_history(line.get());
+}
+
+std::string readPath(const std::string& prompt) {
+    std::string path;
+    readLine(path, prompt, History::Paths);
+    trim(path);
+    removequotes(path);
+    return expandHome(path);
+}
+
+std::string retryPrompt(const std::string& prompt) {
+    if (!interactive()) return "";
+    const size_t lineStart = prompt.rfind('\n');
+    return lineStart == std::string::npos ? prompt : prompt.substr(lineStart + 1);
+}
+
+namespace {
+
+// The letters of an answer: English first, then the user's language. For
+// translators: the one letter that answers yes (no) to a [y/n] question.
+bool answers(const std::string& answer, const char* english, const char* translated) {
+    const std::string lower = to_lowercase(answer);
+    return lower == english || (translated != nullptr && lower == to_lowercase(translated));
+}
+
+}  // namespace
+
+bool isYes(const std::string& answer) { return answers(answer, "y", _("y")); }
+bool isNo(const std::string& answer) { return answers(answer, "n", _("n")); }
+
+bool askYesNo(const std::string& prompt, bool byDefault) {
+    std::string answer;
+    readLine(answer, prompt);
+    while (!answer.empty() && !isYes(answer) && !isNo(answer)) {
+        printf_error("%s", _("Invalid option.\n"));
+        answer.clear();
+        readLine(answer, retryPrompt(prompt));
+    }
+    return answer.empty() ? byDefault : isYes(answer);
 }
 
 std::string errorText(const std::exception& e) {

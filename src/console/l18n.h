@@ -23,6 +23,22 @@ namespace l18n {
 // std::exception, and the end of input must instead end the run.
 struct end_of_input {};
 
+// Raised by readLine on a terminal when the user pressed Ctrl-D: the
+// dialogue goes back one step. Not a std::exception, for the same reason.
+struct go_back {};
+
+// Which history a line goes to: Up at a file prompt brings back earlier
+// paths, at a menu earlier answers.
+enum class History { Answers, Paths };
+
+// Whether the user sits at a terminal: standard input and output both are
+// one.
+bool interactive();
+
+// Whether colours and the window title may be written: not when the
+// NO_COLOR environment variable is set and not empty.
+bool coloursEnabled();
+
 class localization {
 public:
     // Locale from the environment; text domain "vorluneforge" in "./locale".
@@ -43,8 +59,28 @@ int io_vfprintf(FILE* stream, const char* format, va_list args);
 std::string errorText(const std::exception& e);
 
 // Shows the prompt and reads one line, trimmed, into `out`; the line as
-// typed goes into the history. Throws end_of_input when input has ended.
-void readLine(std::string& out, const std::string& prompt);
+// typed goes into the history. Throws end_of_input when input has ended
+// (go_back instead on a terminal). Ctrl-C drops what was typed and asks
+// again.
+void readLine(std::string& out, const std::string& prompt, History history = History::Answers);
+
+// Reads a path: trimmed, one enclosing quote taken off each end, and a
+// leading "~" or "~user" expanded as a shell would.
+std::string readPath(const std::string& prompt);
+
+// The prompt to show when a question is asked again after a refused answer:
+// on a terminal its last line, so that the cursor never waits without a
+// question; elsewhere nothing, so that a transcript shows the question once.
+std::string retryPrompt(const std::string& prompt);
+
+// Asks a [y/n] question until it is answered; an empty answer takes the
+// default. Other answers are refused with "Invalid option.".
+bool askYesNo(const std::string& prompt, bool byDefault);
+
+// Whether the answer is yes or no, in English ("y", "n", either case) or in
+// the user's language.
+bool isYes(const std::string& answer);
+bool isNo(const std::string& answer);
 
 struct FileCloser {
     void operator()(FILE* file) const { std::fclose(file); }

@@ -4,11 +4,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 
+#include "console/signals.h"
 #include "util/error.h"
 
 namespace l18n {
@@ -106,11 +108,15 @@ mode_t targetMode(const std::string& path, bool executable) {
 }
 
 
-// Writes everything, resuming after interrupted or partial writes; 0 or the
-// error that stopped it.
+// Written in pieces, so that Ctrl-C stops a long write soon.
+constexpr size_t kWritePiece = 4u << 20;
+
+// Writes everything, resuming after interrupted or partial writes; 0, the
+// error that stopped it, or ECANCELED after Ctrl-C.
 int writeAll(int fd, const uint8_t* data, size_t size) {
     while (size > 0) {
-        const ssize_t written = ::write(fd, data, size);
+        if (takeInterrupt()) return ECANCELED;
+        const ssize_t written = ::write(fd, data, std::min(size, kWritePiece));
         if (written < 0 && errno == EINTR) continue;
         if (written < 0) return errno;
         data += written;
@@ -126,14 +132,16 @@ size_t writeBinaryFileSafely(const std::string& path, const std::vector<uint8_t>
     std::string temporary = path + ".XXXXXX";
     const int fd = mkstemp(temporary.data());
     if (fd < 0) throw fileError(kCannotWrite, path, errno);
+    setTemporaryFile(temporary);
     int error = writeAll(fd, data.data(), data.size());
     if (error == 0 && (fchmod(fd, mode) != 0 || fsync(fd) != 0)) error = errno;
     if (::close(fd) != 0 && error == 0) error = errno;
+    if (error == 0 && takeInterrupt()) error = ECANCELED;
     if (error == 0 && std::rename(temporary.c_str(), path.c_str()) != 0) error = errno;
-    if (error != 0) {
-        ::unlink(temporary.c_str());
-        throw fileError(kCannotWrite, path, error);
-    }
+    if (error != 0) ::unlink(temporary.c_str());
+    setTemporaryFile("");
+    if (error == ECANCELED) throw operation_cancelled{};
+    if (error != 0) throw fileError(kCannotWrite, path, error);
     return data.size();
 }
 

@@ -22,7 +22,8 @@ size_t writeBinaryFile(const std::string& path, const std::vector<uint8_t>& data
 // once it is complete and on disk, so that a failed or interrupted write
 // never destroys the file that was there. A file that is replaced keeps its
 // permissions; a new one gets the usual ones, executable when asked for
-// (both within the umask). On failure no temporary file is left.
+// (both within the umask). On failure no temporary file is left; Ctrl-C
+// during the write throws operation_cancelled and leaves the old file.
 size_t writeBinaryFileSafely(const std::string& path, const std::vector<uint8_t>& data, bool executable = false);
 
 }  // namespace l18n

@@ -1,8 +1,12 @@
 #include "util/strings.h"
 
+#include <pwd.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <cstdlib>
 #include <cwchar>
 #include <stdexcept>
 #include <system_error>
@@ -138,4 +142,23 @@ int extractIntFromStr(const std::string& s) {
 std::string safeFileName(std::string name) {
     std::replace(name.begin(), name.end(), '/', '_');
     return name;
+}
+
+std::string expandHome(const std::string& path) {
+    if (path.empty() || path[0] != '~') return path;
+    const size_t slash = path.find('/');
+    const std::string user = path.substr(1, slash == std::string::npos ? std::string::npos : slash - 1);
+    const char* home = nullptr;
+    if (user.empty()) {
+        home = std::getenv("HOME");
+        if (home == nullptr || *home == '\0') {
+            const passwd* entry = getpwuid(getuid());
+            home = entry != nullptr ? entry->pw_dir : nullptr;
+        }
+    } else {
+        const passwd* entry = getpwnam(user.c_str());
+        home = entry != nullptr ? entry->pw_dir : nullptr;
+    }
+    if (home == nullptr) return path;
+    return home + (slash == std::string::npos ? std::string() : path.substr(slash));
 }

@@ -44,3 +44,8 @@ int extractIntFromStr(const std::string& s);
 // supplies: every "/" becomes "_", so that the name cannot lead into another
 // directory.
 std::string safeFileName(std::string name);
+
+// A leading "~" or "~user" (alone or before a "/") replaced by that home
+// directory, as a shell expands it; anything else, or an unknown user, is
+// returned as it is.
+std::string expandHome(const std::string& path);

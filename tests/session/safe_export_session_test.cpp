@@ -35,6 +35,26 @@ TEST(SessionSafeExport, KilledDuringTheExportLeavesTheOldFile) {
     EXPECT_EQ(s.readFile("out.swf"), old);
 }
 
+TEST(SessionSafeExport, CtrlCStopsTheExportAndTheSessionGoesOn) {
+    Session s;
+    const ByteBuffer game = noiseGame(12 << 20);
+    s.writeFile("game.swf", game);
+    const ByteBuffer old = bytesOf("the modder's only copy");
+    s.writeFile("out.swf", old);
+    Options options;
+    options.signalAfter = "Generating SWF... Please wait.\n";
+    options.signal = SIGINT;
+    options.signalDelay = std::chrono::milliseconds(300);
+    options.timeout = std::chrono::seconds(60);
+    // The LZMA export is stopped; the uncompressed one after it completes.
+    const Result r = s.run(script({"game.swf", "6", "2", "out.swf", "6", "0", "out.swf", "0"}), options);
+    ASSERT_TRUE(r.endedNormally()) << r.describe();
+    EXPECT_EQ(r.err, "Cancelled.\n");
+    EXPECT_EQ(countOf(r.out, "Generating SWF... Please wait.\n"), 2u);
+    EXPECT_EQ(s.files(), (std::set<std::string>{"game.swf", "out.swf"}));
+    EXPECT_EQ(s.readFile("out.swf"), game);
+}
+
 TEST(SessionSafeExport, WriteStoppedByTheFileSizeLimitLeavesTheOldFile) {
     Session s;
     s.writeFile("game.swf", noiseGame(300000));

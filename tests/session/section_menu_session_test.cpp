@@ -94,9 +94,14 @@ TEST(SessionSectionMenu, ExportAnswersThatAreNoIdListAreRejected) {
     const struct {
         const char* section;
         const char* answer;
+        const char* message = "Invalid input.\n";
     } cases[] = {
         {"stages", "1;2"},     {"stages", "1,x"},  {"stages", ""},    {"stages", "1.5"}, {"stages", ","},
         {"stages", "234 abc"}, {"stages", "%n%s"}, {"sounds", "1;2"}, {"images", "one"}, {"data files", "136;"},
+        // Numbers that cannot be character ids.
+        {"sounds", "-5", "Invalid number.\n"},
+        {"images", "8, 65536", "Invalid number.\n"},
+        {"stages", "234,-1", "Invalid number.\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.section) + ": " + c.answer);
@@ -105,7 +110,7 @@ TEST(SessionSectionMenu, ExportAnswersThatAreNoIdListAreRejected) {
         ASSERT_TRUE(r.endedNormally()) << r.describe();
         EXPECT_TRUE(
             contains(r.out, yellow(sec.exportQuestion) + kExportPrompt + c.answer + "\n" + errorMark() + sec.menuText));
-        EXPECT_EQ(r.err, "Invalid input.\n");
+        EXPECT_EQ(r.err, c.message);
         // Nothing was exported, so there is no count either.
         EXPECT_EQ(r.out.find("Exported"), std::string::npos);
     }
@@ -145,8 +150,12 @@ TEST(SessionSectionMenu, ReplaceIdMustBeOneWholeNumber) {
         {"stages", "234", true},
         {"stages", "  234  ", true},
         {"stages", "+7", true},
-        {"stages", "-1", true},  // wraps, as the standard conversion does
-        {"stages", "18446744073709551615", true},
+        {"stages", "65535", true},
+        // No character id is negative or beyond 16 bits.
+        {"stages", "-1", false},
+        {"stages", "-5", false},
+        {"stages", "65536", false},
+        {"stages", "18446744073709551615", false},
         {"sounds", "12abc", false},
         {"sounds", "7", true},
         {"images", "8x", false},

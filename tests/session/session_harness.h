@@ -80,6 +80,11 @@ struct Options {
     uint64_t fileSizeLimit = 0;
     // Added to the environment, such as "LANGUAGE=de".
     std::vector<std::string> environment;
+    // Sends `signal` to the program `signalDelay` after standard output
+    // first shows `signalAfter` (when set).
+    std::string signalAfter;
+    int signal = 0;
+    std::chrono::milliseconds signalDelay{0};
 };
 
 class Session {

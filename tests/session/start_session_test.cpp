@@ -62,6 +62,10 @@ TEST(SessionLoad, PathsWithBlanksAndQuotesLoad) {
         // Only one quote is taken off each end.
         {"\"odd\" name.swf", "\"\"odd\" name.swf\""},
         {"half.swf", "\"half.swf"},
+        // The home directory, as a shell expands it (the session's home
+        // holds its working directory, "work").
+        {"game.swf", "~/work/game.swf"},
+        {"my game.swf", " '~/work/my game.swf' "},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed);

@@ -1,0 +1,61 @@
+#include "console/signals.h"
+
+#include <signal.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstring>
+
+namespace l18n {
+
+namespace {
+
+std::atomic<bool> g_interrupted{false};
+
+// The path is kept in a fixed buffer: the handler of SIGTERM may only read
+// memory that is never reallocated under it.
+char g_temporary[4096];
+std::atomic<bool> g_hasTemporary{false};
+
+void onInterrupt(int) { g_interrupted.store(true); }
+
+void onTermination(int signal) {
+    if (g_hasTemporary.load()) ::unlink(g_temporary);
+    ::signal(signal, SIG_DFL);
+    ::raise(signal);
+}
+
+void install(int signal, void (*handler)(int)) {
+    struct sigaction action {};
+    action.sa_handler = handler;
+    sigemptyset(&action.sa_mask);
+    // No SA_RESTART: a read waiting for the user returns, so that the
+    // prompt can start over at once.
+    action.sa_flags = 0;
+    sigaction(signal, &action, nullptr);
+}
+
+}  // namespace
+
+void installSignalHandlers() {
+    install(SIGINT, onInterrupt);
+    install(SIGTERM, onTermination);
+    install(SIGHUP, onTermination);
+}
+
+void clearInterrupt() { g_interrupted.store(false); }
+
+bool takeInterrupt() { return g_interrupted.exchange(false); }
+
+void checkInterrupt() {
+    if (takeInterrupt()) throw operation_cancelled{};
+}
+
+void setTemporaryFile(const std::string& path) {
+    g_hasTemporary.store(false);
+    if (path.empty() || path.size() >= sizeof g_temporary) return;
+    std::memcpy(g_temporary, path.c_str(), path.size() + 1);
+    g_hasTemporary.store(true);
+}
+
+}  // namespace l18n
