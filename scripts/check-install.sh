@@ -39,6 +39,8 @@ if [[ $(id -u) -ne 0 ]]; then
 fi
 
 root=$(mktemp -d "${CHECK_ROOT_DIR:-/var/tmp}/vlf-check-$suite-$kind.XXXXXX")
+# A root file system's top folder is readable by all (apt downloads as _apt).
+chmod 755 "$root"
 cleanup() {
   for mount in "$root/dev" "$root/sys" "$root/proc"; do
     if mountpoint -q "$mount"; then umount -R "$mount" || umount -lR "$mount"; fi
