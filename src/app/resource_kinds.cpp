@@ -26,6 +26,22 @@ Replacement readBytes(const std::string& path) {
     return [bytes = std::move(bytes)](swf::SWF& game, uint64_t id, const std::string&) { (game.*put)(bytes, id); };
 }
 
+// A bitmap without alpha keeps the colours of a transparent PNG, darkened,
+// but not its transparency; the user is told once the image is in.
+Replacement readImage(const std::string& path) {
+    ByteBuffer bytes;
+    readBinaryFile(path, bytes);
+    return [bytes = std::move(bytes)](swf::SWF& game, uint64_t id, const std::string&) {
+        bool droppedAlpha = false;
+        game.replaceImg(bytes, id, &droppedAlpha);
+        if (droppedAlpha) {
+            printf_colored(14, "%s",
+                           _("WARNING: This image cannot be transparent, so the transparency of the PNG file was "
+                             "dropped: its transparent parts show dark.\n"));
+        }
+    };
+}
+
 // Only MP3 sounds can be written to an MP3 file.
 bool isMp3Sound(const swf::Tag& tag) {
     const auto* sound = dynamic_cast<const swf::Tag_DefineSound*>(&tag);
@@ -106,7 +122,7 @@ const ResourceKind vlf::images = {
     .replacing = N_("Replacing '%s' with file '%s'...\n"),
     .exportable = nullptr,
     .exportTo = writeConverted<&swf::SWF::exportImage>,
-    .readReplacement = readBytes<&swf::SWF::replaceImg>,
+    .readReplacement = readImage,
     .exportIds = &vlf::exportImages,
     .replace = &vlf::replaceImage,
 };

@@ -35,10 +35,12 @@ void walkDataFile(ByteView content, const EntrySink& sink);
 std::optional<DataKind> kindOfSymbol(const std::string& symbol);
 
 // An archive entry whose name does not fit the names the kind expects; the
-// message tells the names the kind takes.
+// message tells the names the kind takes, or names the entry that is inside
+// a folder.
 class entry_name_error : public forge_exception {
 public:
     explicit entry_name_error(DataKind kind);
+    entry_name_error(DataKind kind, const std::string& folderEntry);
     DataKind kind;
 };
 

@@ -1,6 +1,8 @@
 // Building a data file from an archive of JSON documents and PNG files.
 
+#include <algorithm>
 #include <map>
+#include <utility>
 
 #include "amf/amf0.h"
 #include "amf/amf3.h"
@@ -58,12 +60,34 @@ void appendValue(ByteBuffer& out, const ByteBuffer& payload) {
 
 std::string textOf(const ByteBuffer& bytes) { return std::string(bytes.begin(), bytes.end()); }
 
+// The line and column, both from 1, of the byte at the 1-based `position`
+// of `text`, where the parser stopped.
+std::pair<size_t, size_t> lineAndColumn(const std::string& text, size_t position) {
+    const size_t index = std::min(std::max<size_t>(position, 1), text.size() + 1) - 1;
+    const size_t lineStart = index == 0 ? 0 : text.rfind('\n', index - 1) + 1;  // npos + 1 is 0
+    const auto line = static_cast<size_t>(std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(index), '\n'));
+    return {line + 1, index - lineStart + 1};
+}
+
+// The parser's explanation without its own prefix ("[json.exception...]
+// parse error at line 1, column 2: "), whose place the entry's name, line
+// and column take.
+std::string parseErrorReason(const std::string& what) {
+    const size_t colon = what.find(": ");
+    return colon == std::string::npos ? what : what.substr(colon + 2);
+}
+
 // Runs `read` on the entry's document; the JSON library's errors are
 // reported with the entry's name, the library's own text kept as it is.
 template <typename Read>
 auto readDocument(const Entry& entry, Read read) {
+    const std::string text = textOf(entry.bytes);
     try {
-        return read(textOf(entry.bytes));
+        return read(text);
+    } catch (const swf::JsonDocument::parse_error& e) {
+        const auto [line, column] = lineAndColumn(text, e.byte);
+        throw swf::swf_exception(N_("Invalid JSON in '%s' at line %s, column %s: %s"),
+                                 {entry.name, line, column, parseErrorReason(e.what())});
     } catch (const swf::JsonDocument::exception& e) {
         throw swf::swf_exception(N_("Invalid JSON in '%s': %s"), {entry.name, std::string(e.what())});
     }
@@ -80,10 +104,17 @@ void appendDocuments(ByteBuffer& out, const Group& documents) {
     for (const auto& [number, entry] : documents) appendValue(out, objectBytes(entry));
 }
 
+// The game reads its files from the top of the archive only; an entry in a
+// folder (a folder's own entry too) is named so that the user can move it.
+void requireTopLevel(DataKind kind, const std::string& name) {
+    if (name.find('/') != std::string::npos) throw entry_name_error(kind, name);
+}
+
 // Sorts every entry into the group its name selects; `groupOf` gives the
 // group for a name, or null when the name fits none.
 void classify(DataKind kind, const ArchiveReader& archive, const std::function<Group*(const std::string&)>& groupOf) {
     for (const std::string& name : archive.names) {
+        requireTopLevel(kind, name);
         ByteBuffer bytes = archive.extract(name);
         const std::optional<int> number = entryNumber(name);
         Group* group = groupOf(name);
@@ -154,6 +185,7 @@ ByteBuffer limbInfoContent(const ArchiveReader& archive, const WarningSink& warn
 ByteBuffer singleObjectContent(DataKind kind, const ArchiveReader& archive) {
     const char* tag = kind == DataKind::Spt ? "Spt" : "Bg";
     const char* entry = kind == DataKind::Spt ? "Spt.json" : "BgInfoFile.json";
+    if (!archive.names.empty()) requireTopLevel(kind, archive.names.front());
     if (archive.names.empty() || archive.names.front() != entry) throw entry_name_error(kind);
     ByteBuffer content;
     swf::AMF0::writeStringWithLenPrefixU16(content, tag);
@@ -175,6 +207,12 @@ ByteBuffer contentOf(DataKind kind, const ArchiveReader& archive, const WarningS
 }  // namespace
 
 entry_name_error::entry_name_error(DataKind kind) : forge_exception(namingMessage(kind)), kind(kind) {}
+
+entry_name_error::entry_name_error(DataKind kind, const std::string& folderEntry)
+    : forge_exception(
+          N_("The archive entry '%s' is inside a folder; put every file at the top of the archive, without folders."),
+          {folderEntry}),
+      kind(kind) {}
 
 ByteBuffer buildDataFile(DataKind kind, const ArchiveReader& archive, const WarningSink& warn) {
     ByteBuffer body;

@@ -49,7 +49,7 @@ public:
 
     // Lossless bitmaps (codes 20 and 36) as PNG files.
     ByteBuffer exportImage(uint64_t id);
-    void replaceImg(const ByteBuffer& bytes, uint64_t id);
+    void replaceImg(const ByteBuffer& bytes, uint64_t id, bool* droppedAlpha = nullptr);
 
     // MP3 sounds.
     ByteBuffer exportMp3(uint64_t id);

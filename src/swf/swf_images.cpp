@@ -121,6 +121,14 @@ ByteBuffer encodeColourMapped(const Tag_DefineBitsLossless& image, const ByteBuf
     return png;
 }
 
+// Straight (R, G, B, A) pixels with any alpha below 255.
+bool hasTransparency(const ByteBuffer& rgba) {
+    for (size_t i = 3; i < rgba.size(); i += 4) {
+        if (rgba[i] != 255) return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 ByteBuffer SWF::exportImage(uint64_t id) {
@@ -138,7 +146,9 @@ ByteBuffer SWF::exportImage(uint64_t id) {
     return encodeDirectColour(*image, bitmap);
 }
 
-void SWF::replaceImg(const ByteBuffer& bytes, uint64_t id) {
+// A bitmap of code 20 stores no alpha: `droppedAlpha`, when given, tells
+// whether the picture had transparent pixels that it lost.
+void SWF::replaceImg(const ByteBuffer& bytes, uint64_t id, bool* droppedAlpha) {
     Tag_DefineBitsLossless& image = tagWithId<Tag_DefineBitsLossless>(id);
     if (!isPNGfile(bytes)) throw swf_exception(N_("Only PNG format is implemented."));
 
@@ -158,6 +168,7 @@ void SWF::replaceImg(const ByteBuffer& bytes, uint64_t id) {
     ByteBuffer pixels;
     error = lodepng::decode(pixels, width, height, bytes);
     if (error != 0) throw swf_exception(codecError(kDecoderError, error));
+    const bool dropsAlpha = !image.isLossless2 && hasTransparency(pixels);
     premultiply(pixels, image.isLossless2);
     ByteBuffer deflated = zlib::zlib_compress(pixels, 9);
 
@@ -166,6 +177,7 @@ void SWF::replaceImg(const ByteBuffer& bytes, uint64_t id) {
     image.bitmapWidth = static_cast<uint16_t>(width);
     image.bitmapHeight = static_cast<uint16_t>(height);
     image.data = std::move(deflated);
+    if (droppedAlpha != nullptr) *droppedAlpha = dropsAlpha;
 }
 
 }  // namespace swf

@@ -122,4 +122,33 @@ TEST(ImagesSession, AReplacedImageIsExportedAndCountsAsAChange) {
               (ByteBuffer{200, 100, 50, 255, 1, 2, 3, 255, 9, 8, 7, 255}));
 }
 
+TEST(ImagesSession, TransparencyLostToABitmapWithoutAlphaIsWarnedAbout) {
+    const std::string warning = yellow(
+        "WARNING: This image cannot be transparent, so the transparency of the PNG file was dropped: its "
+        "transparent parts show dark.\n");
+    const struct {
+        const char* name;
+        std::string id;
+        ByteBuffer rgba;
+        bool warned;
+    } cases[] = {
+        {"half transparent into code 20", "8", {10, 20, 30, 255, 10, 20, 30, 128}, true},
+        {"fully transparent into code 20", "8", {10, 20, 30, 0, 10, 20, 30, 255}, true},
+        {"opaque into code 20", "8", {10, 20, 30, 255, 10, 20, 30, 255}, false},
+        {"transparent into code 36", "9", {10, 20, 30, 255, 10, 20, 30, 0}, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Session s;
+        s.writeFile("game.swf", imageGame());
+        imagetools::TempDir dir;
+        s.writeFile("new.png", imagetools::pilWrite(dir, c.rgba, 2, 1, "RGBA"));
+        const Result r = runImages(s, {"3", c.id, "new.png", "0", "0", "y"});
+        ASSERT_TRUE(r.endedNormally()) << r.describe();
+        EXPECT_EQ(r.err, "");
+        EXPECT_EQ(contains(r.out, warning), c.warned);
+        EXPECT_TRUE(contains(r.out, kUnsavedQuestion));
+    }
+}
+
 }  // namespace

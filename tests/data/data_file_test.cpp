@@ -158,6 +158,38 @@ TEST(DataFiles, EntryNamesOutsideTheKindsNamingAreRefused) {
     }
 }
 
+TEST(DataFiles, RefusedArchivesNameTheEntryAndWhere) {
+    const std::string folder = "' is inside a folder; put every file at the top of the archive, without folders.";
+    const struct {
+        const char* name;
+        data::DataKind kind;
+        Entries entries;
+        std::string message;
+    } cases[] = {
+        {"attack in a folder", data::DataKind::Gdat, {{"Attack_0.json", bytesOf("{}")}, {"old/Attack_1.json", {}}},
+         "The archive entry 'old/Attack_1.json" + folder},
+        {"Spt in a folder", data::DataKind::Spt, {{"Stage1Spt/Spt.json", {}}}, "The archive entry 'Stage1Spt/Spt.json" + folder},
+        {"folder of its own", data::DataKind::Bg, {{"Forest/", {}}, {"BgInfoFile.json", {}}},
+         "The archive entry 'Forest/" + folder},
+        {"syntax error on the third line", data::DataKind::Spt, {{"Spt.json", bytesOf("{\n  \"Data.Spt\": {\n    \"a\": tru\n}}")}},
+         "Invalid JSON in 'Spt.json' at line 3, column 13: syntax error while parsing value - invalid literal; last read: '\"a\": tru<U+000A>'"},
+        {"empty document", data::DataKind::Bg, {{"BgInfoFile.json", {}}},
+         "Invalid JSON in 'BgInfoFile.json' at line 1, column 1: syntax error while parsing value - unexpected end of input; expected '[', '{', or a literal"},
+        {"flag of the wrong type", data::DataKind::LimbInfo,
+         {{"LimbPic_0.json", bytesOf(R"({"Data.LimbPic": {"disabled": 1, "embeded": true}})")}},
+         "Invalid JSON in 'LimbPic_0.json': [json.exception.type_error.302] type must be boolean, but is number"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        try {
+            rebuilt(c.kind, c.entries);
+            ADD_FAILURE() << "accepted";
+        } catch (const forge_exception& e) {
+            EXPECT_EQ(std::string(e.what()), c.message);
+        }
+    }
+}
+
 TEST(DataFiles, EmptyLimbArchiveRemovesEverything) {
     ByteBuffer expected = kindTag("limbInfo");
     appendU32be(expected, 0);

@@ -43,7 +43,8 @@ TEST(SessionSounds, RefusedFilesLeaveTheGameUnchanged) {
         s.run(withExit({"game.swf", "3", "3", "7", "high.mp3", "3", "7", "noise.mp3", "3", "99", "x.mp3", "0"}));
     ASSERT_TRUE(r.endedNormally()) << r.describe();
     EXPECT_EQ(r.err,
-              "MP3 sample rate must be one of the following: 5512 Hz, 11025 Hz, 22050 Hz, 44100 Hz\n"
+              "MP3 sample rate must be one of the following: 5512 Hz, 11025 Hz, 22050 Hz, 44100 Hz. This file's "
+              "sample rate is 48000 Hz; convert it first, for example with: lame --resample 22.05 in.mp3 out.mp3\n"
               "Error parsing MP3 file.\n"
               "No sound with ID=99.\n");
     EXPECT_FALSE(contains(r.out, "You have unsaved changes"));
