@@ -25,16 +25,22 @@ size_t columnsOf(const std::string& text) {
 
 // Prints the help text's pieces one after another, each in its colour. On a
 // terminal the paragraphs are wrapped between words to the terminal's
-// width, across pieces; elsewhere (a pipe, a file) the text is left as is.
+// width, across pieces, and a text taller than the terminal stops at each
+// screenful until the user presses Enter; elsewhere (a pipe, a file) the
+// text is left as is.
 class HelpPrinter {
 public:
     HelpPrinter() {
         winsize size{};
         if (isatty(STDOUT_FILENO) == 0) return;
-        width_ = ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0 ? size.ws_col : 80;
+        const bool known = ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0;
+        width_ = known && size.ws_col > 0 ? size.ws_col : 80;
+        // Waiting for Enter needs someone at the keyboard: answers piped in
+        // are never taken for it.
+        if (known && isatty(STDIN_FILENO) != 0) rows_ = size.ws_row;
     }
 
-    void print(int colour, const char* text) { write(colour, width_ == 0 ? std::string(text) : wrapped(text)); }
+    void print(int colour, const std::string& text) { write(colour, width_ == 0 ? text : wrapped(text)); }
 
     // Whole lines printed as they are (art, for one), blanks included.
     void printLines(int colour, const char* lines) {
@@ -44,12 +50,43 @@ public:
     }
 
 private:
-    static void write(int colour, const std::string& text) {
+    // Writes the text a screen line at a time, counting the lines the
+    // terminal shows, those it breaks itself included. The pause comes only
+    // when there is more to show, so the help never ends on a prompt.
+    void write(int colour, const std::string& text) {
+        size_t start = 0;
+        for (size_t i = 0; i < text.size(); ++i) {
+            const bool lead = (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80;
+            if (lead && rows_ > 1 && linesShown_ >= rows_ - 1) {
+                put(colour, text.substr(start, i - start));
+                start = i;
+                waitForEnter();
+            }
+            if (text[i] == '\n') {
+                ++linesShown_;
+                screenColumn_ = 0;
+            } else if (lead && ++screenColumn_ > width_ && width_ > 0) {
+                ++linesShown_;
+                screenColumn_ = 1;
+            }
+        }
+        put(colour, text.substr(start));
+    }
+
+    static void put(int colour, const std::string& text) {
+        if (text.empty()) return;
         if (colour < 0) {
             printf_normal("%s", text.c_str());
         } else {
             printf_colored(colour, "%s", text.c_str());
         }
+    }
+
+    void waitForEnter() {
+        printf_colored(14, "%s", _("-- Press Enter to continue --"));
+        std::string answer;
+        readLine(answer, "");
+        linesShown_ = 0;
     }
 
     // A blank between two words is held back until the next word shows
@@ -91,6 +128,11 @@ private:
     size_t width_ = 0;
     size_t column_ = 0;
     bool pendingBlank_ = false;
+    // Paging: the terminal's height (0 for none) and what is on screen
+    // since the last pause.
+    size_t rows_ = 0;
+    size_t linesShown_ = 0;
+    size_t screenColumn_ = 0;
 };
 
 constexpr int kPlain = -1;
@@ -119,15 +161,15 @@ void vlf::printHelp() {
     help.print(kPlain,
                _("Vorlune is property of Tobin Arkwell. This game has suffered a lot at the hands of crackers, who "
                  "sought to unlock all the characters in the game for free, thus making the game unsustainable. "
-                 "Vorlune Forge is meant to modify Vorlune in a ETHICAL manner in order to bring new wonders to "
+                 "Vorlune Forge is meant to modify Vorlune in an ETHICAL manner in order to bring new wonders to "
                  "the game. If you wish to see new Vorlune versions released in the future, by no means you'll "
                  "attempt to modify this game in a way that hurts Tobin's income or the game's reputation and its "
                  "users. Keep in mind that sounds and images that you find on the internet might be copyright "
                  "protected in which case you should"));
     help.print(12, _(" NOT "));
     help.print(kPlain, _("use them. Thank you.\n\n"));
-    help.print(kPlain, _("This program allows you to list, export and replace images, sounds and stages. It is "
-                         "recommended that you keep the "));
+    help.print(kPlain, _("This program allows you to list, export and replace images, sounds, stages and data "
+                         "files. It is recommended that you keep the "));
     help.print(12, _("images resized and sounds compressed"));
     help.print(kPlain, _(" as much as possible so that the final file will not be too large.\n\n"));
     help.print(12, _("Exporting Vorlune: "));
@@ -150,8 +192,9 @@ void vlf::printHelp() {
                          "trying to replace with doesn't meet the requirements. In this case, you may find a "
                          "converter online for your MP3 file. It is also recommended that you find an MP3 "
                          "compressor to reduce the size of your MP3 files.\n\n"));
+    // Through the wrapping, which puts the blank before the address.
     help.print(kPlain, _("For tutorials and discussion visit "));
-    printf_colored(14, "%s\n\n", kForumAddress);
+    help.print(14, std::string(kForumAddress) + "\n\n");
 }
 
 }  // namespace vorlune_forge
