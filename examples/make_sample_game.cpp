@@ -1,7 +1,9 @@
 // Builds the sample game from the assets beside it, through the program's
 // own code: stage XML files, MP3 sounds, PNG images (direct colour and
 // colour-mapped, in both kinds of lossless bitmap) and data files of the
-// four kinds, written as one zlib-compressed movie.
+// four kinds, written as one zlib-compressed movie. Every data id the
+// program knows has a data file: those without assets get a small one made
+// here, so that the sample stays small.
 //
 //   make_sample_game <assets directory> <output movie>
 
@@ -10,8 +12,12 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <iterator>
+#include <map>
 #include <stdexcept>
 
+#include "amf/json_document.h"
+#include "app/vlf.h"
 #include "codecs/zlib.h"
 #include "console/l18n_files.h"
 #include "data/data_file.h"
@@ -92,6 +98,76 @@ struct Named {
     std::string symbol;
 };
 
+using Json = swf::JsonDocument;
+
+// A data file's archive held in memory.
+data::ArchiveReader memoryArchive(const std::vector<std::pair<std::string, Json>>& documents) {
+    data::ArchiveReader archive;
+    std::map<std::string, ByteBuffer> entries;
+    for (const auto& [name, document] : documents) {
+        archive.names.push_back(name);
+        const std::string text = document.dump(4);
+        entries[name] = ByteBuffer(text.begin(), text.end());
+    }
+    archive.extract = [entries](const std::string& name) { return entries.at(name); };
+    return archive;
+}
+
+Json typed(const char* className, Json members) { return Json{{className, std::move(members)}}; }
+
+// The data file made for the n-th id without assets: the kinds take turns,
+// and each file holds one or two small documents that vary with n.
+struct MadeData {
+    std::string symbol;
+    data::DataKind kind;
+    data::ArchiveReader archive;
+};
+
+MadeData madeData(size_t n) {
+    static const char* const places[] = {"Forest",  "Caves",   "Harbour", "Tower",  "Marsh",   "Summit", "Desert",
+                                         "Glacier", "Volcano", "Swamp",   "Castle", "Village", "Ruins",  "Garden",
+                                         "Mines",   "Bridge",  "Temple",  "Clouds", "Orchard"};
+    static const char* const creatures[] = {"Slime",  "Bat",    "Knight", "Wolf",   "Golem", "Crab",  "Owl",
+                                            "Spider", "Dragon", "Mole",   "Ghost",  "Frog",  "Yeti",  "Beetle",
+                                            "Imp",    "Lizard", "Wisp",   "Boar",   "Fox"};
+    const size_t round = n / 4;
+    const std::string place = places[round % std::size(places)];
+    const std::string creature = creatures[round % std::size(creatures)];
+    const double step = static_cast<double>(round);
+    switch (n % 4) {
+        case 0:
+            return {place + "Spt", data::DataKind::Spt,
+                    memoryArchive({{"Spt.json", typed("Data.Spt", {{"frames", 2.0 + double(round % 6)},
+                                                                   {"speed", 0.1 + 0.05 * double(round % 4)},
+                                                                   {"loop", round % 3 != 0},
+                                                                   {"name", place}})}})};
+        case 1:
+            return {place + "Bgi", data::DataKind::Bg,
+                    memoryArchive({{"BgInfoFile.json",
+                                    typed("Data.BgInfo", {{"layers", {{"VLF_ArrayLenXXX", 2}, {"0", "sky"}, {"1", place}}},
+                                                          {"parallax", 0.25 + 0.05 * double(round % 5)},
+                                                          {"colour", 4210752.0 + 65793.0 * step}})}})};
+        case 2:
+            // A limb without an embedded picture needs no PNG file.
+            return {creature + "Lmi", data::DataKind::LimbInfo,
+                    memoryArchive({{"LimbPic_0.json", typed("Data.LimbPic", {{"name", "body"},
+                                                                             {"disabled", true},
+                                                                             {"embeded", false},
+                                                                             {"scale", 1.0}})},
+                                   {"Limb_0.json", typed("Data.Limb", {{"pic", 0.0},
+                                                                       {"x", step},
+                                                                       {"y", 2.0 * step},
+                                                                       {"rotation", 5.0 * double(round % 8)}})}})};
+        default:
+            return {creature + "Dat", data::DataKind::Gdat,
+                    memoryArchive({{"Attack_0.json", typed("Data.Attack", {{"name", creature + " strike"},
+                                                                           {"damage", 2.0 + step},
+                                                                           {"knockback", 0.5 + 0.25 * double(round % 4)}})},
+                                   {"PtWithName_0.json",
+                                    typed("Data.PtWithName", {{"name", "spawn"}, {"x", 4.0 * step}, {"y", -1.5}})}})};
+    }
+}
+
 void build(const fs::path& assets, const std::string& output) {
     const ByteBuffer header = {'F',  'W',  'S',  10,   21,   0,    0,    0,  0x80, 0x00, 0x2A,
                                0xF8, 0x00, 0x00, 0x1F, 0x40, 0x00, 0x00, 24, 1,    0};
@@ -145,6 +221,16 @@ void build(const fs::path& assets, const std::string& output) {
             *data::kindOfSymbol(symbol), directoryArchive(dir),
             [](data::LimbWarning, int) { throw std::runtime_error("the limb data of the sample must be consistent"); });
         movie.replaceBinary(body, id);
+    }
+    const auto hasData = [&](uint64_t id) {
+        return std::any_of(symbols.begin(), symbols.end(), [&](const Named& named) { return named.id == id; });
+    };
+    size_t made = 0;
+    for (const uint64_t id : vorlune_forge::vlf::data_ids) {
+        if (hasData(id)) continue;
+        const MadeData file = madeData(made++);
+        addBinary(static_cast<uint16_t>(id), file.symbol);
+        movie.replaceBinary(data::buildDataFile(file.kind, file.archive, [](data::LimbWarning, int) {}), id);
     }
 
     ByteBuffer entries;
