@@ -61,6 +61,7 @@ private:
                 put(colour, text.substr(start, i - start));
                 start = i;
                 waitForEnter();
+                linesShown_ = 0;
             }
             if (text[i] == '\n') {
                 ++linesShown_;
@@ -82,11 +83,11 @@ private:
         }
     }
 
-    void waitForEnter() {
-        printf_colored(14, "%s", _("-- Press Enter to continue --"));
+    // The prompt is readline's own, so that it knows the line is taken and
+    // ends it when Enter is pressed.
+    static void waitForEnter() {
         std::string answer;
-        readLine(answer, "");
-        linesShown_ = 0;
+        readLine(answer, _("-- Press Enter to continue --"));
     }
 
     // A blank between two words is held back until the next word shows
