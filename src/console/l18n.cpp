@@ -170,7 +170,7 @@ int print2Colors(const char* text, size_t column, int colour1, int colour2) {
         ++written;
     }
 
-    writeChecked(rlutil::ANSI_ATTRIBUTE_RESET, std::strlen(rlutil::ANSI_ATTRIBUTE_RESET));
+    if (coloursEnabled()) writeChecked(rlutil::ANSI_ATTRIBUTE_RESET, std::strlen(rlutil::ANSI_ATTRIBUTE_RESET));
     flushChecked();
     return written;
 }
@@ -227,8 +227,10 @@ void readLine(std::string& out, const std::string& prompt, History history) {
     // Without this the dialogues would ask again forever once input is gone.
     if (!line) {
         if (isatty(STDIN_FILENO) != 0) {
-            // The cursor still stands after the prompt.
-            printf_normal("\n");
+            // The cursor still stands after the prompt, unless readline
+            // ended the line itself, as it does with bracketed paste on.
+            const char* paste = rl_variable_value("enable-bracketed-paste");
+            if (paste == nullptr || std::strcmp(paste, "on") != 0) printf_normal("\n");
             throw go_back{};
         }
         throw end_of_input{};

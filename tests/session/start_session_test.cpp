@@ -36,6 +36,18 @@ TEST(SessionStart, ExitRightAfterLoadingAsksNothing) {
     EXPECT_EQ(r.err, "");
 }
 
+TEST(SessionStart, NoColourWritesNoEscapeSequence) {
+    Session s;
+    s.writeFile("game.swf", games::stageGame());
+    Options options;
+    options.mergeStreams = true;
+    options.environment = {"NO_COLOR=1"};
+    const Result r = s.run(script({"missing.swf", "game.swf", "1", "2", "1", "0", "0"}), options);
+    ASSERT_TRUE(r.endedNormally()) << r.describe();
+    EXPECT_TRUE(contains(r.out, "What do you wish to do?\n1. Help\n"));
+    EXPECT_EQ(r.out.find('\x1b'), std::string::npos) << visible(r.out);
+}
+
 TEST(SessionStart, ArgumentsChangeNothing) {
     Session s;
     s.writeFile("game.swf", games::stageGame());

@@ -140,7 +140,7 @@ TEST(SessionTranslation, WholeSessionInGermanShowsNoEnglishMessage) {
                                    "0",
                                    "0",
                                    "maybe",
-                                   "y"}),
+                                   "j"}),  // the German letter for yes
                            options);
     ASSERT_TRUE(r.endedNormally()) << r.describe();
     const std::string shown = r.out + r.err;
