@@ -32,15 +32,15 @@ void printLimbWarning(data::LimbWarning warning, int position) {
 
 }  // namespace
 
-void exportDataArchive(swf::SWF& game, uint64_t id, const std::string& path) {
+ByteBuffer dataArchive(swf::SWF& game, uint64_t id) {
     const std::optional<ByteBuffer> content = data::inflateDataFile(game.exportBinary(id));
     if (!content) throw swf::swf_exception(N_("Not an AMF3 ByteArray."));
     if (!data::readDataKind(*content)) throw swf::swf_exception(N_("File type unrecognized."));
-    // Entries go into the archive as they are read, so a file that fails
-    // part way leaves the entries before the failure.
-    minizip::Zipper zip(path, "Created with Vorlune Forge.");
+    ByteBuffer archive;
+    minizip::Zipper zip(std::to_string(id) + ".zip", "Created with Vorlune Forge.", archive);
     data::walkDataFile(*content, [&](const std::string& name, const ByteBuffer& bytes) { zip.add(name, "", 9, bytes); });
     zip.close();
+    return archive;
 }
 
 Replacement readDataArchive(const std::string& path) {

@@ -9,8 +9,8 @@
 
 namespace vorlune_forge {
 
-// Writes the data file as a zip archive at `path`.
-void exportDataArchive(swf::SWF& game, uint64_t id, const std::string& path);
+// The data file as a zip archive.
+ByteBuffer dataArchive(swf::SWF& game, uint64_t id);
 
 // Opens the archive at `path`; what it returns rebuilds the data file from
 // it, telling the user about pictures that will not show.

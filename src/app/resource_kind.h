@@ -50,10 +50,11 @@ struct ResourceKind {
     const char* replacing;
 
     // The two conversions. `exportable`, when set, picks the tags that can
-    // be exported. `exportTo` writes the resource to the file at `path`;
+    // be exported. `convert` gives the bytes of the resource's file (it runs
+    // on several threads at once and only reads the game);
     // `readReplacement` reads a file and returns what puts it in the game.
     bool (*exportable)(const swf::Tag& tag);
-    void (*exportTo)(swf::SWF& game, uint64_t id, const std::string& path);
+    ByteBuffer (*convert)(swf::SWF& game, uint64_t id);
     Replacement (*readReplacement)(const std::string& path);
 
     // The operations the section menu calls.

@@ -11,12 +11,12 @@ using namespace l18n;
 
 namespace {
 
-// Kinds whose files hold the resource as it is converted by the game: the
-// export writes the converted bytes, the replacement hands the file's bytes
-// to the game.
+// Kinds whose files hold the resource as the game converts it: the export
+// is the converted bytes, the replacement hands the file's bytes to the
+// game.
 template <ByteBuffer (swf::SWF::*convert)(uint64_t)>
-void writeConverted(swf::SWF& game, uint64_t id, const std::string& path) {
-    writeBinaryFile(path, (game.*convert)(id));
+ByteBuffer converted(swf::SWF& game, uint64_t id) {
+    return (game.*convert)(id);
 }
 
 template <void (swf::SWF::*put)(const ByteBuffer&, uint64_t)>
@@ -75,7 +75,7 @@ const ResourceKind vlf::stageFiles = {
     .errorFor = N_("Error for stage file with ID=%zu: %s\n"),
     .replacing = N_("Replacing '%s' with file '%s'...\n"),
     .exportable = nullptr,
-    .exportTo = writeConverted<&swf::SWF::exportBinary>,
+    .convert = converted<&swf::SWF::exportBinary>,
     .readReplacement = readBytes<&swf::SWF::replaceBinary>,
     .exportIds = &vlf::exportStages,
     .replace = &vlf::replaceStage,
@@ -98,7 +98,7 @@ const ResourceKind vlf::sounds = {
     .errorFor = N_("Error for sound with ID=%zu: %s\n"),
     .replacing = N_("Replacing '%s' with file '%s'...\n"),
     .exportable = isMp3Sound,
-    .exportTo = writeConverted<&swf::SWF::exportMp3>,
+    .convert = converted<&swf::SWF::exportMp3>,
     .readReplacement = readBytes<&swf::SWF::replaceMp3>,
     .exportIds = &vlf::exportSounds,
     .replace = &vlf::replaceSound,
@@ -121,7 +121,7 @@ const ResourceKind vlf::images = {
     .errorFor = N_("Error for image with ID=%zu: %s\n"),
     .replacing = N_("Replacing '%s' with file '%s'...\n"),
     .exportable = nullptr,
-    .exportTo = writeConverted<&swf::SWF::exportImage>,
+    .convert = converted<&swf::SWF::exportImage>,
     .readReplacement = readImage,
     .exportIds = &vlf::exportImages,
     .replace = &vlf::replaceImage,
@@ -144,7 +144,7 @@ const ResourceKind vlf::dataFiles = {
     .errorFor = N_("Error for data file with ID=%zu: %s\n"),
     .replacing = N_("Replacing '%s' with contents of file '%s'...\n"),
     .exportable = nullptr,
-    .exportTo = exportDataArchive,
+    .convert = dataArchive,
     .readReplacement = readDataArchive,
     .exportIds = &vlf::exportData,
     .replace = &vlf::replaceData,

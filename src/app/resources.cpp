@@ -10,6 +10,7 @@
 #include "console/l18n.h"
 #include "console/signals.h"
 #include "util/strings.h"
+#include "util/thread_pool.h"
 
 namespace vorlune_forge {
 
@@ -105,26 +106,46 @@ int vlf::exportResources(const ResourceKind& kind, const std::vector<uint64_t>& 
         }
     }
 
+    // The files are converted on every processor, and written, with their
+    // messages, in order on this thread.
+    struct Converted {
+        ByteBuffer bytes;
+        std::exception_ptr failure;
+    };
     int count = 0;
-    for (const auto& [id, problem] : selected) {
-        // Ctrl-C stops the export between two resources; the files written
-        // so far are whole.
-        checkInterrupt();
-        if (problem != nullptr) {
-            printIdError(problem, id);
-            continue;
-        }
-        const std::string name = fileName(kind, id, swfFile->getSymbolName(id));
-        printf_normal(_("Exporting: %s\n"), name.c_str());
-        // A resource that cannot be converted or written is reported, and
-        // the others are still exported.
-        try {
-            kind.exportTo(*swfFile, id, name + kind.fileSuffix);
-            ++count;
-        } catch (const std::exception& e) {
-            printf_error(_(kind.errorFor), static_cast<size_t>(id), errorText(e).c_str());
-        }
-    }
+    parallelOrdered<Converted>(
+        selected.size(),
+        [&](size_t i) {
+            Converted result;
+            if (selected[i].problem != nullptr) return result;
+            try {
+                result.bytes = kind.convert(*swfFile, selected[i].id);
+            } catch (...) {
+                result.failure = std::current_exception();
+            }
+            return result;
+        },
+        [&](size_t i, Converted&& converted) {
+            const auto& [id, problem] = selected[i];
+            // Ctrl-C stops the export between two resources; the files
+            // written so far are whole.
+            checkInterrupt();
+            if (problem != nullptr) {
+                printIdError(problem, id);
+                return;
+            }
+            const std::string name = fileName(kind, id, swfFile->getSymbolName(id));
+            printf_normal(_("Exporting: %s\n"), name.c_str());
+            // A resource that cannot be converted or written is reported,
+            // and the others are still exported.
+            try {
+                if (converted.failure) std::rethrow_exception(converted.failure);
+                writeBinaryFile(name + kind.fileSuffix, converted.bytes);
+                ++count;
+            } catch (const std::exception& e) {
+                printf_error(_(kind.errorFor), static_cast<size_t>(id), errorText(e).c_str());
+            }
+        });
     return count;
 }
 

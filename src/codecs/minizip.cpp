@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <stdexcept>
 #include <system_error>
@@ -57,11 +58,70 @@ void UnzipHandleCloser::operator()(void* handle) const { unzClose(handle); }
 
 // ---------------------------------------------------------------- Zipper
 
+// An archive built in memory: minizip writes through these functions as it
+// would write a file, seeking back to fill in sizes.
+struct MemoryFile {
+    std::vector<uint8_t>* bytes;
+    uint64_t position = 0;
+    zlib_filefunc64_def functions{};
+};
+
+namespace {
+
+MemoryFile& memoryOf(voidpf stream) { return *static_cast<MemoryFile*>(stream); }
+
+voidpf memoryOpen(voidpf opaque, const void*, int) { return opaque; }
+
+uLong memoryRead(voidpf, voidpf stream, void* buffer, uLong size) {
+    auto& file = memoryOf(stream);
+    const uint64_t available = file.position < file.bytes->size() ? file.bytes->size() - file.position : 0;
+    const uLong count = static_cast<uLong>(std::min<uint64_t>(size, available));
+    if (count != 0) std::memcpy(buffer, file.bytes->data() + file.position, count);
+    file.position += count;
+    return count;
+}
+
+uLong memoryWrite(voidpf, voidpf stream, const void* buffer, uLong size) {
+    auto& file = memoryOf(stream);
+    if (file.position + size > file.bytes->size()) file.bytes->resize(file.position + size);
+    if (size != 0) std::memcpy(file.bytes->data() + file.position, buffer, size);
+    file.position += size;
+    return size;
+}
+
+ZPOS64_T memoryTell(voidpf, voidpf stream) { return memoryOf(stream).position; }
+
+long memorySeek(voidpf, voidpf stream, ZPOS64_T offset, int origin) {
+    auto& file = memoryOf(stream);
+    const uint64_t base = origin == ZLIB_FILEFUNC_SEEK_SET   ? 0
+                          : origin == ZLIB_FILEFUNC_SEEK_CUR ? file.position
+                                                             : file.bytes->size();
+    file.position = base + offset;
+    return 0;
+}
+
+int memoryClose(voidpf, voidpf) { return 0; }
+int memoryError(voidpf, voidpf) { return 0; }
+
+}  // namespace
+
 Zipper::Zipper(std::string path, std::string comment) : path_(std::move(path)), comment_(std::move(comment)) {
     if (path_.empty()) throw minizip_exception(N_("Name of zip file must not be empty."));
     if (comment_.size() > kMaxFieldLength)
         throw minizip_exception(N_("Comment of zip file '%s' is longer than 65535 bytes."), {path_});
     handle_.reset(zipOpen2_64(path_.c_str(), APPEND_STATUS_CREATE, nullptr, nullptr));
+    if (!handle_) throw minizip_exception(N_("Could not create '%s'."), {path_});
+}
+
+Zipper::Zipper(std::string name, std::string comment, std::vector<uint8_t>& memory)
+    : path_(std::move(name)), comment_(std::move(comment)), memory_(std::make_unique<MemoryFile>()) {
+    if (comment_.size() > kMaxFieldLength)
+        throw minizip_exception(N_("Comment of zip file '%s' is longer than 65535 bytes."), {path_});
+    memory.clear();
+    memory_->bytes = &memory;
+    memory_->functions = {memoryOpen, memoryRead, memoryWrite, memoryTell, memorySeek,
+                          memoryClose, memoryError, memory_.get()};
+    handle_.reset(zipOpen2_64(path_.c_str(), APPEND_STATUS_CREATE, nullptr, &memory_->functions));
     if (!handle_) throw minizip_exception(N_("Could not create '%s'."), {path_});
 }
 

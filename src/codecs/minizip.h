@@ -46,11 +46,17 @@ struct UnzipHandleCloser {
     void operator()(void* handle) const;
 };
 
+// The archive of a Zipper that builds it in memory.
+struct MemoryFile;
+
 class Zipper {
 public:
     // Creates (or truncates) the archive at `path`; `comment` is written as
     // the archive's global comment when it is closed.
     Zipper(std::string path, std::string comment);
+    // Builds the archive in `memory` instead of a file; `name` names it in
+    // messages. `memory` must outlive the Zipper.
+    Zipper(std::string name, std::string comment, std::vector<uint8_t>& memory);
     ~Zipper();
     Zipper(const Zipper&) = delete;
     Zipper& operator=(const Zipper&) = delete;
@@ -71,6 +77,7 @@ private:
 
     std::string path_;
     std::string comment_;
+    std::unique_ptr<MemoryFile> memory_;
     std::unique_ptr<void, ZipHandleCloser> handle_;
 };
 
