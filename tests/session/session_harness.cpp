@@ -48,7 +48,7 @@ std::vector<std::string> environmentFor(const std::string& home) {
     const char* path = std::getenv("PATH");
     env.push_back(std::string("PATH=") + (path != nullptr ? path : "/usr/bin:/bin"));
     // Sanitizer builds keep their settings.
-    for (const char* name : {"ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS"}) {
+    for (const char* name : {"ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS", "TSAN_OPTIONS"}) {
         if (const char* value = std::getenv(name)) env.push_back(std::string(name) + "=" + value);
     }
     return env;
