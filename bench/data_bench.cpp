@@ -12,9 +12,12 @@
 // Then the time to walk one data file of N items (and one object of N
 // members) for doubling N: the time per item should stay about the same.
 //
-//   data_bench [megabytes] [work directory]
+//   data_bench [megabytes] [work directory] [movie file]
 //
-// megabytes is the inflated size of the generated set (40 by default).
+// megabytes is the inflated size of the generated set (40 by default). With
+// a movie file, the set is also written there as a game (a binary data tag
+// and a symbol name for every file), for timing the program's own export of
+// every data file.
 
 #include <time.h>
 #include <zlib.h>
@@ -36,6 +39,7 @@
 #include "codecs/minizip.h"
 #include "codecs/zlib.h"
 #include "data/data_file.h"
+#include "bench_movie.h"
 #include "bench_timing.h"
 
 namespace {
@@ -419,6 +423,28 @@ std::vector<DataFile> generateGameSet(size_t total) {
     return files;
 }
 
+// The set as a game: a binary data tag for each file, and the symbol names
+// whose endings tell the files' kinds.
+ByteBuffer gameOf(const std::vector<DataFile>& files) {
+    ByteBuffer records;
+    ByteBuffer symbols;
+    appendU16le(symbols, static_cast<uint16_t>(files.size()));
+    for (const DataFile& file : files) {
+        ByteBuffer body;
+        appendU16le(body, static_cast<uint16_t>(file.id));
+        appendU32le(body, 0);  // reserved
+        appendBytes(body, file.body);
+        appendRecord(records, 87, body);  // DefineBinaryData
+        static const char* const kEndings[] = {"Lmi", "Spt", "Bgi", "Dat"};
+        const std::string name = "vorlune.data.D" + std::to_string(file.id) + kEndings[static_cast<int>(file.kind)];
+        appendU16le(symbols, static_cast<uint16_t>(file.id));
+        symbols.insert(symbols.end(), name.begin(), name.end());
+        symbols.push_back(0);
+    }
+    appendRecord(records, 76, symbols);  // SymbolClass
+    return finishMovie(std::move(records));
+}
+
 // What the program does for one data file: inflate, check the kind, then
 // walk it into an archive of level 9 entries.
 void exportDataFile(const DataFile& file, const std::string& dir) {
@@ -464,8 +490,9 @@ size_t directorySize(const std::string& dir) {
     return size;
 }
 
-void gameSetBenchmark(size_t total, const std::string& workDir) {
+void gameSetBenchmark(size_t total, const std::string& workDir, const char* moviePath) {
     const std::vector<DataFile> files = generateGameSet(total);
+    if (moviePath != nullptr) writeMovie(moviePath, gameOf(files));
     size_t inflated = 0, deflated = 0;
     int perKind[4] = {};
     for (const DataFile& file : files) {
@@ -654,7 +681,7 @@ void growthBenchmark(const std::string& workDir) {
 int main(int argc, char** argv) {
     const size_t total = (argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 40) << 20;
     const std::string dir = argc > 2 ? argv[2] : "/tmp";
-    gameSetBenchmark(total, dir);
+    gameSetBenchmark(total, dir, argc > 3 ? argv[3] : nullptr);
     growthBenchmark(dir);
     return 0;
 }

@@ -3,7 +3,10 @@
 // the difference is what inflating the bitmaps, converting their pixels and
 // our own checks cost on top of the PNG encoder.
 //
-//   image_bench [bitmaps]
+//   image_bench [bitmaps] [movie file]
+//
+// With a movie file, the generated game is also written there, for timing
+// the program's own export of every image.
 
 #include <lodepng.h>
 #include <time.h>
@@ -19,16 +22,10 @@
 #include "codecs/zlib.h"
 #include "swf/bitmap_pixels.h"
 #include "swf/swf.h"
-#include "swf/swf.h"
+#include "bench_movie.h"
 #include "bench_timing.h"
 
 namespace {
-
-void appendRecord(ByteBuffer& out, uint16_t code, const ByteBuffer& body) {
-    appendU16le(out, static_cast<uint16_t>((code << 6) | 63));
-    appendU32le(out, static_cast<uint32_t>(body.size()));
-    appendBytes(out, body);
-}
 
 // Picture-like content: smooth gradients with some noise, which compress as
 // game art does, neither trivially nor not at all.
@@ -86,12 +83,7 @@ ByteBuffer generateGame(unsigned count) {
         appendBytes(body, zlib::zlib_compress(pixels, 6));
         appendRecord(records, lossless2 ? 36 : 20, body);
     }
-    appendU16le(records, 0);  // End
-    const ByteBuffer header = {'F',  'W',  'S',  10,   0,    0,    0, 0,  0x80, 0x00, 0x2A,
-                               0xF8, 0x00, 0x00, 0x1F, 0x40, 0x00, 0, 24, 1,    0};
-    records.insert(records.begin(), header.begin(), header.end());
-    storeU32le(records.data() + 4, static_cast<uint32_t>(records.size()));
-    return records;
+    return finishMovie(std::move(records));
 }
 
 // One bitmap as the bare encoder gets it: converted pixels and the settings.
@@ -141,7 +133,9 @@ double median(std::vector<double> values) {
 
 int main(int argc, char** argv) {
     const unsigned count = argc > 1 ? static_cast<unsigned>(std::strtoul(argv[1], nullptr, 10)) : 200;
-    swf::SWF game(generateGame(count));
+    ByteBuffer movie = generateGame(count);
+    if (argc > 2) writeMovie(argv[2], movie);
+    swf::SWF game(std::move(movie));
     const std::vector<swf::Tag_DefineBitsLossless*> images = game.tagsOfKind<swf::Tag_DefineBitsLossless>();
     size_t streams = 0;
     size_t pixelBytes = 0;

@@ -1,14 +1,22 @@
 #!/usr/bin/env bash
-# Builds the benchmark programs in an optimised build and runs them: the
-# movie benchmark on a movie of the given size, then the data file benchmark.
+# Builds the benchmark programs and the program in an optimised build and
+# runs them: the movie benchmark on a movie of the given size, the image
+# and data file benchmarks, and after each of these the program itself
+# exporting every image, then every data file, of the game it generated, on
+# every processor and on one.
 #   bench/run.sh [megabytes]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
 cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DVLF_TESTS=OFF -DVLF_BENCHMARKS=ON >/dev/null
-cmake --build build-bench -j"$(nproc)" --target swf_bench data_bench
+cmake --build build-bench -j"$(nproc)" --target swf_bench image_bench data_bench vorlune-forge
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 build-bench/bench/swf_bench "${1:-64}" "$work"
 echo
-build-bench/bench/data_bench 40 "$work"
+build-bench/bench/image_bench 200 "$work/images.swf"
+bench/export_bench.sh build-bench/vorlune-forge "$work/images.swf" 4 "program exporting every image"
+echo
+build-bench/bench/data_bench 40 "$work" "$work/data.swf"
+echo
+bench/export_bench.sh build-bench/vorlune-forge "$work/data.swf" 5 "program exporting every data file"

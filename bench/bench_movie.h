@@ -1,0 +1,35 @@
+#pragma once
+// Writing a generated movie: tag records and the uncompressed header.
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "util/bytes.h"
+
+// A tag record with the long length form, whatever the body's size.
+inline void appendRecord(ByteBuffer& out, uint16_t code, const ByteBuffer& body) {
+    appendU16le(out, static_cast<uint16_t>((code << 6) | 63));
+    appendU32le(out, static_cast<uint32_t>(body.size()));
+    appendBytes(out, body);
+}
+
+// The movie of the given tag records: the End tag is added, then an
+// uncompressed version 10 header (550 x 400, 24 frames a second, one frame).
+inline ByteBuffer finishMovie(ByteBuffer records) {
+    appendU16le(records, 0);  // End
+    const ByteBuffer header = {'F',  'W',  'S',  10,   0,    0,    0, 0,  0x80, 0x00, 0x2A,
+                               0xF8, 0x00, 0x00, 0x1F, 0x40, 0x00, 0, 24, 1,    0};
+    records.insert(records.begin(), header.begin(), header.end());
+    storeU32le(records.data() + 4, static_cast<uint32_t>(records.size()));
+    return records;
+}
+
+// Writes `movie` to `path`, or stops the benchmark.
+inline void writeMovie(const std::string& path, const ByteBuffer& movie) {
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr || std::fwrite(movie.data(), 1, movie.size(), file) != movie.size() || std::fclose(file) != 0) {
+        std::fprintf(stderr, "cannot write %s\n", path.c_str());
+        std::exit(1);
+    }
+}
