@@ -94,13 +94,17 @@ int vlf::exportResources(const ResourceKind& kind, const std::vector<uint64_t>& 
     if (kind.fromTable()) {
         for (const uint64_t id : ids.empty() ? allIds(kind) : ids) selected.push_back({id, missingId(kind, id)});
     } else {
+        const std::vector<swf::Tag*> tags = tagsOf(kind, *swfFile);
+        std::set<uint64_t> present;
+        for (const swf::Tag* tag : tags) present.insert(tag->characterId);
         for (const uint64_t id : ids) {
-            if (const char* problem = missingId(kind, id)) selected.push_back({id, problem});
+            if (!present.contains(id)) selected.push_back({id, kind.noSuchId});
         }
+        const std::set<uint64_t> wanted(ids.begin(), ids.end());
         std::set<uint64_t> taken;
-        for (const swf::Tag* tag : tagsOf(kind, *swfFile)) {
+        for (const swf::Tag* tag : tags) {
             const uint64_t id = tag->characterId;
-            if (!ids.empty() && std::find(ids.begin(), ids.end(), id) == ids.end()) continue;
+            if (!wanted.empty() && !wanted.contains(id)) continue;
             if (!taken.insert(id).second) continue;
             selected.push_back({id, isExportable(kind, *tag) ? nullptr : kind.notExportable});
         }
