@@ -10,6 +10,7 @@ packages=(
   zlib1g-dev liblzma-dev
   libminizip-dev libreadline-dev nlohmann-json3-dev liblodepng-dev libmpg123-dev
   gettext
+  locales # the sources from which the tests make a German locale
   libgtest-dev
   clang libclang-rt-dev
   dpkg-dev file

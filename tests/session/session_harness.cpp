@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -105,6 +106,19 @@ std::string visible(const std::string& text) {
                                          << visible(text);
 }
 
+::testing::AssertionResult containsEither(const std::string& text,
+                                          const std::function<std::string(EmptyLine)>& part) {
+    const std::string noTrace = part(EmptyLine::LeavesNoTrace);
+    const std::string lineEnded = part(EmptyLine::EndsTheLine);
+    if (text.find(noTrace) != std::string::npos || text.find(lineEnded) != std::string::npos) {
+        return ::testing::AssertionSuccess();
+    }
+    return ::testing::AssertionFailure() << "missing:\n"
+                                         << visible(noTrace) << "\n--- or ---\n"
+                                         << visible(lineEnded) << "\n--- in ---\n"
+                                         << visible(text);
+}
+
 size_t countOf(const std::string& text, const std::string& part) {
     size_t count = 0;
     for (size_t at = text.find(part); !part.empty() && at != std::string::npos;
@@ -191,7 +205,17 @@ Result Session::run(const std::string& input, const Options& options) const {
     std::vector<std::string> argStrings = {executable};
     argStrings.insert(argStrings.end(), options.arguments.begin(), options.arguments.end());
     std::vector<std::string> envStrings = environmentFor(root_);
-    envStrings.insert(envStrings.end(), options.environment.begin(), options.environment.end());
+    // A variable given again replaces the harness's own: the C library's
+    // getenv would find the first of the two.
+    for (const auto& variable : options.environment) {
+        const std::string name = variable.substr(0, variable.find('=')) + "=";
+        const auto same = std::find_if(envStrings.begin(), envStrings.end(),
+                                       [&](const std::string& e) { return e.rfind(name, 0) == 0; });
+        if (same != envStrings.end())
+            *same = variable;
+        else
+            envStrings.push_back(variable);
+    }
     std::vector<char*> argv = pointersTo(argStrings);
     std::vector<char*> envp = pointersTo(envStrings);
 

@@ -79,7 +79,9 @@ TEST(SessionTranslation, WholeSessionInGermanShowsNoEnglishMessage) {
     s.makeDirectory("saves");
     ASSERT_EQ(symlink(VLF_SOURCE_DIR "/locale", s.path("locale").c_str()), 0);
     Options options;
-    options.environment = {"LANGUAGE=de"};
+    // A German locale (made by the build), not the harness's C.UTF-8, in
+    // which newer C libraries ignore LANGUAGE.
+    options.environment = {"LOCPATH=" VLF_TEST_LOCALES, "LC_ALL=de_DE.UTF-8", "LANGUAGE=de"};
     const Result r = s.run(script({"missing.swf",
                                    "saves",
                                    "stage.xml",

@@ -21,7 +21,16 @@ namespace imagetools {
 
 // The system's interpreter, which has PIL; another python3 on the PATH may not.
 inline constexpr const char* kPython = "/usr/bin/python3";
-inline constexpr const char* kConvert = "/usr/bin/convert-im6.q16";
+
+// ImageMagick's converter: magick in version 7 (Debian 13), convert in
+// version 6 (Debian 12), where version 7's convert only warns that it is
+// deprecated.
+inline std::string convertCommand() {
+    for (const char* candidate : {"/usr/bin/magick", "/usr/bin/convert"}) {
+        if (access(candidate, X_OK) == 0) return candidate;
+    }
+    throw std::runtime_error("ImageMagick is not installed (scripts/setup.sh installs it)");
+}
 
 // A fresh directory, removed with everything in it.
 class TempDir {
@@ -163,7 +172,7 @@ inline ByteBuffer imConvert(const TempDir& dir, const ByteBuffer& png, const std
     const std::string in = dir.file("im-in.png");
     const std::string out = dir.file("im-out.png");
     l18n::writeBinaryFile(in, png);
-    run(std::string(kConvert) + " " + quoted(in) + " " + options + " " + quoted(outputPrefix + out));
+    run(convertCommand() + " " + quoted(in) + " " + options + " " + quoted(outputPrefix + out));
     ByteBuffer converted;
     l18n::readBinaryFile(out, converted);
     return converted;
