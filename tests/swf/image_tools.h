@@ -22,9 +22,8 @@ namespace imagetools {
 // The system's interpreter, which has PIL; another python3 on the PATH may not.
 inline constexpr const char* kPython = "/usr/bin/python3";
 
-// ImageMagick's converter: magick in version 7 (Debian 13), convert in
-// version 6 (Debian 12), where version 7's convert only warns that it is
-// deprecated.
+// ImageMagick's converter: magick from version 7 on (Debian 13), where
+// convert is deprecated; convert in version 6 (Debian 12).
 inline std::string convertCommand() {
     for (const char* candidate : {"/usr/bin/magick", "/usr/bin/convert"}) {
         if (access(candidate, X_OK) == 0) return candidate;
