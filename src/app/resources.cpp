@@ -40,6 +40,10 @@ void printListingLine(uint64_t id, const std::string& name) {
 
 void printIdError(const char* message, uint64_t id) { printf_error(_(message), static_cast<size_t>(id)); }
 
+// How many converted files a bulk export may hold while an earlier one is
+// still being converted.
+constexpr size_t kExportLookahead = 64;
+
 // A resource to export, or the reason why an id gets none.
 struct Selected {
     uint64_t id;
@@ -111,7 +115,9 @@ int vlf::exportResources(const ResourceKind& kind, const std::vector<uint64_t>& 
     }
 
     // The files are converted on every processor, and written, with their
-    // messages, in order on this thread.
+    // messages, in order on this thread. Up to kExportLookahead converted
+    // files wait for their turn, so that one large resource does not hold
+    // the other processors up.
     struct Converted {
         ByteBuffer bytes;
         std::exception_ptr failure;
@@ -149,7 +155,8 @@ int vlf::exportResources(const ResourceKind& kind, const std::vector<uint64_t>& 
             } catch (const std::exception& e) {
                 printf_error(_(kind.errorFor), static_cast<size_t>(id), errorText(e).c_str());
             }
-        });
+        },
+        processorCount(), kExportLookahead);
     return count;
 }
 

@@ -59,11 +59,12 @@ void vlf::showMenuMain() {
         printOptions({_("Help"), _("Edit stages"), _("Edit sounds"), _("Edit images"), _("Edit data"), _("Export SWF"),
                       _("Export EXE"), _("Exit")});
         std::string answer;
+        bool leave = false;
         try {
             readLine(answer, "");
         } catch (const go_back&) {
             // Ctrl-D at the main menu leaves, as Exit does.
-            answer = "0";
+            leave = true;
         }
         runStep([&] {
             if (answer == "1") {
@@ -80,7 +81,7 @@ void vlf::showMenuMain() {
                 exportSwf();
             } else if (answer == "7") {
                 exportExe();
-            } else if (answer == "0") {
+            } else if (leave || answer == "0") {
                 exitDialogue();
             } else {
                 printf_normal("%s", _("Invalid option.\n"));

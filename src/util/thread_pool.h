@@ -19,8 +19,9 @@ size_t processorCount();
 // Runs produce(i) for every i in [0, count) on `threads` worker threads and
 // hands each result to consume(i, result) on the calling thread, strictly in
 // index order, as soon as the results before it have been consumed. At most
-// twice as many results as there are workers are held at a time, so memory
-// stays bounded however long the run. With one thread or one item everything
+// `window` results (by default twice as many as there are workers) are held
+// at a time, so memory stays bounded however long the run; a larger window
+// lets the other workers go on past one item that takes long. With one thread or one item everything
 // runs on the calling thread.
 //
 // produce is called concurrently with itself and must report its failures
@@ -31,13 +32,14 @@ size_t processorCount();
 // run the same way.
 template <typename T>
 void parallelOrdered(size_t count, const std::function<T(size_t)>& produce,
-                     const std::function<void(size_t, T&&)>& consume, size_t threads = processorCount()) {
+                     const std::function<void(size_t, T&&)>& consume, size_t threads = processorCount(),
+                     size_t window = 0) {
     if (threads <= 1 || count <= 1) {
         for (size_t i = 0; i < count; ++i) consume(i, produce(i));
         return;
     }
     const size_t workers = std::min(threads, count);
-    const size_t window = 2 * workers;
+    if (window < workers) window = 2 * workers;
     std::vector<std::optional<T>> ready(window);
     std::mutex mutex;
     std::condition_variable produced;
