@@ -160,11 +160,13 @@ TEST(DataFiles, EntryNamesOutsideTheKindsNamingAreRefused) {
 
 TEST(DataFiles, RefusedArchivesNameTheEntryAndWhere) {
     const std::string folder = "' is inside a folder; put every file at the top of the archive, without folders.";
+    // Where the JSON library's own reason follows, only what comes before it
+    // is ours: the library words it differently from one version to the next.
     const struct {
         const char* name;
         data::DataKind kind;
         Entries entries;
-        std::string message;
+        std::string message;  // the whole message, or its start before the library's reason
     } cases[] = {
         {"attack in a folder", data::DataKind::Gdat, {{"Attack_0.json", bytesOf("{}")}, {"old/Attack_1.json", {}}},
          "The archive entry 'old/Attack_1.json" + folder},
@@ -172,12 +174,11 @@ TEST(DataFiles, RefusedArchivesNameTheEntryAndWhere) {
         {"folder of its own", data::DataKind::Bg, {{"Forest/", {}}, {"BgInfoFile.json", {}}},
          "The archive entry 'Forest/" + folder},
         {"syntax error on the third line", data::DataKind::Spt, {{"Spt.json", bytesOf("{\n  \"Data.Spt\": {\n    \"a\": tru\n}}")}},
-         "Invalid JSON in 'Spt.json' at line 3, column 13: syntax error while parsing value - invalid literal; last read: '\"a\": tru<U+000A>'"},
-        {"empty document", data::DataKind::Bg, {{"BgInfoFile.json", {}}},
-         "Invalid JSON in 'BgInfoFile.json' at line 1, column 1: syntax error while parsing value - unexpected end of input; expected '[', '{', or a literal"},
+         "Invalid JSON in 'Spt.json' at line 3, column 13: "},
+        {"empty document", data::DataKind::Bg, {{"BgInfoFile.json", {}}}, "Invalid JSON in 'BgInfoFile.json' at line 1, column 1: "},
         {"flag of the wrong type", data::DataKind::LimbInfo,
          {{"LimbPic_0.json", bytesOf(R"({"Data.LimbPic": {"disabled": 1, "embeded": true}})")}},
-         "Invalid JSON in 'LimbPic_0.json': [json.exception.type_error.302] type must be boolean, but is number"},
+         "Invalid JSON in 'LimbPic_0.json': "},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -185,7 +186,11 @@ TEST(DataFiles, RefusedArchivesNameTheEntryAndWhere) {
             rebuilt(c.kind, c.entries);
             ADD_FAILURE() << "accepted";
         } catch (const forge_exception& e) {
-            EXPECT_EQ(std::string(e.what()), c.message);
+            const std::string what = e.what();
+            // A library's reason follows the colon and is not empty.
+            const bool reasonFollows = c.message.back() == ' ';
+            EXPECT_EQ(reasonFollows ? what.substr(0, c.message.size()) : what, c.message);
+            if (reasonFollows) EXPECT_GT(what.size(), c.message.size());
         }
     }
 }
