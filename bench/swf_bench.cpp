@@ -9,6 +9,7 @@
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <chrono>
@@ -23,7 +24,6 @@
 #include "console/l18n_files.h"
 #include "swf/swf.h"
 #include "util/thread_pool.h"
-#include <zlib.h>
 
 namespace {
 
@@ -46,7 +46,8 @@ ByteBuffer generateMovie(size_t targetSize) {
     ByteBuffer records;
     records.reserve(targetSize + (1 << 20));
     uint16_t id = 1;
-    const std::string xml = "<stage><tile x=\"12\" y=\"40\" kind=\"grass\"/><enemy type=\"slime\" hp=\"30\"/></stage>\n";
+    const std::string xml =
+        "<stage><tile x=\"12\" y=\"40\" kind=\"grass\"/><enemy type=\"slime\" hp=\"30\"/></stage>\n";
     while (records.size() < targetSize) {
         ByteBuffer body;
         appendU16le(body, id++);
@@ -64,7 +65,8 @@ ByteBuffer generateMovie(size_t targetSize) {
         }
     }
     records.insert(records.end(), {0, 0});
-    ByteBuffer movie = {'F', 'W', 'S', 10, 0, 0, 0, 0, 0x80, 0x00, 0x2A, 0xF8, 0x00, 0x00, 0x1F, 0x40, 0x00, 0, 24, 1, 0};
+    ByteBuffer movie = {'F',  'W',  'S',  10,   0,    0,    0, 0,  0x80, 0x00, 0x2A,
+                        0xF8, 0x00, 0x00, 0x1F, 0x40, 0x00, 0, 24, 1,    0};
     appendBytes(movie, records);
     storeU32le(movie.data() + 4, static_cast<uint32_t>(movie.size()));
     return movie;
@@ -151,7 +153,8 @@ void report(const char* what, double ours, double bare) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 5 && std::string(argv[1]) == "--load-and-export") return loadAndExport(argv[2], std::atoi(argv[3]), argv[4]);
+    if (argc == 5 && std::string(argv[1]) == "--load-and-export")
+        return loadAndExport(argv[2], std::atoi(argv[3]), argv[4]);
     const size_t megabytes = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 64;
     const std::string dir = argc > 2 ? argv[2] : "/tmp";
     const std::string input = dir + "/swf_bench_in.swf";
@@ -180,37 +183,36 @@ int main(int argc, char** argv) {
     report("load + exportSwf(0) vs read + write", ours, plain);
     const bool codecs = !(argc > 3 && std::string(argv[3]) == "--no-codecs");
     if (codecs) {
+        {
+            ByteBuffer bytes;
+            l18n::readBinaryFile(input, bytes);
+            const ByteView body = ByteView(bytes).subspan(8);
+            const swf::SWF movie(bytes);
+            ByteBuffer cws, zws;
+            // The export deflates on every processor it may use; the bare codec is
+            // zlib level 9 on one thread. Both are wall-clock times.
+            ByteBuffer bareCws;
+            const auto [zlibOurs, zlibBare] =
+                alternatingMedians([&] { cws = movie.exportSwf(1); }, [&] { bareCws = bareZlib(body); });
+            std::printf("processors: %zu\n", processorCount());
+            report("exportSwf(1) vs zlib level 9 on one thread", zlibOurs, zlibBare);
+            std::printf("%-44s %8zu B   vs %8zu B   ratio %.4f\n", "CWS body size vs zlib level 9", cws.size() - 8,
+                        bareCws.size(), double(cws.size() - 8) / double(bareCws.size()));
+            const double lzmaOurs = seconds([&] { zws = movie.exportSwf(2); });
+            const double lzmaBare = seconds([&] { bareLzma(body); });
+            report("exportSwf(2) vs LZMA encode", lzmaOurs, lzmaBare);
+            std::printf("compressed sizes: CWS %zu, ZWS %zu\n", cws.size(), zws.size());
+            l18n::writeBinaryFile(dir + "/swf_bench_in.cws", cws);
+            l18n::writeBinaryFile(dir + "/swf_bench_in.zws", zws);
+        }
 
-    {
-    ByteBuffer bytes;
-    l18n::readBinaryFile(input, bytes);
-    const ByteView body = ByteView(bytes).subspan(8);
-    const swf::SWF movie(bytes);
-    ByteBuffer cws, zws;
-    // The export deflates on every processor it may use; the bare codec is
-    // zlib level 9 on one thread. Both are wall-clock times.
-    ByteBuffer bareCws;
-    const auto [zlibOurs, zlibBare] =
-        alternatingMedians([&] { cws = movie.exportSwf(1); }, [&] { bareCws = bareZlib(body); });
-    std::printf("processors: %zu\n", processorCount());
-    report("exportSwf(1) vs zlib level 9 on one thread", zlibOurs, zlibBare);
-    std::printf("%-44s %8zu B   vs %8zu B   ratio %.4f\n", "CWS body size vs zlib level 9", cws.size() - 8,
-                bareCws.size(), double(cws.size() - 8) / double(bareCws.size()));
-    const double lzmaOurs = seconds([&] { zws = movie.exportSwf(2); });
-    const double lzmaBare = seconds([&] { bareLzma(body); });
-    report("exportSwf(2) vs LZMA encode", lzmaOurs, lzmaBare);
-    std::printf("compressed sizes: CWS %zu, ZWS %zu\n", cws.size(), zws.size());
-    l18n::writeBinaryFile(dir + "/swf_bench_in.cws", cws);
-    l18n::writeBinaryFile(dir + "/swf_bench_in.zws", zws);
-    }
-
-    const auto peak = [&](const char* what, const std::string& file, int compression) {
-        const size_t used = peakMemory(file, compression, output);
-        std::printf("%-44s %8.1f MB  = %.2f x movie\n", what, used / 1048576.0, double(used) / double(movieSize));
-    };
-    peak("peak memory: load FWS, export FWS", input, 0);
-    peak("peak memory: load CWS, export CWS", dir + "/swf_bench_in.cws", 1);
-    peak("peak memory: load ZWS, export ZWS", dir + "/swf_bench_in.zws", 2);
+        const auto peak = [&](const char* what, const std::string& file, int compression) {
+            const size_t used = peakMemory(file, compression, output);
+            std::printf("%-44s %8.1f MB  = %.2f x movie\n", what, used / 1048576.0, double(used) / double(movieSize));
+        };
+        peak("peak memory: load FWS, export FWS", input, 0);
+        peak("peak memory: load CWS, export CWS", dir + "/swf_bench_in.cws", 1);
+        peak("peak memory: load ZWS, export ZWS", dir + "/swf_bench_in.zws", 2);
     }
 
     for (const char* suffix : {".swf", ".cws", ".zws"}) std::remove((dir + "/swf_bench_in" + suffix).c_str());
