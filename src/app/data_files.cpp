@@ -38,7 +38,8 @@ ByteBuffer dataArchive(swf::SWF& game, uint64_t id) {
     if (!data::readDataKind(*content)) throw swf::swf_exception(N_("File type unrecognized."));
     ByteBuffer archive;
     minizip::Zipper zip(std::to_string(id) + ".zip", "Created with Vorlune Forge.", archive);
-    data::walkDataFile(*content, [&](const std::string& name, const ByteBuffer& bytes) { zip.add(name, "", 9, bytes); });
+    data::walkDataFile(*content,
+                       [&](const std::string& name, const ByteBuffer& bytes) { zip.add(name, "", 9, bytes); });
     zip.close();
     return archive;
 }

@@ -64,7 +64,8 @@ std::vector<swf::Tag*> tagsOf(const ResourceKind& kind, swf::SWF& game) {
 const char* vlf::missingId(const ResourceKind& kind, uint64_t id) const {
     if (!kind.fromTable()) {
         const auto tags = tagsOf(kind, *swfFile);
-        const bool found = std::any_of(tags.begin(), tags.end(), [id](const swf::Tag* t) { return t->characterId == id; });
+        const bool found =
+            std::any_of(tags.begin(), tags.end(), [id](const swf::Tag* t) { return t->characterId == id; });
         return found ? nullptr : kind.noSuchId;
     }
     if (std::find(kind.table.begin(), kind.table.end(), id) == kind.table.end()) return kind.noSuchId;

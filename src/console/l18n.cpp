@@ -100,9 +100,7 @@ void localization::initLocale() {
     textdomain(kTextDomain);
 }
 
-int io_vfprintf(FILE* stream, const char* format, va_list args) {
-    return std::vfprintf(stream, format, args);
-}
+int io_vfprintf(FILE* stream, const char* format, va_list args) { return std::vfprintf(stream, format, args); }
 
 int printf_colored(int colour, const char* format, ...) {
     putSequence(rlutil::colourSequence(colour));

@@ -48,8 +48,8 @@ private:
 
 // Where an error happened, as far as it is known.
 struct ErrorContext {
-    std::string path;               // the file concerned
-    std::string reading;            // what was being read
+    std::string path;                // the file concerned
+    std::string reading;             // what was being read
     std::optional<uint64_t> offset;  // the byte offset of that read
 };
 
