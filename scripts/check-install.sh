@@ -104,14 +104,14 @@ in_root locale-gen >/dev/null
 check "man vorlune-forge shows the page" \
   bash -c "chroot '$root' env -i PATH=/usr/bin:/bin MANPAGER=cat MANWIDTH=80 man vorlune-forge | grep -q 'list, export and replace the resources'"
 
-mkdir -p "$root/root/exports"
+mkdir -p "$root/srv/exports"
 printf '%s\n' /opt/game/vorlune_sample.swf 2 2 all 0 6 2 '' 0 |
-  in_root LANGUAGE=de LANG=de_DE.UTF-8 bash -c 'cd /root/exports && vorlune-forge' >"$root/tmp/session" 2>&1 || true
+  in_root LANGUAGE=de LANG=de_DE.UTF-8 bash -c 'cd /srv/exports && vorlune-forge' >"$root/tmp/session" 2>&1 || true
 check "the session is in German" grep -q 'Welche Datei möchtest du bearbeiten' "$root/tmp/session"
 check "the session ends in German" grep -q 'Auf Wiedersehen' "$root/tmp/session"
 check "the stage files were exported into the folder" \
-  test "$(find "$root/root/exports" -name '*.xml' | wc -l)" -eq 8
-check "the game was written into the folder" test -s "$root/root/exports/Vorlune_out.swf"
+  test "$(find "$root/srv/exports" -name '*.xml' | wc -l)" -eq 8
+check "the game was written into the folder" test -s "$root/srv/exports/Vorlune_out.swf"
 
 if command -v lintian >/dev/null; then
   check "lintian finds no error" bash -c "! lintian '$deb' 2>&1 | grep -E '^E: '"

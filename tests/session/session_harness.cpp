@@ -162,7 +162,7 @@ Session::Session() {
     std::string pattern = (std::filesystem::temp_directory_path() / "vlf-session-XXXXXX").string();
     if (::mkdtemp(pattern.data()) == nullptr) fail("mkdtemp");
     root_ = pattern;
-    dir_ = root_ + "/work";
+    dir_ = root_ + "/play";
     std::filesystem::create_directory(dir_);
 }
 

@@ -75,9 +75,9 @@ TEST(SessionLoad, PathsWithBlanksAndQuotesLoad) {
         {"\"odd\" name.swf", "\"\"odd\" name.swf\""},
         {"half.swf", "\"half.swf"},
         // The home directory, as a shell expands it (the session's home
-        // holds its working directory, "work").
-        {"game.swf", "~/work/game.swf"},
-        {"my game.swf", " '~/work/my game.swf' "},
+        // holds its working directory, "play").
+        {"game.swf", "~/play/game.swf"},
+        {"my game.swf", " '~/play/my game.swf' "},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed);
