@@ -17,12 +17,12 @@ namespace {
 
 void printLimbWarning(data::LimbWarning warning, int position) {
     if (warning == data::LimbWarning::SameFlags) {
-        printf_colored(14,
+        printf_colored(kHeading,
                        _("WARNING: LimbPic with ID=%d has \"disabled\" and \"embeded\" with the same value. This "
                          "should not happen.\n"),
                        position);
     } else {
-        printf_colored(14,
+        printf_colored(kHeading,
                        _("WARNING: LimbPic with ID=%d has \"embeded\" set to \"true\", but there is no PNG file "
                          "with that ID. If you wish to disable it, change \"disabled\" to \"true\" and \"embeded\" "
                          "to \"false\".\n"),

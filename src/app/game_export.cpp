@@ -33,12 +33,13 @@ std::string askUntilAccepted(const char* prompt, std::initializer_list<const cha
     }
 }
 
-int askCompression() {
-    printf_colored(14, "%s", _("Compression: \n"));
+// The answers are the numbers the menu shows, 1 (zlib) when empty.
+swf::Compression askCompression() {
+    printf_colored(kHeading, "%s", _("Compression: \n"));
     const std::string answer = askUntilAccepted(
         _("[0] Uncompressed\n[1] *zlib (faster, bigger)\n[2] LZMA (slower, smaller)\nPick option (default=1): "),
         {"0", "1", "2", ""});
-    return answer.empty() ? 1 : answer[0] - '0';
+    return answer.empty() ? swf::Compression::Zlib : swf::compressionOf(answer[0] - '0');
 }
 
 std::string askPath(const char* prompt, const char* fallback) {
@@ -110,7 +111,7 @@ bool writeGame(const std::string& generating, const std::string& path, bool exec
 }  // namespace
 
 void vlf::exportSwf() {
-    const int compression = askCompression();
+    const swf::Compression compression = askCompression();
     const std::string path = askPath(_("Path to output file (default=Vorlune_out.swf): "), "Vorlune_out.swf");
     if (writeGame(_("Generating SWF... Please wait.\n"), path, false,
                   [&](const ProgressSink& progress) { return swfFile->exportSwf(compression, progress); })) {
@@ -119,7 +120,7 @@ void vlf::exportSwf() {
 }
 
 void vlf::exportExe() {
-    const int compression = askCompression();
+    const swf::Compression compression = askCompression();
     const std::string path = askPath(_("Path to output file (default=Vorlune_out.exe): "), "Vorlune_out.exe");
 
     bool useHeld = false;

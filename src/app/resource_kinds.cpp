@@ -35,7 +35,7 @@ Replacement readImage(const std::string& path) {
         bool droppedAlpha = false;
         game.replaceImg(bytes, id, &droppedAlpha);
         if (droppedAlpha) {
-            printf_colored(14, "%s",
+            printf_colored(kHeading, "%s",
                            _("WARNING: This image cannot be transparent, so the transparency of the PNG file was "
                              "dropped: its transparent parts show dark.\n"));
         }

@@ -34,7 +34,7 @@ bool isExportable(const ResourceKind& kind, const swf::Tag& tag) {
 }
 
 void printListingLine(uint64_t id, const std::string& name) {
-    printf_colored(12, "%zu", static_cast<size_t>(id));
+    printf_colored(kHighlight, "%zu", static_cast<size_t>(id));
     printf_normal(": %s\n", name.c_str());
 }
 
@@ -172,7 +172,7 @@ void vlf::replaceResource(const ResourceKind& kind, uint64_t id, const std::stri
     // were.
     try {
         const Replacement replacement = kind.readReplacement(path);
-        printf_colored(14, _(kind.replacing), displayName(kind, id, symbol).c_str(), path.c_str());
+        printf_colored(kHeading, _(kind.replacing), displayName(kind, id, symbol).c_str(), path.c_str());
         checkInterrupt();
         replacement(*swfFile, id, symbol);
     } catch (const std::exception& e) {
@@ -183,7 +183,7 @@ void vlf::replaceResource(const ResourceKind& kind, uint64_t id, const std::stri
 }
 
 void vlf::exportDialogue(const ResourceKind& kind) {
-    printf_colored(14, "%s", _(kind.exportQuestion));
+    printf_colored(kHeading, "%s", _(kind.exportQuestion));
     std::string answer;
     readLine(answer, _("Type 'all' or comma separated IDs: "));
     trim(answer);
@@ -201,11 +201,11 @@ void vlf::exportDialogue(const ResourceKind& kind) {
         }
     }
     const int count = ids.empty() ? 0 : (this->*kind.exportIds)(ids);
-    printf_colored(14, _(kind.countMessage), count);
+    printf_colored(kHeading, _(kind.countMessage), count);
 }
 
 void vlf::replaceDialogue(const ResourceKind& kind) {
-    printf_colored(14, "%s", _(kind.replaceQuestion));
+    printf_colored(kHeading, "%s", _(kind.replaceQuestion));
     std::string answer;
     readLine(answer, _(kind.idPrompt));
     trim(answer);
@@ -214,7 +214,7 @@ void vlf::replaceDialogue(const ResourceKind& kind) {
         printf_error("%s", _("Invalid number.\n"));
         return;
     }
-    printf_colored(14, "%s", _(kind.fileQuestion));
+    printf_colored(kHeading, "%s", _(kind.fileQuestion));
     (this->*kind.replace)(*id, readPath(_("File path: ")));
 }
 

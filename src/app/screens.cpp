@@ -147,18 +147,18 @@ void vlf::printHeader() {
                    "   |     |      \\ V / _ \\ '_| | || | ' \\/ -_) | _/ _ \\ '_/ _` / -_)\n"
                    "   |_____|       \\_/\\___/_| |_|\\_,_|_||_\\___| |_|\\___/_| \\__, \\___|\n"
                    "  /_______\\                                              |___/     \n\n"),
-                 15, 12, 14);
-    printf_colored(14, "%s", _("Hello there, hero!\nWhich file do you wish to modify?\n\n"));
+                 15, kHighlight, kHeading);
+    printf_colored(kHeading, "%s", _("Hello there, hero!\nWhich file do you wish to modify?\n\n"));
 }
 
 void vlf::printHelp() {
     HelpPrinter help;
     help.printLines(kPlain, "\n");
-    help.printLines(14, _(" _  _ ___ _    ___  \n"
+    help.printLines(kHeading, _(" _  _ ___ _    ___  \n"
                           "| || | __| |  | _ \\ \n"
                           "| __ | _|| |__|  _/ \n"
                           "|_||_|___|____|_|   \n\n"));
-    help.print(12, _("IMPORTANT: "));
+    help.print(kHighlight, _("IMPORTANT: "));
     help.print(kPlain,
                _("Vorlune is property of Tobin Arkwell. This game has suffered a lot at the hands of crackers, who "
                  "sought to unlock all the characters in the game for free, thus making the game unsustainable. "
@@ -167,13 +167,13 @@ void vlf::printHelp() {
                  "attempt to modify this game in a way that hurts Tobin's income or the game's reputation and its "
                  "users. Keep in mind that sounds and images that you find on the internet might be copyright "
                  "protected in which case you should"));
-    help.print(12, _(" NOT "));
+    help.print(kHighlight, _(" NOT "));
     help.print(kPlain, _("use them. Thank you.\n\n"));
     help.print(kPlain, _("This program allows you to list, export and replace images, sounds, stages and data "
                          "files. It is recommended that you keep the "));
-    help.print(12, _("images resized and sounds compressed"));
+    help.print(kHighlight, _("images resized and sounds compressed"));
     help.print(kPlain, _(" as much as possible so that the final file will not be too large.\n\n"));
-    help.print(12, _("Exporting Vorlune: "));
+    help.print(kHighlight, _("Exporting Vorlune: "));
     help.print(kPlain, _("You may export the modified Vorlune in SWF or EXE formats. When exporting, you'll be given "
                          "the option to compress the SWF file using Zlib or LZMA algorithms. It is highly recommended "
                          "that you use one of these because a smaller file size will be easier to transfer on the "
@@ -181,13 +181,13 @@ void vlf::printHelp() {
                          "Flash Player versions below 11.\n\n"));
     help.print(kPlain, _("If you're using a Flash Player projector (i.e. an EXE file) it is recommended that you "
                          "compress it using UPX.\n\n"));
-    help.print(12, _("Replacing Images: "));
+    help.print(kHighlight, _("Replacing Images: "));
     help.print(kPlain, _("Only PNG files are supported. It is recommended that you resize and compress your PNG "
                          "files. Note that images get slightly changed during the process of extracting and "
                          "replacing due to premultiplied alpha.\n\n"));
-    help.print(12, _("Replacing MP3: "));
+    help.print(kHighlight, _("Replacing MP3: "));
     help.print(kPlain, _("Only MP3 files with "));
-    help.print(12, _("sample rates"));
+    help.print(kHighlight, _("sample rates"));
     help.print(kPlain, _(" of 5512 Hz, 11025 Hz, 22050 Hz and 44100 Hz are allowed (note: sample rates and bit "
                          "rates are not the same thing). This program will tell you if the MP3 file that you're "
                          "trying to replace with doesn't meet the requirements. In this case, you may find a "
@@ -195,7 +195,7 @@ void vlf::printHelp() {
                          "compressor to reduce the size of your MP3 files.\n\n"));
     // Through the wrapping, which puts the blank before the address.
     help.print(kPlain, _("For tutorials and discussion visit "));
-    help.print(14, std::string(kForumAddress) + "\n\n");
+    help.print(kHeading, std::string(kForumAddress) + "\n\n");
 }
 
 }  // namespace vorlune_forge

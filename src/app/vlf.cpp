@@ -126,10 +126,10 @@ void reportFailure(const std::exception& e) {
 }
 
 void vlf::printOptions(const std::vector<std::string>& options) {
-    printf_colored(14, "%s", _("What do you wish to do?\n"));
+    printf_colored(kHeading, "%s", _("What do you wish to do?\n"));
     for (size_t i = 0; i < options.size(); ++i) {
         const size_t label = i + 1 == options.size() ? 0 : i + 1;
-        printf_colored(12, "%zu. ", label);
+        printf_colored(kHighlight, "%zu. ", label);
         printf_normal("%s\n", options[i].c_str());
     }
 }

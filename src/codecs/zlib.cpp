@@ -15,7 +15,6 @@ constexpr size_t kBlockSize = 131072;
 // zlib's counters are 32-bit; larger inputs are handed over in pieces.
 constexpr size_t kMaxChunk = 1u << 30;
 
-const char* const kZlibVersion = "1.2.11";
 constexpr const char* kDeflateInitFailed = N_("zlib: deflateInit() failed with code: %s");
 
 // Hands the stream its next piece of input once it has used up the last.
@@ -138,7 +137,7 @@ DeflatedChunk deflateChunk(const ChunkInput& input, int level, bool last) {
     chunk.adler = adler32_z(adler32(0, Z_NULL, 0), data.data(), data.size());
 
     z_stream stream{};
-    chunk.initResult = deflateInit2_(&stream, level, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY, kZlibVersion,
+    chunk.initResult = deflateInit2_(&stream, level, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY, ZLIB_VERSION,
                                      static_cast<int>(sizeof(z_stream)));
     if (chunk.initResult != Z_OK) return chunk;
     std::unique_ptr<z_stream, DeflateEnd> guard(&stream);
@@ -218,7 +217,7 @@ ByteBuffer zlib_compress(const ChunkSource& source, int level, size_t sizeHint, 
         return parallelCompress(source, level, sizeHint, std::move(prefix), progress, threads);
     }
     z_stream stream{};
-    const int init = deflateInit_(&stream, level, kZlibVersion, static_cast<int>(sizeof(z_stream)));
+    const int init = deflateInit_(&stream, level, ZLIB_VERSION, static_cast<int>(sizeof(z_stream)));
     if (init != Z_OK) throw zlib_exception(kDeflateInitFailed, {init});
     std::unique_ptr<z_stream, DeflateEnd> guard(&stream);
 
@@ -248,7 +247,7 @@ ByteBuffer zlib_compress(const ChunkSource& source, int level, size_t sizeHint, 
 
 ByteBuffer zlib_decompress(ByteView bytes, size_t sizeHint, size_t maxSize, ByteBuffer prefix) {
     z_stream stream{};
-    const int init = inflateInit_(&stream, kZlibVersion, static_cast<int>(sizeof(z_stream)));
+    const int init = inflateInit_(&stream, ZLIB_VERSION, static_cast<int>(sizeof(z_stream)));
     if (init != Z_OK) throw zlib_exception(N_("zlib: inflateInit() failed with code: %s"), {init});
     std::unique_ptr<z_stream, InflateEnd> guard(&stream);
 

@@ -285,11 +285,4 @@ std::string errorText(const std::exception& e) {
     return own->message().render([](const char* id) { return gettext(id); });
 }
 
-FileHandle make_fopen(const char* path, const char* mode) {
-    if (path == nullptr || mode == nullptr) throw fileError(N_("Cannot open '%s': %s."), path ? path : "", EINVAL);
-    FileHandle file(std::fopen(path, mode));
-    if (!file) throw fileError(N_("Cannot open '%s': %s."), path, errno);
-    return file;
-}
-
 }  // namespace l18n

@@ -45,7 +45,12 @@ public:
     static void initLocale();
 };
 
-// Colour numbers 0 to 15 (12 light red, 14 yellow); others mean no colour.
+// The colours of the dialogue: light red for errors, option numbers, listed
+// ids and emphasis; yellow for headings, questions and progress lines.
+inline constexpr int kHighlight = 12;
+inline constexpr int kHeading = 14;
+
+// Colour numbers 0 to 15 (kHighlight, kHeading, ...); others mean no colour.
 int printf_colored(int colour, const char* format, ...) __attribute__((format(printf, 2, 3)));
 // Light red text on standard error.
 int printf_error(const char* format, ...) __attribute__((format(printf, 1, 2)));
@@ -81,14 +86,5 @@ bool askYesNo(const std::string& prompt, bool byDefault);
 // the user's language.
 bool isYes(const std::string& answer);
 bool isNo(const std::string& answer);
-
-struct FileCloser {
-    void operator()(FILE* file) const { std::fclose(file); }
-};
-using FileHandle = std::unique_ptr<FILE, FileCloser>;
-
-// Opens a file; throws file_exception naming the file and the system's
-// reason.
-FileHandle make_fopen(const char* path, const char* mode);
 
 }  // namespace l18n

@@ -17,11 +17,6 @@ namespace l18n {
 
 namespace {
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
-
 constexpr const char* kCannotRead = N_("Cannot read '%s': %s.");
 constexpr const char* kCannotWrite = N_("Cannot write '%s': %s.");
 
@@ -29,9 +24,12 @@ constexpr const char* kCannotWrite = N_("Cannot write '%s': %s.");
 // why reports an input/output error.
 int streamError() { return errno != 0 ? errno : EIO; }
 
-File openFile(const std::string& path, const char* mode, const char* failure) {
+}  // namespace
+
+FileHandle make_fopen(const char* path, const char* mode) {
+    const char* failure = std::strpbrk(mode, "wa+") != nullptr ? kCannotWrite : kCannotRead;
     errno = 0;
-    File file(std::fopen(path.c_str(), mode));
+    FileHandle file(std::fopen(path, mode));
     if (!file) throw fileError(failure, path, streamError());
     struct stat info {};
     // A directory opens for reading on Linux and fails only at the first
@@ -39,6 +37,8 @@ File openFile(const std::string& path, const char* mode, const char* failure) {
     if (fstat(fileno(file.get()), &info) == 0 && S_ISDIR(info.st_mode)) throw fileError(failure, path, EISDIR);
     return file;
 }
+
+namespace {
 
 // The size measured by seeking to the end, or -1 when it cannot be trusted.
 // Only regular files qualify: pipes cannot seek, /proc files claim 0 bytes,
@@ -54,7 +54,7 @@ long measuredSize(std::FILE* file) {
 }  // namespace
 
 size_t readBinaryFile(const std::string& path, std::vector<uint8_t>& out) {
-    File file = openFile(path, "rb", kCannotRead);
+    FileHandle file = make_fopen(path.c_str(), "rb");
     out.clear();
 
     size_t count = 0;
@@ -79,7 +79,7 @@ size_t readBinaryFile(const std::string& path, std::vector<uint8_t>& out) {
 }
 
 size_t writeBinaryFile(const std::string& path, const std::vector<uint8_t>& data) {
-    File file = openFile(path, "wb", kCannotWrite);
+    FileHandle file = make_fopen(path.c_str(), "wb");
     errno = 0;
     const size_t written = data.empty() ? 0 : std::fwrite(data.data(), 1, data.size(), file.get());
     // A short write may only surface when the buffer is flushed (a full

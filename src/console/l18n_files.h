@@ -5,10 +5,22 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace l18n {
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
+
+// Opens a file that is not a directory; throws file_exception naming the
+// file and the system's reason, "Cannot read" for a mode that reads only,
+// "Cannot write" for one that writes.
+FileHandle make_fopen(const char* path, const char* mode);
 
 // Replaces `out` with the whole content of the file at `path` and returns its
 // size. Works for streams that cannot report a size (pipes, /proc files).

@@ -14,11 +14,7 @@ namespace {
 constexpr const char* kNoMovieInExe = N_("SWF not found inside EXE file.");
 constexpr const char* kNoMovieInElf = N_("SWF not found inside ELF file.");
 
-bool startsWithSwfSignature(ByteView bytes) {
-    if (bytes.size() < 3) return false;
-    const std::string signature(bytes.begin(), bytes.begin() + 3);
-    return signature == "FWS" || signature == "CWS" || signature == "ZWS";
-}
+bool startsWithSwfSignature(ByteView bytes) { return signatureCompression(bytes).has_value(); }
 
 std::array<uint8_t, 4> markerBytes(uint32_t marker) {
     return {static_cast<uint8_t>(marker), static_cast<uint8_t>(marker >> 8), static_cast<uint8_t>(marker >> 16),
@@ -76,8 +72,11 @@ ByteBuffer SWF::exe2swf(ByteBuffer bytes) {
     return bytes;
 }
 
-ByteBuffer SWF::exportExe(const ByteBuffer& projectorBytes, int compression, const ProgressSink& progress) {
-    if (compression < 0 || compression > 2) throw swf_exception(N_("Invalid compression option."));
+ByteBuffer SWF::exportExe(const ByteBuffer& projectorBytes, int number, const ProgressSink& progress) {
+    return exportExe(projectorBytes, compressionOf(number), progress);
+}
+
+ByteBuffer SWF::exportExe(const ByteBuffer& projectorBytes, Compression compression, const ProgressSink& progress) {
     bool isPE = projectorIsPE;
     if (projectorBytes.empty()) {
         if (projector.empty()) throw swf_exception(N_("No projector file given."));

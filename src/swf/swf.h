@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "swf/compression.h"
 #include "swf/swf_exception.h"
 #include "swf/tags.h"
 #include "util/bytes.h"
@@ -33,14 +34,16 @@ public:
 
     // The uncompressed file built from the header fields and the tags.
     ByteBuffer toBytes() const;
-    // 0: uncompressed, 1: zlib, 2: LZMA. `progress`, when set, follows the
-    // compression.
+    // The file in the given form; `progress`, when set, follows the
+    // compression. The number is that of compressionOf.
+    ByteBuffer exportSwf(Compression compression, const ProgressSink& progress = {}) const;
     ByteBuffer exportSwf(int compression, const ProgressSink& progress = {}) const;
 
     // Projectors: the movie inside a PE or ELF projector (other bytes are
     // returned unchanged), and a new executable from a projector and the
     // current movie. An empty `projectorBytes` means the held projector.
     ByteBuffer exe2swf(ByteBuffer bytes);
+    ByteBuffer exportExe(const ByteBuffer& projectorBytes, Compression compression, const ProgressSink& progress = {});
     ByteBuffer exportExe(const ByteBuffer& projectorBytes, int compression, const ProgressSink& progress = {});
 
     // Stage and data files: the payload of a DefineBinaryData tag.
@@ -76,6 +79,8 @@ public:
 
     std::vector<std::unique_ptr<Tag>> tags;
     uint8_t version = 0;
+    // The form the movie was loaded in.
+    Compression compression = Compression::Uncompressed;
     ByteBuffer frameSize;
     uint16_t frameRate = 0;
     uint16_t frameCount = 0;
@@ -85,7 +90,7 @@ public:
 
 private:
     void parseTags(ByteView bytes, size_t offset);
-    ByteBuffer compressMovie(int compression, const ProgressSink& progress) const;
+    ByteBuffer compressMovie(Compression compression, const ProgressSink& progress) const;
 };
 
 template <typename T>

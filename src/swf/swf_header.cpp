@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 #include "codecs/lzmasdk.h"
 #include "codecs/zlib.h"
@@ -30,9 +31,6 @@ constexpr size_t kMaxLzmaExpansion = 8192;
 
 constexpr const char* kTruncatedHeader = N_("Invalid SWF file. Header is truncated");
 
-bool hasSignature(ByteView bytes, const char* signature) {
-    return bytes.size() >= 3 && std::memcmp(bytes.data(), signature, 3) == 0;
-}
 
 // Checks that the plain fields of a compressed (or uncompressed) file are
 // all there before anything reads them: the signature, the version, the
@@ -69,12 +67,12 @@ size_t bodyHint(ByteView bytes, size_t compressedSize) {
 // The first 8 bytes with "F" as first letter, ahead of the inflated body.
 ByteBuffer plainPrefix(ByteView bytes) {
     ByteBuffer out(bytes.begin(), bytes.begin() + kPlainPrefix);
-    out[0] = 'F';
+    out[0] = static_cast<uint8_t>(signatureLetter(Compression::Uncompressed));
     return out;
 }
 
-ByteBuffer compressedPrefix(char letter, uint8_t version, uint32_t fileLength) {
-    ByteBuffer out = {static_cast<uint8_t>(letter), 'W', 'S', version};
+ByteBuffer signaturePrefix(Compression form, uint8_t version, uint32_t fileLength) {
+    ByteBuffer out = {static_cast<uint8_t>(signatureLetter(form)), 'W', 'S', version};
     appendU32le(out, fileLength);
     return out;
 }
@@ -89,14 +87,14 @@ uint32_t checkedFileLength(size_t size) {
 ByteBuffer zlibForm(uint8_t version, uint32_t fileLength, const ChunkSource& body,
                     const ProgressSink& progress = {}) {
     return zlib::zlib_compress(body, 9, fileLength - kPlainPrefix,
-                               compressedPrefix('C', std::max<uint8_t>(version, 6), fileLength), progress);
+                               signaturePrefix(Compression::Zlib, std::max<uint8_t>(version, 6), fileLength), progress);
 }
 
 // "ZWS", the version raised to at least 13, the file length, the size of the
 // LZMA stream, then the properties and the stream.
 ByteBuffer lzmaForm(uint8_t version, uint32_t fileLength, const ChunkSource& body,
                     const ProgressSink& progress = {}) {
-    ByteBuffer prefix = compressedPrefix('Z', std::max<uint8_t>(version, 13), fileLength);
+    ByteBuffer prefix = signaturePrefix(Compression::Lzma, std::max<uint8_t>(version, 13), fileLength);
     appendU32le(prefix, 0);
     ByteBuffer out = lzmasdk::lzmasdk_compress(body, fileLength - kPlainPrefix, std::move(prefix), progress);
     storeU32le(out.data() + 8, static_cast<uint32_t>(out.size() - kLzmaHeaderSize));
@@ -148,17 +146,48 @@ private:
 
 }  // namespace
 
+Compression compressionOf(int number) {
+    switch (number) {
+        case 0: return Compression::Uncompressed;
+        case 1: return Compression::Zlib;
+        case 2: return Compression::Lzma;
+        default: throw swf_exception(N_("Invalid compression option."));
+    }
+}
+
+std::optional<Compression> signatureCompression(ByteView bytes) {
+    if (bytes.size() < 3 || bytes[1] != 'W' || bytes[2] != 'S') return std::nullopt;
+    for (const Compression form : {Compression::Uncompressed, Compression::Zlib, Compression::Lzma}) {
+        if (bytes[0] == signatureLetter(form)) return form;
+    }
+    return std::nullopt;
+}
+
+char signatureLetter(Compression compression) {
+    switch (compression) {
+        case Compression::Uncompressed: return 'F';
+        case Compression::Zlib: return 'C';
+        case Compression::Lzma: return 'Z';
+    }
+    return 'F';
+}
+
 size_t SWF::parseSwfHeader(ByteBuffer& bytes) {
-    if (hasSignature(bytes, "FWS")) {
-        checkPlainFields(bytes, false);
-    } else if (hasSignature(bytes, "CWS")) {
-        checkPlainFields(bytes, false);
-        bytes = zlibDecompress(bytes);
-    } else if (hasSignature(bytes, "ZWS")) {
-        checkPlainFields(bytes, true);
-        bytes = lzmaDecompress(bytes);
-    } else {
-        throw swf_exception(N_("Invalid SWF file. Unrecognized header."));
+    const std::optional<Compression> form = signatureCompression(bytes);
+    if (!form) throw swf_exception(N_("Invalid SWF file. Unrecognized header."));
+    compression = *form;
+    switch (compression) {
+        case Compression::Uncompressed:
+            checkPlainFields(bytes, false);
+            break;
+        case Compression::Zlib:
+            checkPlainFields(bytes, false);
+            bytes = zlibDecompress(bytes);
+            break;
+        case Compression::Lzma:
+            checkPlainFields(bytes, true);
+            bytes = lzmaDecompress(bytes);
+            break;
     }
     SwfCursor cursor(bytes, 0, kTruncatedHeader);
     cursor.skip(3, N_("signature"));
@@ -194,7 +223,7 @@ ByteBuffer SWF::lzmaCompress(ByteView bytes) const {
 ByteBuffer SWF::toBytes() const {
     size_t estimate = kPlainPrefix + frameSize.size() + 4;
     for (const auto& tag : tags) estimate += tag->data.size() + 16;
-    ByteBuffer out = {'F', 'W', 'S', version, 0, 0, 0, 0};
+    ByteBuffer out = signaturePrefix(Compression::Uncompressed, version, 0);
     out.reserve(estimate);
     appendBytes(out, frameSize);
     appendU16le(out, frameRate);
@@ -204,18 +233,30 @@ ByteBuffer SWF::toBytes() const {
     return out;
 }
 
-ByteBuffer SWF::exportSwf(int compression, const ProgressSink& progress) const {
-    if (compression < 0 || compression > 2) throw swf_exception(N_("Invalid compression option."));
-    return compressMovie(compression, progress);
+ByteBuffer SWF::exportSwf(Compression form, const ProgressSink& progress) const {
+    return compressMovie(form, progress);
+}
+
+ByteBuffer SWF::exportSwf(int number, const ProgressSink& progress) const {
+    return exportSwf(compressionOf(number), progress);
 }
 
 // The compressed forms are fed record by record rather than from toBytes(),
 // so that a large movie is never held twice while it is compressed.
-ByteBuffer SWF::compressMovie(int compression, const ProgressSink& progress) const {
-    if (compression == 0) return toBytes();
-    MovieBody body(*this);
-    if (compression == 1) return zlibForm(version, body.fileLength(), body.source(), progress);
-    return lzmaForm(version, body.fileLength(), body.source(), progress);
+ByteBuffer SWF::compressMovie(Compression form, const ProgressSink& progress) const {
+    switch (form) {
+        case Compression::Uncompressed:
+            return toBytes();
+        case Compression::Zlib: {
+            MovieBody body(*this);
+            return zlibForm(version, body.fileLength(), body.source(), progress);
+        }
+        case Compression::Lzma: {
+            MovieBody body(*this);
+            return lzmaForm(version, body.fileLength(), body.source(), progress);
+        }
+    }
+    throw swf_exception(N_("Invalid compression option."));
 }
 
 }  // namespace swf

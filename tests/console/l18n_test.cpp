@@ -218,7 +218,7 @@ TEST(ConsoleFiles, MakeFopenOpensOrThrowsTheSystemMessage) {
         l18n::make_fopen(path.c_str(), "rb");
         ADD_FAILURE() << "no exception";
     } catch (const std::exception& e) {
-        EXPECT_EQ(std::string(e.what()), "Cannot open '" + path + "': " + std::strerror(ENOENT) + ".");
+        EXPECT_EQ(std::string(e.what()), "Cannot read '" + path + "': " + std::strerror(ENOENT) + ".");
     }
 }
 

@@ -196,18 +196,11 @@ std::set<std::string> Session::files() const {
     return names;
 }
 
-Result Session::run(const std::string& input, const Options& options) const {
-    const std::string outPath = root_ + "/stdout";
-    const std::string errPath = root_ + "/stderr";
-
-    // Everything the child needs is prepared before the fork.
-    std::string executable = VLF_EXECUTABLE;
-    std::vector<std::string> argStrings = {executable};
-    argStrings.insert(argStrings.end(), options.arguments.begin(), options.arguments.end());
+std::vector<std::string> Session::environment(const std::vector<std::string>& extra) const {
     std::vector<std::string> envStrings = environmentFor(root_);
     // A variable given again replaces the harness's own: the C library's
     // getenv would find the first of the two.
-    for (const auto& variable : options.environment) {
+    for (const auto& variable : extra) {
         const std::string name = variable.substr(0, variable.find('=')) + "=";
         const auto same = std::find_if(envStrings.begin(), envStrings.end(),
                                        [&](const std::string& e) { return e.rfind(name, 0) == 0; });
@@ -216,6 +209,18 @@ Result Session::run(const std::string& input, const Options& options) const {
         else
             envStrings.push_back(variable);
     }
+    return envStrings;
+}
+
+Result Session::run(const std::string& input, const Options& options) const {
+    const std::string outPath = root_ + "/stdout";
+    const std::string errPath = root_ + "/stderr";
+
+    // Everything the child needs is prepared before the fork.
+    std::string executable = VLF_EXECUTABLE;
+    std::vector<std::string> argStrings = {executable};
+    argStrings.insert(argStrings.end(), options.arguments.begin(), options.arguments.end());
+    std::vector<std::string> envStrings = environment(options.environment);
     std::vector<char*> argv = pointersTo(argStrings);
     std::vector<char*> envp = pointersTo(envStrings);
 

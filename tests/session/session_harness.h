@@ -121,6 +121,10 @@ public:
 
     Result run(const std::string& input, const Options& options = {}) const;
 
+    // The program's environment: the harness's own, with `extra` added or
+    // replacing a variable of the same name.
+    std::vector<std::string> environment(const std::vector<std::string>& extra) const;
+
 private:
     std::string root_;  // holds the working directory and the captures
     std::string dir_;
