@@ -43,6 +43,7 @@ void vlf::readFile() {
             ByteBuffer bytes;
             readBinaryFile(path, bytes);
             swfFile = std::make_unique<swf::SWF>(std::move(bytes));
+            gamePath = path;
             return;
         } catch (forge_exception& e) {
             // A movie that cannot be read is named, so the user knows which.

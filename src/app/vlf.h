@@ -85,6 +85,8 @@ private:
 
     bool unsavedChanges = false;
     std::unique_ptr<swf::SWF> swfFile;
+    // The path the game was loaded from, as the user typed it.
+    std::string gamePath;
 };
 
 // Prints an error's message, translated, as an error line.
