@@ -20,6 +20,7 @@
 // every data file.
 
 #include <time.h>
+#define ZLIB_CONST
 #include <zlib.h>
 
 #include <algorithm>
@@ -472,7 +473,7 @@ size_t rawDeflate(const ByteBuffer& bytes, ByteBuffer& out) {
     z_stream stream{};
     if (deflateInit2(&stream, 9, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK) std::abort();
     out.resize(deflateBound(&stream, bytes.size()));
-    stream.next_in = const_cast<Bytef*>(bytes.data());
+    stream.next_in = bytes.data();
     stream.avail_in = static_cast<uInt>(bytes.size());
     stream.next_out = out.data();
     stream.avail_out = static_cast<uInt>(out.size());

@@ -99,7 +99,7 @@ Prepared prepare(const swf::Tag_DefineBitsLossless& image) {
     out.width = image.bitmapWidth;
     out.height = image.bitmapHeight;
     const ByteBuffer inflated = zlib::zlib_decompress(image.data);
-    if (image.bitmapFormat != 3) {
+    if (image.bitmapFormat != swf::BitmapFormat::ColourMapped) {
         out.pixels = inflated;
         if (image.isLossless2) {
             swf::unpremultiply(out.pixels);

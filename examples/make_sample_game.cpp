@@ -36,7 +36,7 @@ ByteBuffer readFile(const fs::path& path) {
 // A short record header for `code`; the writer sizes it to the body.
 swf::RecordHeader headerFor(uint16_t code) {
     swf::RecordHeader header;
-    header.code = code;
+    header.code = swf::tagCode(code);
     header.rawHeader = {static_cast<uint8_t>(code << 6), static_cast<uint8_t>(code >> 2)};
     return header;
 }

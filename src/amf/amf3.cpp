@@ -8,8 +8,6 @@
 namespace swf {
 namespace {
 
-constexpr uint8_t kByteArrayMarker = 0x0C;
-constexpr uint8_t kNullMarker = 0x01;
 constexpr size_t kMaxU29Length = (size_t{1} << 28) - 1;  // 2n + 1 must fit in 29 bits
 
 }  // namespace
@@ -17,11 +15,11 @@ constexpr size_t kMaxU29Length = (size_t{1} << 28) - 1;  // 2n + 1 must fit in 2
 AMF3::AMF3(ByteView bytes) {
     AmfCursor cursor = amfCursor(bytes);
     const uint8_t marker = cursor.u8(N_("an AMF3 marker"));
-    if (marker == kNullMarker) {
-        values.push_back({kNullMarker, 0, {}});
+    if (marker == amf3::kNull) {
+        values.push_back({amf3::kNull, 0, {}});
         return;
     }
-    if (marker != kByteArrayMarker) invalidMarker(0, marker);
+    if (marker != amf3::kByteArray) invalidMarker(0, marker);
 
     // Kept for compatibility: ByteArrays of at most 4 bytes in all (payloads
     // of up to 2 bytes) have always been refused, even well-formed ones.
@@ -34,7 +32,7 @@ AMF3::AMF3(ByteView bytes) {
     const size_t length = header >> 1;
     AmfCursor payloadCursor = amfCursor(bytes.subspan(pos), pos);
     const ByteView payload = payloadCursor.bytes(length, N_("a ByteArray payload"));
-    values.push_back({kByteArrayMarker, static_cast<uint32_t>(pos - 1), ByteBuffer(payload.begin(), payload.end())});
+    values.push_back({amf3::kByteArray, static_cast<uint32_t>(pos - 1), ByteBuffer(payload.begin(), payload.end())});
 }
 
 uint32_t AMF3::readUInt29(ByteView bytes, size_t& pos) {
@@ -63,6 +61,12 @@ ByteBuffer AMF3::Uint29BAToVec(size_t n) {
     if (v < (1u << 14)) return {group7(7, true), group7(0, false)};
     if (v < (1u << 21)) return {group7(14, true), group7(7, true), group7(0, false)};
     return {group7(22, true), group7(15, true), group7(8, true), static_cast<uint8_t>(v)};
+}
+
+void AMF3::appendByteArray(ByteBuffer& out, ByteView payload) {
+    out.push_back(amf3::kByteArray);
+    appendBytes(out, Uint29BAToVec(payload.size()));
+    appendBytes(out, payload);
 }
 
 }  // namespace swf

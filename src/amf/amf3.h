@@ -10,6 +10,17 @@
 
 namespace swf {
 
+// The AMF3 markers of the two values a data file holds, for the reader and
+// the writer.
+namespace amf3 {
+
+enum Marker : uint8_t {
+    kNull = 0x01,
+    kByteArray = 0x0C,
+};
+
+}  // namespace amf3
+
 struct AMF3_TYPE {
     uint8_t marker = 0;       // 0x0C or 0x01
     uint32_t lengthSize = 0;  // bytes of the U29 length header; 0 for null
@@ -29,6 +40,8 @@ public:
     static uint32_t readUInt29(ByteView bytes, size_t& pos);
     // The length header of a ByteArray of n payload bytes: the U29 of 2n + 1.
     static ByteBuffer Uint29BAToVec(size_t n);
+    // Appends a whole ByteArray value: its marker, length header and payload.
+    static void appendByteArray(ByteBuffer& out, ByteView payload);
 };
 
 }  // namespace swf

@@ -15,25 +15,26 @@ using namespace l18n;
 
 namespace {
 
-void printLimbWarning(data::LimbWarning warning, int position) {
-    if (warning == data::LimbWarning::SameFlags) {
-        printf_colored(kHeading,
-                       _("WARNING: LimbPic with ID=%d has \"disabled\" and \"embeded\" with the same value. This "
-                         "should not happen.\n"),
-                       position);
-    } else {
-        printf_colored(kHeading,
-                       _("WARNING: LimbPic with ID=%d has \"embeded\" set to \"true\", but there is no PNG file "
-                         "with that ID. If you wish to disable it, change \"disabled\" to \"true\" and \"embeded\" "
-                         "to \"false\".\n"),
-                       position);
+Message limbWarning(data::LimbWarning warning, int position) {
+    switch (warning) {
+        case data::LimbWarning::SameFlags:
+            return Message::text(N_("WARNING: LimbPic with ID=%s has \"disabled\" and \"embeded\" with the same value. "
+                                    "This should not happen.\n"),
+                                 {position});
+        case data::LimbWarning::MissingImage:
+            return Message::text(N_("WARNING: LimbPic with ID=%s has \"embeded\" set to \"true\", but there is no PNG "
+                                    "file with that ID. If you wish to disable it, change \"disabled\" to \"true\" and "
+                                    "\"embeded\" to \"false\".\n"),
+                                 {position});
     }
+    return Message(std::string());
 }
 
 }  // namespace
 
-ByteBuffer dataArchive(swf::SWF& game, uint64_t id) {
-    const std::optional<ByteBuffer> content = data::inflateDataFile(game.exportBinary(id));
+ByteBuffer dataArchive(const swf::Tag& tag) {
+    const uint64_t id = tag.characterId;
+    const std::optional<ByteBuffer> content = data::inflateDataFile(tag.data);
     if (!content) throw swf::swf_exception(N_("Not an AMF3 ByteArray."));
     if (!data::readDataKind(*content)) throw swf::swf_exception(N_("File type unrecognized."));
     ByteBuffer archive;
@@ -53,12 +54,13 @@ Replacement readDataArchive(const std::string& path) {
         zip->extractEntryToMemory(name, bytes);
         return bytes;
     };
-    return [archive](swf::SWF& game, uint64_t id, const std::string& symbol) {
+    return [archive](const swf::Tag& current, const std::string& symbol,
+                     const WarningSink& warn) -> std::unique_ptr<swf::Tag> {
         const std::optional<data::DataKind> kind = data::kindOfSymbol(symbol);
         if (!kind) throw swf::swf_exception(N_("Unrecognized data file extension.\n"));
-        // The whole body is built before the tag is touched, so a failure
-        // leaves the game as it was.
-        game.replaceBinary(data::buildDataFile(*kind, archive, printLimbWarning), id);
+        ByteBuffer body = data::buildDataFile(
+            *kind, archive, [&](data::LimbWarning warning, int position) { warn(limbWarning(warning, position)); });
+        return swf::binaryWithPayload(std::move(body), dynamic_cast<const swf::Tag_DefineBinaryData&>(current));
     };
 }
 

@@ -9,11 +9,11 @@
 
 namespace vorlune_forge {
 
-// The data file as a zip archive.
-ByteBuffer dataArchive(swf::SWF& game, uint64_t id);
+// The data file of a DefineBinaryData tag as a zip archive.
+ByteBuffer dataArchive(const swf::Tag& tag);
 
 // Opens the archive at `path`; what it returns rebuilds the data file from
-// it, telling the user about pictures that will not show.
+// it, warning of pictures that will not show.
 Replacement readDataArchive(const std::string& path);
 
 }  // namespace vorlune_forge

@@ -1,27 +1,35 @@
 #pragma once
 // What tells one kind of resource from another: stage files, sounds, images
-// and data files are rows of one table. The section menu, the listing, the
-// id checks, the export loop and the replace dialogue are written once and
-// read everything kind-specific from the row.
+// and data files are rows of one table (resource_kinds.cpp). Everything that
+// works on resources (the section menus, the listings, the id checks, the
+// exports and the replacements) is written once and reads what is
+// kind-specific from the row.
 
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <span>
 #include <string>
 #include <vector>
 
 #include "swf/swf.h"
+#include "util/error.h"
 
 namespace vorlune_forge {
 
-class vlf;
+// Told of what the user should know about a replacement that goes ahead.
+using WarningSink = std::function<void(const Message& warning)>;
 
-// Puts a replacement, read from a file beforehand, into the game.
-using Replacement = std::function<void(swf::SWF& game, uint64_t id, const std::string& symbol)>;
+// Makes the new tag of a resource from a file read beforehand, leaving the
+// tag it replaces (`current`) as it is; `symbol` is the resource's name.
+using Replacement =
+    std::function<std::unique_ptr<swf::Tag>(const swf::Tag& current, const std::string& symbol, const WarningSink&)>;
 
 struct ResourceKind {
-    // The section menu's entries 1 to 3 and its questions (message ids).
+    // The main menu's entry, the section menu's entries 1 to 3 and its
+    // questions (message ids).
+    const char* editEntry;
     std::array<const char*, 3> entries;
     const char* exportQuestion;
     const char* countMessage;
@@ -31,9 +39,15 @@ struct ResourceKind {
 
     // Where the ids come from: a fixed table of character ids, listed and
     // exported in table order; or, when `table` is empty, the game's tags of
-    // these codes, code by code, each in stream order.
+    // the kind, in the order of `tagsIn`.
     std::span<const uint64_t> table;
+    // The codes of the kind's tags, and every tag of the kind in the game:
+    // code by code, each in stream order.
     std::span<const swf::TagCode> codes;
+    std::vector<const swf::Tag*> (*tagsIn)(const swf::SWF& game);
+    // Whether an empty list of ids asks for every resource of the kind (and
+    // is filled in with their ids) or for none.
+    bool emptyListMeansAll;
 
     // The extension of the names listed, shown and exported, and what the
     // exported file adds to the name shown.
@@ -41,25 +55,23 @@ struct ResourceKind {
     const char* fileSuffix;
 
     // Messages: an id the kind does not have; an id of the table missing
-    // from the game; a resource that cannot be exported; an export that
+    // from the game; a table id whose tag is not of the kind (taking the id
+    // as its argument); a resource that cannot be exported; an export that
     // failed; the start of a replacement.
     const char* noSuchId;
     const char* notInGame;
+    const char* missingTag;
     const char* notExportable;
     const char* errorFor;
     const char* replacing;
 
     // The two conversions. `exportable`, when set, picks the tags that can
-    // be exported. `convert` gives the bytes of the resource's file (it runs
-    // on several threads at once and only reads the game);
-    // `readReplacement` reads a file and returns what puts it in the game.
+    // be exported. `convert` gives the bytes of the resource's file; it
+    // runs on several threads at once. `readReplacement` reads a file and
+    // returns what makes the new tag from it.
     bool (*exportable)(const swf::Tag& tag);
-    ByteBuffer (*convert)(swf::SWF& game, uint64_t id);
+    ByteBuffer (*convert)(const swf::Tag& tag);
     Replacement (*readReplacement)(const std::string& path);
-
-    // The operations the section menu calls.
-    int (vlf::*exportIds)(std::vector<uint64_t>& ids);
-    void (vlf::*replace)(uint64_t id, const std::string& path);
 
     bool fromTable() const { return !table.empty(); }
 };

@@ -1,5 +1,7 @@
 // The table of resource kinds: for each, its menu texts, where its ids come
-// from, how its files are named, its messages and its two conversions.
+// from, how its files are named, its messages and its two conversions. A
+// kind is one row here, with its conversions, and an entry in the list at
+// the end.
 
 #include "app/data_files.h"
 #include "app/vlf.h"
@@ -11,35 +13,52 @@ using namespace l18n;
 
 namespace {
 
-// Kinds whose files hold the resource as the game converts it: the export
-// is the converted bytes, the replacement hands the file's bytes to the
-// game.
-template <ByteBuffer (swf::SWF::*convert)(uint64_t)>
-ByteBuffer converted(swf::SWF& game, uint64_t id) {
-    return (game.*convert)(id);
+template <typename T>
+std::vector<const swf::Tag*> tagsOfKind(const swf::SWF& game) {
+    const std::vector<const T*> typed = game.tagsOfKind<T>();
+    return {typed.begin(), typed.end()};
 }
 
-template <void (swf::SWF::*put)(const ByteBuffer&, uint64_t)>
+// Stage files are the payload of their tag as it is.
+ByteBuffer payload(const swf::Tag& tag) { return tag.data; }
+
+ByteBuffer mp3File(const swf::Tag& tag) { return swf::soundToMp3(dynamic_cast<const swf::Tag_DefineSound&>(tag)); }
+
+ByteBuffer pngFile(const swf::Tag& tag) {
+    return swf::imageToPng(dynamic_cast<const swf::Tag_DefineBitsLossless&>(tag));
+}
+
+// Kinds whose files are what the tag is made from: the replacement reads
+// the file's bytes and converts them against the tag it replaces.
+template <std::unique_ptr<swf::Tag> (*make)(const ByteBuffer& file, const swf::Tag& current, const WarningSink&)>
 Replacement readBytes(const std::string& path) {
     ByteBuffer bytes;
     readBinaryFile(path, bytes);
-    return [bytes = std::move(bytes)](swf::SWF& game, uint64_t id, const std::string&) { (game.*put)(bytes, id); };
+    return [bytes = std::move(bytes)](const swf::Tag& current, const std::string&, const WarningSink& warn) {
+        return make(bytes, current, warn);
+    };
+}
+
+std::unique_ptr<swf::Tag> stageFromFile(const ByteBuffer& file, const swf::Tag& current, const WarningSink&) {
+    return swf::binaryWithPayload(file, dynamic_cast<const swf::Tag_DefineBinaryData&>(current));
+}
+
+std::unique_ptr<swf::Tag> soundFromFile(const ByteBuffer& file, const swf::Tag& current, const WarningSink&) {
+    return swf::soundFromMp3(file, dynamic_cast<const swf::Tag_DefineSound&>(current));
 }
 
 // A bitmap without alpha keeps the colours of a transparent PNG, darkened,
-// but not its transparency; the user is told once the image is in.
-Replacement readImage(const std::string& path) {
-    ByteBuffer bytes;
-    readBinaryFile(path, bytes);
-    return [bytes = std::move(bytes)](swf::SWF& game, uint64_t id, const std::string&) {
-        bool droppedAlpha = false;
-        game.replaceImg(bytes, id, &droppedAlpha);
-        if (droppedAlpha) {
-            printf_colored(kHeading, "%s",
-                           _("WARNING: This image cannot be transparent, so the transparency of the PNG file was "
-                             "dropped: its transparent parts show dark.\n"));
-        }
-    };
+// but not its transparency; the user is told.
+std::unique_ptr<swf::Tag> imageFromFile(const ByteBuffer& file, const swf::Tag& current, const WarningSink& warn) {
+    bool droppedAlpha = false;
+    auto replacement =
+        swf::imageFromPng(file, dynamic_cast<const swf::Tag_DefineBitsLossless&>(current), &droppedAlpha);
+    if (droppedAlpha) {
+        warn(
+            Message::text(N_("WARNING: This image cannot be transparent, so the transparency of the PNG file was "
+                             "dropped: its transparent parts show dark.\n")));
+    }
+    return replacement;
 }
 
 // Only MP3 sounds can be written to an MP3 file.
@@ -59,6 +78,7 @@ const std::array<uint64_t, 78> vlf::data_ids = {
     380, 385, 390, 394, 396, 397, 411, 415, 421, 425, 433, 441, 442, 444, 445, 448, 465, 468};
 
 const ResourceKind vlf::stageFiles = {
+    .editEntry = N_("Edit stages"),
     .entries = {N_("List stage files"), N_("Export stage file(s)"), N_("Replace stage file")},
     .exportQuestion = N_("Which stage(s) do you wish to export?\n"),
     .countMessage = N_("Exported %d stage file(s).\n"),
@@ -66,22 +86,24 @@ const ResourceKind vlf::stageFiles = {
     .idPrompt = N_("Stage ID: "),
     .fileQuestion = N_("Which stage file do you wish to replace with? (.xml)\n"),
     .table = stages_ids,
-    .codes = {},
+    .codes = swf::Tag_DefineBinaryData::kCodes,
+    .tagsIn = tagsOfKind<swf::Tag_DefineBinaryData>,
+    .emptyListMeansAll = false,
     .extension = ".xml",
     .fileSuffix = "",
     .noSuchId = N_("No stage file with ID=%zu.\n"),
     .notInGame = N_("Stage file with ID=%zu not found inside the game.\n"),
+    .missingTag = swf::Tag_DefineBinaryData::kMissingId,
     .notExportable = nullptr,
     .errorFor = N_("Error for stage file with ID=%zu: %s\n"),
     .replacing = N_("Replacing '%s' with file '%s'...\n"),
     .exportable = nullptr,
-    .convert = converted<&swf::SWF::exportBinary>,
-    .readReplacement = readBytes<&swf::SWF::replaceBinary>,
-    .exportIds = &vlf::exportStages,
-    .replace = &vlf::replaceStage,
+    .convert = payload,
+    .readReplacement = readBytes<stageFromFile>,
 };
 
 const ResourceKind vlf::sounds = {
+    .editEntry = N_("Edit sounds"),
     .entries = {N_("List sounds"), N_("Export sound(s)"), N_("Replace sound")},
     .exportQuestion = N_("Which sound(s) do you wish to export?\n"),
     .countMessage = N_("Exported %d sound(s).\n"),
@@ -90,21 +112,23 @@ const ResourceKind vlf::sounds = {
     .fileQuestion = N_("Which MP3 file do you wish to replace with?\n"),
     .table = {},
     .codes = swf::Tag_DefineSound::kCodes,
+    .tagsIn = tagsOfKind<swf::Tag_DefineSound>,
+    .emptyListMeansAll = true,
     .extension = ".mp3",
     .fileSuffix = "",
     .noSuchId = N_("No sound with ID=%zu.\n"),
     .notInGame = nullptr,
+    .missingTag = swf::Tag_DefineSound::kMissingId,
     .notExportable = N_("Sound with ID=%zu is not an MP3 file.\n"),
     .errorFor = N_("Error for sound with ID=%zu: %s\n"),
     .replacing = N_("Replacing '%s' with file '%s'...\n"),
     .exportable = isMp3Sound,
-    .convert = converted<&swf::SWF::exportMp3>,
-    .readReplacement = readBytes<&swf::SWF::replaceMp3>,
-    .exportIds = &vlf::exportSounds,
-    .replace = &vlf::replaceSound,
+    .convert = mp3File,
+    .readReplacement = readBytes<soundFromFile>,
 };
 
 const ResourceKind vlf::images = {
+    .editEntry = N_("Edit images"),
     .entries = {N_("List images"), N_("Export image(s)"), N_("Replace image")},
     .exportQuestion = N_("Which image(s) do you wish to export?\n"),
     .countMessage = N_("Exported %d image(s).\n"),
@@ -113,21 +137,23 @@ const ResourceKind vlf::images = {
     .fileQuestion = N_("Which image file do you wish to replace with?\n"),
     .table = {},
     .codes = swf::Tag_DefineBitsLossless::kCodes,
+    .tagsIn = tagsOfKind<swf::Tag_DefineBitsLossless>,
+    .emptyListMeansAll = true,
     .extension = ".png",
     .fileSuffix = "",
     .noSuchId = N_("No image with ID=%zu.\n"),
     .notInGame = nullptr,
+    .missingTag = swf::Tag_DefineBitsLossless::kMissingId,
     .notExportable = nullptr,
     .errorFor = N_("Error for image with ID=%zu: %s\n"),
     .replacing = N_("Replacing '%s' with file '%s'...\n"),
     .exportable = nullptr,
-    .convert = converted<&swf::SWF::exportImage>,
-    .readReplacement = readImage,
-    .exportIds = &vlf::exportImages,
-    .replace = &vlf::replaceImage,
+    .convert = pngFile,
+    .readReplacement = readBytes<imageFromFile>,
 };
 
 const ResourceKind vlf::dataFiles = {
+    .editEntry = N_("Edit data"),
     .entries = {N_("List data files"), N_("Export data file(s)"), N_("Replace data file")},
     .exportQuestion = N_("Which data file(s) do you wish to export?\n"),
     .countMessage = N_("Exported %d data file(s).\n"),
@@ -135,19 +161,22 @@ const ResourceKind vlf::dataFiles = {
     .idPrompt = N_("Data ID: "),
     .fileQuestion = N_("Which data file do you wish to replace with? (.zip)\n"),
     .table = data_ids,
-    .codes = {},
+    .codes = swf::Tag_DefineBinaryData::kCodes,
+    .tagsIn = tagsOfKind<swf::Tag_DefineBinaryData>,
+    .emptyListMeansAll = true,
     .extension = "",
     .fileSuffix = ".zip",
     .noSuchId = N_("No data file with ID=%zu.\n"),
     .notInGame = N_("Data file with ID=%zu not found inside the game.\n"),
+    .missingTag = swf::Tag_DefineBinaryData::kMissingId,
     .notExportable = nullptr,
     .errorFor = N_("Error for data file with ID=%zu: %s\n"),
     .replacing = N_("Replacing '%s' with contents of file '%s'...\n"),
     .exportable = nullptr,
     .convert = dataArchive,
     .readReplacement = readDataArchive,
-    .exportIds = &vlf::exportData,
-    .replace = &vlf::replaceData,
 };
+
+const std::array<const ResourceKind*, 4> vlf::resourceKinds = {&stageFiles, &sounds, &images, &dataFiles};
 
 }  // namespace vorlune_forge

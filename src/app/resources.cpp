@@ -6,6 +6,7 @@
 #include <set>
 
 #include "app/id_lists.h"
+#include "app/resource_index.h"
 #include "app/vlf.h"
 #include "console/l18n.h"
 #include "console/signals.h"
@@ -50,43 +51,24 @@ struct Selected {
     const char* problem;
 };
 
-// The tags of a kind found by its tags.
-std::vector<swf::Tag*> tagsOf(const ResourceKind& kind, swf::SWF& game) {
-    std::vector<swf::Tag*> tags;
-    for (const swf::TagCode code : kind.codes) {
-        for (swf::Tag* tag : game.getTagsOfType(swf::codeOf(code))) tags.push_back(tag);
-    }
-    return tags;
-}
+void printWarning(const Message& warning) { printf_colored(kHeading, "%s", warning.render(gettext).c_str()); }
 
 }  // namespace
 
-const char* vlf::missingId(const ResourceKind& kind, uint64_t id) const {
-    if (!kind.fromTable()) {
-        const auto tags = tagsOf(kind, *swfFile);
-        const bool found =
-            std::any_of(tags.begin(), tags.end(), [id](const swf::Tag* t) { return t->characterId == id; });
-        return found ? nullptr : kind.noSuchId;
-    }
-    if (std::find(kind.table.begin(), kind.table.end(), id) == kind.table.end()) return kind.noSuchId;
-    return swfFile->getTagWithId(id) == nullptr ? kind.notInGame : nullptr;
-}
-
-std::vector<uint64_t> vlf::allIds(const ResourceKind& kind) const {
-    if (kind.fromTable()) return {kind.table.begin(), kind.table.end()};
-    std::vector<uint64_t> ids;
-    for (const swf::Tag* tag : tagsOf(kind, *swfFile)) ids.push_back(tag->characterId);
-    return ids;
-}
-
+// A kind found by its tags lists them code by code; a table kind lists its
+// table.
 void vlf::listResources(const ResourceKind& kind) {
-    for (const swf::TagCode code : kind.codes) listTagsOfType(swf::codeOf(code));
+    if (!kind.fromTable()) {
+        for (const swf::TagCode code : kind.codes) listTags(code);
+        return;
+    }
+    const ResourceIndex index(kind, *swfFile);
     for (const uint64_t id : kind.table) {
-        if (const char* problem = missingId(kind, id)) {
+        if (const char* problem = index.missingId(id)) {
             printIdError(problem, id);
             continue;
         }
-        printListingLine(id, displayName(kind, id, swfFile->getSymbolName(id)));
+        printListingLine(id, displayName(kind, id, index.symbol(id)));
     }
 }
 
@@ -94,23 +76,24 @@ void vlf::listResources(const ResourceKind& kind) {
 // empty list), each checked as it comes. A kind found by its tags reports
 // the ids it lacks first, then exports its tags in their order, each id
 // once.
-int vlf::exportResources(const ResourceKind& kind, const std::vector<uint64_t>& ids) {
+int vlf::exportResources(const ResourceKind& kind, std::vector<uint64_t>& ids) {
+    const ResourceIndex index(kind, *swfFile);
+    if (ids.empty()) {
+        if (!kind.emptyListMeansAll) return 0;
+        ids = index.allIds();
+    }
     std::vector<Selected> selected;
     if (kind.fromTable()) {
-        for (const uint64_t id : ids.empty() ? allIds(kind) : ids) selected.push_back({id, missingId(kind, id)});
+        for (const uint64_t id : ids) selected.push_back({id, index.missingId(id)});
     } else {
-        const std::vector<swf::Tag*> tags = tagsOf(kind, *swfFile);
-        std::set<uint64_t> present;
-        for (const swf::Tag* tag : tags) present.insert(tag->characterId);
         for (const uint64_t id : ids) {
-            if (!present.contains(id)) selected.push_back({id, kind.noSuchId});
+            if (const char* problem = index.missingId(id)) selected.push_back({id, problem});
         }
         const std::set<uint64_t> wanted(ids.begin(), ids.end());
         std::set<uint64_t> taken;
-        for (const swf::Tag* tag : tags) {
+        for (const swf::Tag* tag : index.tags()) {
             const uint64_t id = tag->characterId;
-            if (!wanted.empty() && !wanted.contains(id)) continue;
-            if (!taken.insert(id).second) continue;
+            if (!wanted.contains(id) || !taken.insert(id).second) continue;
             selected.push_back({id, isExportable(kind, *tag) ? nullptr : kind.notExportable});
         }
     }
@@ -130,7 +113,7 @@ int vlf::exportResources(const ResourceKind& kind, const std::vector<uint64_t>& 
             Converted result;
             if (selected[i].problem != nullptr) return result;
             try {
-                result.bytes = kind.convert(*swfFile, selected[i].id);
+                result.bytes = kind.convert(index.tag(selected[i].id));
             } catch (...) {
                 result.failure = std::current_exception();
             }
@@ -145,7 +128,7 @@ int vlf::exportResources(const ResourceKind& kind, const std::vector<uint64_t>& 
                 printIdError(problem, id);
                 return;
             }
-            const std::string name = fileName(kind, id, swfFile->getSymbolName(id));
+            const std::string name = fileName(kind, id, index.symbol(id));
             printf_normal(_("Exporting: %s\n"), name.c_str());
             // A resource that cannot be converted or written is reported,
             // and the others are still exported.
@@ -162,19 +145,21 @@ int vlf::exportResources(const ResourceKind& kind, const std::vector<uint64_t>& 
 }
 
 void vlf::replaceResource(const ResourceKind& kind, uint64_t id, const std::string& path) {
-    if (const char* problem = missingId(kind, id)) {
+    const ResourceIndex index(kind, *swfFile);
+    if (const char* problem = index.missingId(id)) {
         printIdError(problem, id);
         return;
     }
-    const std::string symbol = swfFile->getSymbolName(id);
-    // The file is read and every replacement checks its input before it
-    // changes the tag, so a failure leaves the game and the flag as they
-    // were.
+    const std::string symbol = index.symbol(id);
+    // The new tag is made whole, from the file, before it takes the old
+    // one's place, so a failure leaves the game and the flag as they were.
     try {
         const Replacement replacement = kind.readReplacement(path);
         printf_colored(kHeading, _(kind.replacing), displayName(kind, id, symbol).c_str(), path.c_str());
+        const swf::Tag& current = index.tag(id);
+        std::unique_ptr<swf::Tag> tag = replacement(current, symbol, printWarning);
         checkInterrupt();
-        replacement(*swfFile, id, symbol);
+        swfFile->exchangeTag(current, std::move(tag));
     } catch (const std::exception& e) {
         reportFailure(e);
         return;
@@ -189,7 +174,7 @@ void vlf::exportDialogue(const ResourceKind& kind) {
     trim(answer);
     std::vector<uint64_t> ids;
     if (equalsIgnoreCase(answer, "all")) {
-        ids = allIds(kind);
+        ids = ResourceIndex(kind, *swfFile).allIds();
     } else if (hasIdOutOfRange(answer)) {
         printf_error("%s", _("Invalid number.\n"));
         return;
@@ -200,7 +185,7 @@ void vlf::exportDialogue(const ResourceKind& kind) {
             return;
         }
     }
-    const int count = ids.empty() ? 0 : (this->*kind.exportIds)(ids);
+    const int count = ids.empty() ? 0 : exportResources(kind, ids);
     printf_colored(kHeading, _(kind.countMessage), count);
 }
 
@@ -215,29 +200,33 @@ void vlf::replaceDialogue(const ResourceKind& kind) {
         return;
     }
     printf_colored(kHeading, "%s", _(kind.fileQuestion));
-    (this->*kind.replace)(*id, readPath(_("File path: ")));
+    replaceResource(kind, *id, readPath(_("File path: ")));
 }
 
 void vlf::runSection(const ResourceKind& kind) {
+    const std::vector<MenuEntry> entries = {
+        {kind.entries[0], [&] { listResources(kind); }},
+        {kind.entries[1], [&] { exportDialogue(kind); }},
+        {kind.entries[2], [&] { replaceDialogue(kind); }},
+        {N_("Back"), nullptr},
+    };
+    const std::vector<std::string> labels = labelsOf(entries);
     for (;;) {
-        printOptions({_(kind.entries[0]), _(kind.entries[1]), _(kind.entries[2]), _("Back")});
+        printOptions(labels);
         std::string answer;
         try {
             readLine(answer, "");
         } catch (const go_back&) {
             return;
         }
-        if (answer == "0") return;
+        const std::optional<size_t> chosen = chosenEntry(answer, entries.size());
+        if (chosen && !entries[*chosen].action) return;
         // Every operation reports its own failures; anything unforeseen is
         // reported here, and the user stays in the menu with their work.
         runStep([&] {
             try {
-                if (answer == "1") {
-                    listResources(kind);
-                } else if (answer == "2") {
-                    exportDialogue(kind);
-                } else if (answer == "3") {
-                    replaceDialogue(kind);
+                if (chosen) {
+                    entries[*chosen].action();
                 } else {
                     printf_error("%s", _("Invalid option.\n"));
                 }
@@ -255,21 +244,33 @@ void vlf::showMenuData() { runSection(dataFiles); }
 
 void vlf::listStages() { listResources(stageFiles); }
 void vlf::listData() { listResources(dataFiles); }
+void vlf::listTagsOfType(int code) { listTags(swf::tagCode(code)); }
 
-// Tags of the codes of a kind are listed as that kind lists them; other
-// binary data under its bare name; anything else by its type.
-void vlf::listTagsOfType(int code) {
+int vlf::exportStages(std::vector<uint64_t>& ids) { return exportResources(stageFiles, ids); }
+int vlf::exportSounds(std::vector<uint64_t>& ids) { return exportResources(sounds, ids); }
+int vlf::exportImages(std::vector<uint64_t>& ids) { return exportResources(images, ids); }
+int vlf::exportData(std::vector<uint64_t>& ids) { return exportResources(dataFiles, ids); }
+
+void vlf::replaceStage(uint64_t id, const std::string& path) { replaceResource(stageFiles, id, path); }
+void vlf::replaceSound(uint64_t id, const std::string& path) { replaceResource(sounds, id, path); }
+void vlf::replaceImage(uint64_t id, const std::string& path) { replaceResource(images, id, path); }
+void vlf::replaceData(uint64_t id, const std::string& path) { replaceResource(dataFiles, id, path); }
+
+// Tags of the codes of a kind found by its tags are listed as that kind
+// lists them; binary data under its bare name; anything else by its type.
+void vlf::listTags(swf::TagCode code) {
     const ResourceKind* kind = nullptr;
-    for (const ResourceKind* candidate : {&sounds, &images}) {
-        for (const swf::TagCode kindCode : candidate->codes) {
-            if (swf::codeOf(kindCode) == code) kind = candidate;
-        }
+    for (const ResourceKind* candidate : resourceKinds) {
+        const bool hasCode =
+            std::find(candidate->codes.begin(), candidate->codes.end(), code) != candidate->codes.end();
+        if (!candidate->fromTable() && hasCode) kind = candidate;
     }
-    for (const swf::Tag* tag : swfFile->getTagsOfType(code)) {
-        const std::string symbol = swfFile->getSymbolName(tag->characterId);
+    const std::map<uint64_t, std::string> symbols = swfFile->symbolNames();
+    for (const swf::Tag* tag : std::as_const(*swfFile).tagsWithCode(code)) {
+        const std::string symbol = symbolOf(symbols, tag->characterId);
         if (kind != nullptr) {
             printListingLine(tag->characterId, symbol + (isExportable(*kind, *tag) ? kind->extension : ""));
-        } else if (code == swf::codeOf(swf::TagCode::DefineBinaryData)) {
+        } else if (code == swf::TagCode::DefineBinaryData) {
             printListingLine(tag->characterId, symbol);
         } else {
             printf_normal(_("Tag %zu (type = %s)\n"), static_cast<size_t>(tag->characterId),
@@ -277,18 +278,5 @@ void vlf::listTagsOfType(int code) {
         }
     }
 }
-
-int vlf::exportStages(std::vector<uint64_t>& ids) { return ids.empty() ? 0 : exportResources(stageFiles, ids); }
-int vlf::exportSounds(std::vector<uint64_t>& ids) { return exportResources(sounds, ids); }
-int vlf::exportImages(std::vector<uint64_t>& ids) { return exportResources(images, ids); }
-int vlf::exportData(std::vector<uint64_t>& ids) {
-    if (ids.empty()) ids.assign(data_ids.begin(), data_ids.end());
-    return exportResources(dataFiles, ids);
-}
-
-void vlf::replaceStage(uint64_t id, const std::string& path) { replaceResource(stageFiles, id, path); }
-void vlf::replaceSound(uint64_t id, const std::string& path) { replaceResource(sounds, id, path); }
-void vlf::replaceImage(uint64_t id, const std::string& path) { replaceResource(images, id, path); }
-void vlf::replaceData(uint64_t id, const std::string& path) { replaceResource(dataFiles, id, path); }
 
 }  // namespace vorlune_forge

@@ -55,10 +55,29 @@ void vlf::readFile() {
     }
 }
 
+// The main menu: Help, an entry for each kind of resource, then the
+// game's exports. Kinds beyond the first four would come after the others,
+// so that the numbers users know stay as they are; Exit is always 0.
+std::vector<vlf::MenuEntry> vlf::mainMenuEntries() {
+    constexpr size_t kKindsFirst = 4;
+    std::vector<MenuEntry> entries = {{N_("Help"), [this] { printHelp(); }}};
+    const auto addKind = [&](const ResourceKind* kind) {
+        entries.push_back({kind->editEntry, [this, kind] { runSection(*kind); }});
+    };
+    const std::span<const ResourceKind* const> kinds = resourceKinds;
+    for (const ResourceKind* kind : kinds.first(std::min(kKindsFirst, kinds.size()))) addKind(kind);
+    entries.push_back({N_("Export SWF"), [this] { exportSwf(); }});
+    entries.push_back({N_("Export EXE"), [this] { exportExe(); }});
+    for (const ResourceKind* kind : kinds.subspan(std::min(kKindsFirst, kinds.size()))) addKind(kind);
+    entries.push_back({N_("Exit"), [this] { exitDialogue(); }});
+    return entries;
+}
+
 void vlf::showMenuMain() {
+    const std::vector<MenuEntry> entries = mainMenuEntries();
+    const std::vector<std::string> labels = labelsOf(entries);
     for (;;) {
-        printOptions({_("Help"), _("Edit stages"), _("Edit sounds"), _("Edit images"), _("Edit data"), _("Export SWF"),
-                      _("Export EXE"), _("Exit")});
+        printOptions(labels);
         std::string answer;
         bool leave = false;
         try {
@@ -68,27 +87,29 @@ void vlf::showMenuMain() {
             leave = true;
         }
         runStep([&] {
-            if (answer == "1") {
-                printHelp();
-            } else if (answer == "2") {
-                showMenuStages();
-            } else if (answer == "3") {
-                showMenuSounds();
-            } else if (answer == "4") {
-                showMenuImages();
-            } else if (answer == "5") {
-                showMenuData();
-            } else if (answer == "6") {
-                exportSwf();
-            } else if (answer == "7") {
-                exportExe();
-            } else if (leave || answer == "0") {
-                exitDialogue();
+            const std::optional<size_t> chosen = leave ? entries.size() - 1 : chosenEntry(answer, entries.size());
+            if (chosen) {
+                entries[*chosen].action();
             } else {
                 printf_normal("%s", _("Invalid option.\n"));
             }
         });
     }
+}
+
+std::vector<std::string> vlf::labelsOf(const std::vector<MenuEntry>& entries) {
+    std::vector<std::string> labels;
+    for (const MenuEntry& entry : entries) labels.push_back(_(entry.label));
+    return labels;
+}
+
+size_t optionLabel(size_t position, size_t count) { return position + 1 == count ? 0 : position + 1; }
+
+std::optional<size_t> chosenEntry(const std::string& answer, size_t count) {
+    for (size_t i = 0; i < count; ++i) {
+        if (answer == std::to_string(optionLabel(i, count))) return i;
+    }
+    return std::nullopt;
 }
 
 void runStep(const std::function<void()>& step) {
@@ -129,7 +150,7 @@ void reportFailure(const std::exception& e) {
 void vlf::printOptions(const std::vector<std::string>& options) {
     printf_colored(kHeading, "%s", _("What do you wish to do?\n"));
     for (size_t i = 0; i < options.size(); ++i) {
-        const size_t label = i + 1 == options.size() ? 0 : i + 1;
+        const size_t label = optionLabel(i, options.size());
         printf_colored(kHighlight, "%zu. ", label);
         printf_normal("%s\n", options[i].c_str());
     }

@@ -7,6 +7,7 @@
 #include <exception>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,17 +26,28 @@ public:
     static const std::array<uint64_t, 8> stages_ids;
     static const std::array<uint64_t, 78> data_ids;
 
-    // The kinds of resource the section menus work on.
+    // The kinds of resource, and the list of them that every menu and every
+    // operation on all kinds goes through, in menu order.
     static const ResourceKind stageFiles;
     static const ResourceKind sounds;
     static const ResourceKind images;
     static const ResourceKind dataFiles;
+    static const std::array<const ResourceKind*, 4> resourceKinds;
 
     // Prints "What do you wish to do?" and the entries numbered 1, 2, ... 0.
     static void printOptions(const std::vector<std::string>& options);
 
 private:
+    // An entry of a menu and what choosing it does; the way out (Back)
+    // does nothing of its own.
+    struct MenuEntry {
+        const char* label;  // message id
+        std::function<void()> action;
+    };
+    static std::vector<std::string> labelsOf(const std::vector<MenuEntry>& entries);
+
     void readFile();
+    std::vector<MenuEntry> mainMenuEntries();
     [[noreturn]] void showMenuMain();
     // Returns when the user changed their mind about leaving.
     void exitDialogue();
@@ -67,13 +79,11 @@ private:
     void exportDialogue(const ResourceKind& kind);
     void replaceDialogue(const ResourceKind& kind);
     void listResources(const ResourceKind& kind);
-    int exportResources(const ResourceKind& kind, const std::vector<uint64_t>& ids);
+    void listTags(swf::TagCode code);
+    // An empty list asks for what the kind's row says, and is filled in
+    // when that is every resource of the kind.
+    int exportResources(const ResourceKind& kind, std::vector<uint64_t>& ids);
     void replaceResource(const ResourceKind& kind, uint64_t id, const std::string& path);
-    // Why the id names no resource of the kind in the game (a message id
-    // taking the id), or nullptr when it does.
-    const char* missingId(const ResourceKind& kind, uint64_t id) const;
-    // Every id of the kind, in its order.
-    std::vector<uint64_t> allIds(const ResourceKind& kind) const;
 
     // Writing the game.
     void exportSwf();
@@ -88,6 +98,11 @@ private:
     // The path the game was loaded from, as the user typed it.
     std::string gamePath;
 };
+
+// The number of the entry at `position` of a menu of `count` entries: 1, 2,
+// ..., and 0 for the last; and the entry an answer chooses.
+size_t optionLabel(size_t position, size_t count);
+std::optional<size_t> chosenEntry(const std::string& answer, size_t count);
 
 // Prints an error's message, translated, as an error line.
 void reportFailure(const std::exception& e);

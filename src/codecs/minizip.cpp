@@ -10,6 +10,8 @@
 #include <stdexcept>
 #include <system_error>
 
+#include "codecs/zlib.h"
+
 namespace minizip {
 namespace {
 
@@ -26,10 +28,9 @@ constexpr uint64_t kZip64Size = 0xFFFFFFFFu;
 // returns the count as an int, so content goes through them in pieces.
 constexpr size_t kMaxPiece = size_t{1} << 30;
 
-// Deflate cannot expand data by more than about 1032 to 1, and a stored
-// entry not at all. An entry's declared size beyond what its compressed
+// A stored entry does not expand at all, a deflated one by at most
+// zlib::kMaxExpansion. An entry's declared size beyond what its compressed
 // bytes can yield is a lie, and is not allocated up front.
-constexpr uint64_t kMaxDeflateRatio = 1032;
 // What an extraction grows its buffer by, at least, once the plausible size
 // is used up.
 constexpr size_t kGrowthStep = size_t{1} << 20;
@@ -47,7 +48,7 @@ std::string formatTime(const ZipEntry& entry) {
 // not possibly inflate to it.
 uint64_t plausibleSize(const unz_file_info64& info, uint64_t archiveSize) {
     const uint64_t compressed = std::min<uint64_t>(info.compressed_size, archiveSize);
-    const uint64_t ratio = info.compression_method == 0 ? 1 : kMaxDeflateRatio;
+    const uint64_t ratio = info.compression_method == 0 ? 1 : uint64_t{zlib::kMaxExpansion};
     return std::min<uint64_t>(info.uncompressed_size, compressed * ratio);
 }
 

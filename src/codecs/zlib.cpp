@@ -1,5 +1,7 @@
 #include "codecs/zlib.h"
 
+// Input pointers are const, as the data they point at is never written.
+#define ZLIB_CONST
 #include <zlib.h>
 
 #include <algorithm>
@@ -23,7 +25,7 @@ void offerInput(z_stream& stream, ByteView& pending, const ChunkSource* source) 
     if (stream.avail_in != 0) return;
     if (pending.empty() && source != nullptr) pending = (*source)();
     const size_t chunk = std::min(kMaxChunk, pending.size());
-    stream.next_in = const_cast<Bytef*>(pending.data());
+    stream.next_in = pending.data();
     stream.avail_in = static_cast<uInt>(chunk);
     pending = pending.subspan(chunk);
 }

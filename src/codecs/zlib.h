@@ -31,6 +31,11 @@ ByteBuffer zlib_compress(ByteView bytes, int level);
 ByteBuffer zlib_compress(const ChunkSource& source, int level, size_t sizeHint, ByteBuffer prefix = {},
                          const ProgressSink& progress = {}, size_t threads = processorCount());
 
+// Deflate cannot expand a byte into more than about 1032 bytes. Readers
+// reserve no more than this for a stream, whatever size it claims, so that
+// a forged length cannot reserve gigabytes for a small file.
+inline constexpr size_t kMaxExpansion = 1032;
+
 inline constexpr size_t kParallelChunk = size_t{1} << 20;
 inline constexpr size_t kParallelMinimum = 2 * kParallelChunk;
 

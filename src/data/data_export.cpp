@@ -1,7 +1,5 @@
 // Reading a data file into archive entries.
 
-#include <array>
-
 #include "amf/amf0.h"
 #include "amf/amf3.h"
 #include "amf/amf_cursor.h"
@@ -14,15 +12,6 @@ namespace {
 
 using swf::AmfCursor;
 using swf::amfCursor;
-
-constexpr uint8_t kNullMarker = 0x01;
-
-struct KindName {
-    DataKind kind;
-    const char* tag;
-};
-constexpr std::array<KindName, 4> kKindTags = {
-    {{DataKind::LimbInfo, "limbInfo"}, {DataKind::Spt, "Spt"}, {DataKind::Bg, "Bg"}, {DataKind::Gdat, "gdat"}}};
 
 std::string readKindTag(AmfCursor& cursor) {
     const uint16_t length = cursor.u16be(N_("the data kind tag length"));
@@ -49,11 +38,25 @@ ByteBuffer printed(const ByteBuffer& amf0) {
     return ByteBuffer(text.begin(), text.end());
 }
 
-// A count, then that many objects: "<prefix><i>.json".
-int32_t walkItemList(AmfCursor& cursor, const std::string& prefix, const EntrySink& sink) {
+// A count, then that many documents.
+int32_t walkDocuments(AmfCursor& cursor, const EntryGroup& group, const EntrySink& sink) {
     const int32_t count = takeCount(cursor);
-    for (int32_t i = 0; i < count; ++i) sink(prefix + std::to_string(i) + ".json", printed(takeValue(cursor).payload));
+    for (int32_t i = 0; i < count; ++i) sink(documentName(group, i), printed(takeValue(cursor).payload));
     return count;
+}
+
+// A value for each document before: a picture, or null for none.
+void walkPictures(AmfCursor& cursor, int32_t documents, const EntrySink& sink) {
+    for (int32_t i = 0; i < documents; ++i) {
+        const swf::AMF3_TYPE image = takeValue(cursor);
+        if (image.marker != swf::amf3::kNull) sink(pictureName(i), image.payload);
+    }
+}
+
+const DataLayout& readLayout(AmfCursor& cursor) {
+    const DataLayout* layout = layoutWithTag(readKindTag(cursor));
+    if (layout == nullptr) throw swf::swf_exception(N_("File type unrecognized."));
+    return *layout;
 }
 
 }  // namespace
@@ -62,45 +65,32 @@ std::optional<ByteBuffer> inflateDataFile(ByteView body) {
     if (body.empty()) throw swf::swf_exception(N_("The data file is empty."));
     swf::AMF3 value(body);
     const swf::AMF3_TYPE& record = value.values.front();
-    if (record.marker == kNullMarker) return std::nullopt;
+    if (record.marker == swf::amf3::kNull) return std::nullopt;
     return zlib::zlib_decompress(record.payload);
 }
 
 std::optional<DataKind> readDataKind(ByteView content) {
     AmfCursor cursor = amfCursor(content);
-    const std::string tag = readKindTag(cursor);
-    for (const auto& [kind, name] : kKindTags) {
-        if (tag == name) return kind;
-    }
-    return std::nullopt;
+    const DataLayout* layout = layoutWithTag(readKindTag(cursor));
+    return layout != nullptr ? std::optional(layout->kind) : std::nullopt;
 }
 
 void walkDataFile(ByteView content, const EntrySink& sink) {
     AmfCursor cursor = amfCursor(content);
-    const std::string tag = readKindTag(cursor);
-    if (tag == "Spt" || tag == "Bg") {
-        sink(tag == "Spt" ? "Spt.json" : "BgInfoFile.json", printed(takeValue(cursor).payload));
-    } else if (tag == "gdat") {
-        walkItemList(cursor, "Attack_", sink);
-        walkItemList(cursor, "PtWithName_", sink);
-    } else if (tag == "limbInfo") {
-        const int32_t pictures = walkItemList(cursor, "LimbPic_", sink);
-        for (int32_t i = 0; i < pictures; ++i) {
-            const swf::AMF3_TYPE image = takeValue(cursor);
-            if (image.marker != kNullMarker) sink(std::to_string(i) + ".png", image.payload);
+    int32_t documents = 0;
+    for (const EntryGroup& group : readLayout(cursor).groups) {
+        switch (group.kind) {
+            case GroupKind::Single:
+                sink(group.name, printed(takeValue(cursor).payload));
+                break;
+            case GroupKind::Documents:
+                documents = walkDocuments(cursor, group, sink);
+                break;
+            case GroupKind::Pictures:
+                walkPictures(cursor, documents, sink);
+                break;
         }
-        walkItemList(cursor, "Limb_", sink);
-    } else {
-        throw swf::swf_exception(N_("File type unrecognized."));
     }
-}
-
-std::optional<DataKind> kindOfSymbol(const std::string& symbol) {
-    if (endsWith(symbol, "Lmi")) return DataKind::LimbInfo;
-    if (endsWith(symbol, "Spt")) return DataKind::Spt;
-    if (endsWith(symbol, "Bgi")) return DataKind::Bg;
-    if (endsWith(symbol, "Dat")) return DataKind::Gdat;
-    return std::nullopt;
 }
 
 }  // namespace data

@@ -10,12 +10,11 @@
 #include <optional>
 #include <string>
 
+#include "data/data_layout.h"
 #include "util/bytes.h"
 #include "util/error.h"
 
 namespace data {
-
-enum class DataKind { LimbInfo, Spt, Bg, Gdat };
 
 // The inflated content of a data file, or nothing when the body is an AMF3
 // null rather than a ByteArray.
@@ -30,9 +29,6 @@ std::optional<DataKind> readDataKind(ByteView content);
 // 4, or a PNG file as stored).
 using EntrySink = std::function<void(const std::string& name, const ByteBuffer& bytes)>;
 void walkDataFile(ByteView content, const EntrySink& sink);
-
-// The kind a data file has by the end of its symbol name.
-std::optional<DataKind> kindOfSymbol(const std::string& symbol);
 
 // An archive entry whose name does not fit the names the kind expects; the
 // message tells the names the kind takes, or names the entry that is inside

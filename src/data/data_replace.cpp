@@ -13,27 +13,6 @@
 namespace data {
 namespace {
 
-constexpr uint8_t kByteArrayMarker = 0x0C;
-constexpr uint8_t kNullMarker = 0x01;
-
-const char* namingMessage(DataKind kind) {
-    switch (kind) {
-        case DataKind::Spt:
-            return N_("Please do not change the format of the file name. It should be \"Spt.json\".\n");
-        case DataKind::Bg:
-            return N_("Please do not change the format of the file name. It should be \"BgInfoFile.json\".\n");
-        case DataKind::LimbInfo:
-            return N_(
-                "Please do not change the format of the file names. They must start with \"LimbPic_\" or "
-                "\"Limb_\" in case of .json files and be numbered accordingly to their order.\n");
-        case DataKind::Gdat:
-        default:
-            return N_(
-                "Please do not change the format of the file names. They must start with \"Attack_\" or "
-                "\"PtWithName_\" in case of .json files and be numbered accordingly to their order.\n");
-    }
-}
-
 struct Entry {
     std::string name;
     ByteBuffer bytes;
@@ -50,12 +29,6 @@ std::optional<int> entryNumber(const std::string& name) {
     } catch (const std::exception&) {
         return std::nullopt;
     }
-}
-
-void appendValue(ByteBuffer& out, const ByteBuffer& payload) {
-    out.push_back(kByteArrayMarker);
-    appendBytes(out, swf::AMF3::Uint29BAToVec(payload.size()));
-    appendBytes(out, payload);
 }
 
 std::string textOf(const ByteBuffer& bytes) { return std::string(bytes.begin(), bytes.end()); }
@@ -101,7 +74,7 @@ void appendCount(ByteBuffer& out, size_t count) { appendU32be(out, static_cast<u
 
 void appendDocuments(ByteBuffer& out, const Group& documents) {
     appendCount(out, documents.size());
-    for (const auto& [number, entry] : documents) appendValue(out, objectBytes(entry));
+    for (const auto& [number, entry] : documents) swf::AMF3::appendByteArray(out, objectBytes(entry));
 }
 
 // The game reads its files from the top of the archive only; an entry in a
@@ -110,54 +83,36 @@ void requireTopLevel(DataKind kind, const std::string& name) {
     if (name.find('/') != std::string::npos) throw entry_name_error(kind, name);
 }
 
-// Sorts every entry into the group its name selects; `groupOf` gives the
-// group for a name, or null when the name fits none.
-void classify(DataKind kind, const ArchiveReader& archive, const std::function<Group*(const std::string&)>& groupOf) {
+// Sorts every entry into the first group of the layout that its name
+// belongs to; a name that belongs to none, or has no number, breaks the
+// layout.
+std::vector<Group> classify(const DataLayout& layout, const ArchiveReader& archive) {
+    std::vector<Group> groups(layout.groups.size());
     for (const std::string& name : archive.names) {
-        requireTopLevel(kind, name);
+        requireTopLevel(layout.kind, name);
         ByteBuffer bytes = archive.extract(name);
         const std::optional<int> number = entryNumber(name);
-        Group* group = groupOf(name);
-        if (!number || group == nullptr) throw entry_name_error(kind);
-        group->emplace(*number, Entry{name, std::move(bytes)});
+        const auto group = std::find_if(layout.groups.begin(), layout.groups.end(),
+                                        [&](const EntryGroup& g) { return belongsTo(g, name); });
+        if (!number || group == layout.groups.end()) throw entry_name_error(layout.kind);
+        groups[static_cast<size_t>(group - layout.groups.begin())].emplace(*number, Entry{name, std::move(bytes)});
     }
+    return groups;
 }
 
-ByteBuffer gdatContent(const ArchiveReader& archive) {
-    Group attacks, points;
-    classify(DataKind::Gdat, archive, [&](const std::string& name) -> Group* {
-        if (startsWith(name, "Attack_") && endsWith(name, ".json")) return &attacks;
-        if (startsWith(name, "PtWithName_") && endsWith(name, ".json")) return &points;
-        return nullptr;
-    });
-    ByteBuffer content;
-    swf::AMF0::writeStringWithLenPrefixU16(content, "gdat");
-    appendDocuments(content, attacks);
-    appendDocuments(content, points);
-    return content;
-}
-
-ByteBuffer limbInfoContent(const ArchiveReader& archive, const WarningSink& warn) {
-    Group pictures, images, limbs;
-    classify(DataKind::LimbInfo, archive, [&](const std::string& name) -> Group* {
-        if (startsWith(name, "LimbPic_") && endsWith(name, ".json")) return &pictures;
-        if (endsWith(name, ".png")) return &images;
-        if (startsWith(name, "Limb_") && endsWith(name, ".json")) return &limbs;
-        return nullptr;
-    });
-
-    ByteBuffer content;
-    swf::AMF0::writeStringWithLenPrefixU16(content, "limbInfo");
-    appendCount(content, pictures.size());
-    // Pictures are numbered by their position; position p embeds the image
-    // numbered p.
+// The documents of a group followed by pictures: each is also read for the
+// two flags under `flagsMember`; whether it embeds a picture is returned,
+// by position.
+std::vector<bool> appendFlaggedDocuments(ByteBuffer& out, const Group& documents, const char* flagsMember,
+                                         const WarningSink& warn) {
+    appendCount(out, documents.size());
     std::vector<bool> embedded;
-    for (const auto& [number, entry] : pictures) {
+    for (const auto& [number, entry] : documents) {
         bool disabled = false;
         bool embeds = false;
         const ByteBuffer object = readDocument(entry, [&](const std::string& text) {
             const swf::JsonDocument document = swf::AMF0::parseDocument(text);
-            const auto& flags = document.at("Data.LimbPic");
+            const auto& flags = document.at(flagsMember);
             disabled = flags.at("disabled").get<bool>();
             embeds = flags.at("embeded").get<bool>();
             return swf::AMF0::fromDocument(document);
@@ -165,48 +120,65 @@ ByteBuffer limbInfoContent(const ArchiveReader& archive, const WarningSink& warn
         const int position = static_cast<int>(embedded.size());
         if (disabled == embeds) warn(LimbWarning::SameFlags, position);
         embedded.push_back(embeds);
-        appendValue(content, object);
+        swf::AMF3::appendByteArray(out, object);
     }
+    return embedded;
+}
+
+// Pictures are numbered by the position of their document: position p
+// embeds the picture numbered p.
+void appendPictures(ByteBuffer& out, const Group& pictures, const std::vector<bool>& embedded,
+                    const WarningSink& warn) {
     for (size_t p = 0; p < embedded.size(); ++p) {
-        const auto image = images.find(static_cast<int>(p));
-        if (embedded[p] && image != images.end()) {
-            appendValue(content, image->second.bytes);
+        const auto image = pictures.find(static_cast<int>(p));
+        if (embedded[p] && image != pictures.end()) {
+            swf::AMF3::appendByteArray(out, image->second.bytes);
             continue;
         }
         if (embedded[p]) warn(LimbWarning::MissingImage, static_cast<int>(p));
-        content.push_back(kNullMarker);
+        out.push_back(swf::amf3::kNull);
     }
-    appendDocuments(content, limbs);
-    return content;
 }
 
-// Spt and Bg files hold the archive's first entry, which must bear the
-// kind's one name.
-ByteBuffer singleObjectContent(DataKind kind, const ArchiveReader& archive) {
-    const char* tag = kind == DataKind::Spt ? "Spt" : "Bg";
-    const char* entry = kind == DataKind::Spt ? "Spt.json" : "BgInfoFile.json";
-    if (!archive.names.empty()) requireTopLevel(kind, archive.names.front());
-    if (archive.names.empty() || archive.names.front() != entry) throw entry_name_error(kind);
+// A kind of one object takes the archive's first entry, which must bear
+// the object's one name.
+ByteBuffer singleObject(const DataLayout& layout, const EntryGroup& group, const ArchiveReader& archive) {
+    if (!archive.names.empty()) requireTopLevel(layout.kind, archive.names.front());
+    if (archive.names.empty() || archive.names.front() != group.name) throw entry_name_error(layout.kind);
+    return objectBytes(Entry{group.name, archive.extract(group.name)});
+}
+
+ByteBuffer contentOf(const DataLayout& layout, const ArchiveReader& archive, const WarningSink& warn) {
+    const bool single = layout.groups.size() == 1 && layout.groups.front().kind == GroupKind::Single;
+    const std::vector<Group> groups = single ? std::vector<Group>(1) : classify(layout, archive);
     ByteBuffer content;
-    swf::AMF0::writeStringWithLenPrefixU16(content, tag);
-    appendValue(content, objectBytes(Entry{entry, archive.extract(entry)}));
-    return content;
-}
-
-ByteBuffer contentOf(DataKind kind, const ArchiveReader& archive, const WarningSink& warn) {
-    switch (kind) {
-        case DataKind::LimbInfo:
-            return limbInfoContent(archive, warn);
-        case DataKind::Gdat:
-            return gdatContent(archive);
-        default:
-            return singleObjectContent(kind, archive);
+    swf::AMF0::writeStringWithLenPrefixU16(content, layout.tag);
+    std::vector<bool> embedded;
+    for (size_t g = 0; g < layout.groups.size(); ++g) {
+        const EntryGroup& group = layout.groups[g];
+        const bool picturesFollow = g + 1 < layout.groups.size() && layout.groups[g + 1].kind == GroupKind::Pictures;
+        switch (group.kind) {
+            case GroupKind::Single:
+                swf::AMF3::appendByteArray(content, singleObject(layout, group, archive));
+                break;
+            case GroupKind::Documents:
+                if (picturesFollow) {
+                    embedded = appendFlaggedDocuments(content, groups[g], layout.groups[g + 1].name, warn);
+                } else {
+                    appendDocuments(content, groups[g]);
+                }
+                break;
+            case GroupKind::Pictures:
+                appendPictures(content, groups[g], embedded, warn);
+                break;
+        }
     }
+    return content;
 }
 
 }  // namespace
 
-entry_name_error::entry_name_error(DataKind kind) : forge_exception(namingMessage(kind)), kind(kind) {}
+entry_name_error::entry_name_error(DataKind kind) : forge_exception(layoutOf(kind).namingMessage), kind(kind) {}
 
 entry_name_error::entry_name_error(DataKind kind, const std::string& folderEntry)
     : forge_exception(
@@ -216,7 +188,7 @@ entry_name_error::entry_name_error(DataKind kind, const std::string& folderEntry
 
 ByteBuffer buildDataFile(DataKind kind, const ArchiveReader& archive, const WarningSink& warn) {
     ByteBuffer body;
-    appendValue(body, zlib::zlib_compress(contentOf(kind, archive, warn), 9));
+    swf::AMF3::appendByteArray(body, zlib::zlib_compress(contentOf(layoutOf(kind), archive, warn), 9));
     return body;
 }
 

@@ -6,7 +6,7 @@ namespace {
 constexpr size_t kMinimumFileSize = 5;
 
 std::unique_ptr<Tag> makeTag(const RecordHeader& header, ByteView body) {
-    switch (static_cast<TagCode>(header.code)) {
+    switch (header.code) {
         case TagCode::DefineBinaryData:
             return std::make_unique<Tag_DefineBinaryData>(header, body);
         case TagCode::DefineSound:
@@ -43,7 +43,7 @@ void SWF::parseTags(ByteView bytes, size_t offset) {
     while (!cursor.atEnd()) {
         const RecordHeader header = readRecordHeader(cursor);
         std::unique_ptr<Tag> tag;
-        if (header.code == codeOf(TagCode::SymbolClass)) {
+        if (header.code == TagCode::SymbolClass) {
             size_t consumed = 0;
             tag = std::make_unique<Tag_SymbolClass>(header, cursor.rest(), consumed);
             cursor.skip(consumed, N_("SymbolClass entries"));

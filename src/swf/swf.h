@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "swf/compression.h"
@@ -47,35 +48,64 @@ public:
     ByteBuffer exportExe(const ByteBuffer& projectorBytes, int compression, const ProgressSink& progress = {});
 
     // Stage and data files: the payload of a DefineBinaryData tag.
-    ByteBuffer exportBinary(uint64_t id);
+    ByteBuffer exportBinary(uint64_t id) const;
     void replaceBinary(const ByteBuffer& data, uint64_t id);
 
     // Lossless bitmaps (codes 20 and 36) as PNG files.
-    ByteBuffer exportImage(uint64_t id);
+    ByteBuffer exportImage(uint64_t id) const;
     void replaceImg(const ByteBuffer& bytes, uint64_t id, bool* droppedAlpha = nullptr);
 
     // MP3 sounds.
-    ByteBuffer exportMp3(uint64_t id);
+    ByteBuffer exportMp3(uint64_t id) const;
     void replaceMp3(const ByteBuffer& bytes, uint64_t id);
 
-    // Tag names and lookups.
+    // Puts `replacement` into the stream in the place of `current`, one of
+    // the movie's tags, and returns that one.
+    std::unique_ptr<Tag> exchangeTag(const Tag& current, std::unique_ptr<Tag> replacement);
+
+    // Tag names and lookups. The number of a code is converted once, here.
     static const std::map<int, std::string> tagTypeNames;
     static int tagId(const std::string& name);
     static const std::string& tagTypeName(int code);
+    static const std::string& tagTypeName(TagCode code) { return tagTypeName(codeOf(code)); }
     Tag* getTagWithId(uint64_t id);
-    std::vector<Tag*> getTagsOfType(int code);
+    const Tag* getTagWithId(uint64_t id) const;
+    std::vector<Tag*> getTagsOfType(int code) { return tagsWithCode(tagCode(code)); }
+    std::vector<Tag*> tagsWithCode(TagCode code);
+    std::vector<const Tag*> tagsWithCode(TagCode code) const;
     std::string getSymbolName(uint64_t id) const;
+    // Every symbol name, by character id: the first name a SymbolClass tag
+    // gives each id, found in one walk over the tags.
+    std::map<uint64_t, std::string> symbolNames() const;
 
     // Typed lookups. Every tag of the kind T: T's codes in their order, each
-    // in stream order.
+    // in stream order; a const movie gives const tags.
     template <typename T>
-    std::vector<T*> tagsOfKind() const;
+    std::vector<const T*> tagsOfKind() const {
+        return collectKind<T>(*this);
+    }
+    template <typename T>
+    std::vector<T*> tagsOfKind() {
+        return collectKind<T>(*this);
+    }
     // The first of those with the character id, or nullptr.
     template <typename T>
-    T* findTag(uint64_t id) const;
+    const T* findTag(uint64_t id) const {
+        return firstWithId(tagsOfKind<T>(), id);
+    }
+    template <typename T>
+    T* findTag(uint64_t id) {
+        return firstWithId(tagsOfKind<T>(), id);
+    }
     // The same, or swf_exception with T's message for a missing id.
     template <typename T>
-    T& tagWithId(uint64_t id) const;
+    const T& tagWithId(uint64_t id) const {
+        return required<T>(findTag<T>(id), id);
+    }
+    template <typename T>
+    T& tagWithId(uint64_t id) {
+        return required<T>(findTag<T>(id), id);
+    }
 
     std::vector<std::unique_ptr<Tag>> tags;
     uint8_t version = 0;
@@ -91,33 +121,45 @@ public:
 private:
     void parseTags(ByteView bytes, size_t offset);
     ByteBuffer compressMovie(Compression compression, const ProgressSink& progress) const;
+
+    // The tags of kind T of `movie`, as const tags when the movie is const.
+    template <typename T, typename Movie>
+    static auto collectKind(Movie& movie) {
+        using Pointer = std::conditional_t<std::is_const_v<Movie>, const T*, T*>;
+        std::vector<Pointer> found;
+        for (const TagCode code : T::kCodes) {
+            for (const auto& tag : movie.tags) {
+                if (tag->code != code) continue;
+                if (const Pointer typed = dynamic_cast<Pointer>(tag.get())) found.push_back(typed);
+            }
+        }
+        return found;
+    }
+
+    template <typename Pointer>
+    static Pointer firstWithId(const std::vector<Pointer>& tags, uint64_t id) {
+        for (const Pointer tag : tags) {
+            if (tag->characterId == id) return tag;
+        }
+        return nullptr;
+    }
+
+    template <typename T, typename Pointer>
+    static auto& required(Pointer tag, uint64_t id) {
+        if (tag == nullptr) throw swf_exception(T::kMissingId, {id});
+        return *tag;
+    }
 };
 
-template <typename T>
-std::vector<T*> SWF::tagsOfKind() const {
-    std::vector<T*> found;
-    for (const TagCode code : T::kCodes) {
-        for (const auto& tag : tags) {
-            if (tag->code != codeOf(code)) continue;
-            if (auto* typed = dynamic_cast<T*>(tag.get())) found.push_back(typed);
-        }
-    }
-    return found;
-}
-
-template <typename T>
-T* SWF::findTag(uint64_t id) const {
-    for (T* tag : tagsOfKind<T>()) {
-        if (tag->characterId == id) return tag;
-    }
-    return nullptr;
-}
-
-template <typename T>
-T& SWF::tagWithId(uint64_t id) const {
-    T* tag = findTag<T>(id);
-    if (tag == nullptr) throw swf_exception(T::kMissingId, {id});
-    return *tag;
-}
+// The conversions of one tag, for work that already holds the tag: what
+// the SWF members of the same names do after looking the tag up by id. The
+// file's conversions make a new tag from a copy of the one they replace and
+// leave that one as it is.
+ByteBuffer imageToPng(const Tag_DefineBitsLossless& image);
+std::unique_ptr<Tag_DefineBitsLossless> imageFromPng(const ByteBuffer& png, const Tag_DefineBitsLossless& image,
+                                                     bool* droppedAlpha = nullptr);
+ByteBuffer soundToMp3(const Tag_DefineSound& sound);
+std::unique_ptr<Tag_DefineSound> soundFromMp3(const ByteBuffer& mp3, const Tag_DefineSound& sound);
+std::unique_ptr<Tag_DefineBinaryData> binaryWithPayload(ByteBuffer payload, const Tag_DefineBinaryData& binary);
 
 }  // namespace swf

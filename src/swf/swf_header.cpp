@@ -18,10 +18,6 @@ constexpr size_t kLzmaPropsOffset = 12;      // after the compressed length
 constexpr size_t kLzmaHeaderSize = 17;       // ... and the 5 properties bytes
 constexpr size_t kFrameSizeBytes = 9;
 constexpr unsigned kFrameSizeBits = 16;
-// Deflate cannot expand a byte into more than about 1032 bytes; the output
-// buffer is reserved up to that bound so that a forged length cannot reserve
-// gigabytes for a small file.
-constexpr size_t kMaxExpansion = 1032;
 // LZMA cannot expand a byte into more than about 7100 bytes (repeats of the
 // last match at the longest length, with every probability saturated). The
 // decoder's dictionary is sized by the output limit, so the limit is kept
@@ -60,7 +56,8 @@ size_t bodyLimit(ByteView bytes) {
 }
 
 size_t bodyHint(ByteView bytes, size_t compressedSize) {
-    const size_t bound = compressedSize > SIZE_MAX / kMaxExpansion ? SIZE_MAX : compressedSize * kMaxExpansion;
+    const size_t bound =
+        compressedSize > SIZE_MAX / zlib::kMaxExpansion ? SIZE_MAX : compressedSize * zlib::kMaxExpansion;
     return std::min(bodyLimit(bytes) - 1, bound);
 }
 

@@ -15,20 +15,21 @@
 namespace swf {
 namespace {
 
-constexpr uint8_t kColourMapped = 3;
-constexpr uint8_t kFifteenBit = 4;
-constexpr uint8_t kDirectColour = 5;
-
-// The largest inflate/deflate ratio zlib can reach is about 1032:1; no more
-// than this is reserved for a stream, whatever sizes its tag claims.
-constexpr size_t kMaxInflateRatio = 1032;
-
 size_t paddedRowSize(size_t rowBytes) { return (rowBytes + 3) / 4 * 4; }
 
-// Only DefineBitsLossless has 15-bit pixels; DefineBitsLossless2 reads every
-// format but the colour-mapped one as 32-bit pixels.
-bool isFifteenBit(const Tag_DefineBitsLossless& image) {
-    return image.bitmapFormat == kFifteenBit && !image.isLossless2;
+// How the inflated bitmap holds its pixels. Only DefineBitsLossless has
+// 15-bit pixels; a DefineBitsLossless2, and a format the program does not
+// know, holds 32-bit pixels.
+BitmapFormat layoutOf(const Tag_DefineBitsLossless& image) {
+    switch (image.bitmapFormat) {
+        case BitmapFormat::ColourMapped:
+            return BitmapFormat::ColourMapped;
+        case BitmapFormat::Rgb15:
+            return image.isLossless2 ? BitmapFormat::Rgb32 : BitmapFormat::Rgb15;
+        case BitmapFormat::Rgb32:
+            return BitmapFormat::Rgb32;
+    }
+    return BitmapFormat::Rgb32;
 }
 
 // Bytes of the inflated bitmap that the picture can use; anything beyond
@@ -36,17 +37,22 @@ bool isFifteenBit(const Tag_DefineBitsLossless& image) {
 size_t bitmapDataSize(const Tag_DefineBitsLossless& image) {
     const size_t width = image.bitmapWidth;
     const size_t height = image.bitmapHeight;
-    if (image.bitmapFormat == kColourMapped) {
-        const size_t tableEntry = image.isLossless2 ? 4 : 3;
-        return (image.bitmapColorTableSize + 1u) * tableEntry + paddedRowSize(width) * height;
+    switch (layoutOf(image)) {
+        case BitmapFormat::ColourMapped: {
+            const size_t tableEntry = image.isLossless2 ? 4 : 3;
+            return (image.bitmapColorTableSize + 1u) * tableEntry + paddedRowSize(width) * height;
+        }
+        case BitmapFormat::Rgb15:
+            return paddedRowSize(width * 2) * height;
+        case BitmapFormat::Rgb32:
+            return width * height * 4;
     }
-    if (isFifteenBit(image)) return paddedRowSize(width * 2) * height;
     return width * height * 4;
 }
 
 ByteBuffer inflateBitmap(const Tag_DefineBitsLossless& image) {
     const size_t expected = bitmapDataSize(image);
-    const size_t hint = std::min(expected, image.data.size() * kMaxInflateRatio + 64);
+    const size_t hint = std::min(expected, image.data.size() * zlib::kMaxExpansion + 64);
     return zlib::zlib_decompress(image.data, hint, expected);
 }
 
@@ -131,25 +137,35 @@ bool hasTransparency(const ByteBuffer& rgba) {
 
 }  // namespace
 
-ByteBuffer SWF::exportImage(uint64_t id) {
-    const Tag_DefineBitsLossless* image = &tagWithId<Tag_DefineBitsLossless>(id);
-    ByteBuffer bitmap = inflateBitmap(*image);
+ByteBuffer SWF::exportImage(uint64_t id) const { return imageToPng(tagWithId<Tag_DefineBitsLossless>(id)); }
+
+void SWF::replaceImg(const ByteBuffer& bytes, uint64_t id, bool* droppedAlpha) {
+    const Tag_DefineBitsLossless& image = tagWithId<Tag_DefineBitsLossless>(id);
+    exchangeTag(image, imageFromPng(bytes, image, droppedAlpha));
+}
+
+ByteBuffer imageToPng(const Tag_DefineBitsLossless& image) {
+    ByteBuffer bitmap = inflateBitmap(image);
     // The encoder would write a file with a zero size, which no PNG reader
     // accepts.
-    if (image->bitmapWidth == 0 || image->bitmapHeight == 0) {
-        throw swf_exception(N_("Bitmap of %sx%s pixels has no picture."), {image->bitmapWidth, image->bitmapHeight});
+    if (image.bitmapWidth == 0 || image.bitmapHeight == 0) {
+        throw swf_exception(N_("Bitmap of %sx%s pixels has no picture."), {image.bitmapWidth, image.bitmapHeight});
     }
-    if (image->bitmapFormat == kColourMapped) return encodeColourMapped(*image, bitmap);
-    if (isFifteenBit(*image)) {
-        throw swf_exception(N_("Exporting image for 'DefineBitsLossless' format 4 is not implemented."));
+    switch (layoutOf(image)) {
+        case BitmapFormat::ColourMapped:
+            return encodeColourMapped(image, bitmap);
+        case BitmapFormat::Rgb15:
+            throw swf_exception(N_("Exporting image for 'DefineBitsLossless' format 4 is not implemented."));
+        case BitmapFormat::Rgb32:
+            return encodeDirectColour(image, bitmap);
     }
-    return encodeDirectColour(*image, bitmap);
+    return encodeDirectColour(image, bitmap);
 }
 
 // A bitmap of code 20 stores no alpha: `droppedAlpha`, when given, tells
 // whether the picture had transparent pixels that it lost.
-void SWF::replaceImg(const ByteBuffer& bytes, uint64_t id, bool* droppedAlpha) {
-    Tag_DefineBitsLossless& image = tagWithId<Tag_DefineBitsLossless>(id);
+std::unique_ptr<Tag_DefineBitsLossless> imageFromPng(const ByteBuffer& bytes, const Tag_DefineBitsLossless& image,
+                                                     bool* droppedAlpha) {
     if (!isPNGfile(bytes)) throw swf_exception(N_("Only PNG format is implemented."));
 
     // The size is known from the header before anything is decoded, so a
@@ -172,12 +188,13 @@ void SWF::replaceImg(const ByteBuffer& bytes, uint64_t id, bool* droppedAlpha) {
     premultiply(pixels, image.isLossless2);
     ByteBuffer deflated = zlib::zlib_compress(pixels, 9);
 
-    // Every check is behind us: the tag changes only now.
-    image.bitmapFormat = kDirectColour;
-    image.bitmapWidth = static_cast<uint16_t>(width);
-    image.bitmapHeight = static_cast<uint16_t>(height);
-    image.data = std::move(deflated);
+    auto replacement = std::make_unique<Tag_DefineBitsLossless>(image);
+    replacement->bitmapFormat = BitmapFormat::Rgb32;
+    replacement->bitmapWidth = static_cast<uint16_t>(width);
+    replacement->bitmapHeight = static_cast<uint16_t>(height);
+    replacement->data = std::move(deflated);
     if (droppedAlpha != nullptr) *droppedAlpha = dropsAlpha;
+    return replacement;
 }
 
 }  // namespace swf

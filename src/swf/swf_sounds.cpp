@@ -26,9 +26,16 @@ unsigned rateCode(unsigned sampleRate) {
 
 }  // namespace
 
-// The frames without the seek samples, so that the file is a plain MP3.
-ByteBuffer SWF::exportMp3(uint64_t id) {
+ByteBuffer SWF::exportMp3(uint64_t id) const { return soundToMp3(tagWithId<Tag_DefineSound>(id)); }
+
+void SWF::replaceMp3(const ByteBuffer& bytes, uint64_t id) {
     const Tag_DefineSound& sound = tagWithId<Tag_DefineSound>(id);
+    exchangeTag(sound, soundFromMp3(bytes, sound));
+}
+
+// The frames without the seek samples, so that the file is a plain MP3.
+ByteBuffer soundToMp3(const Tag_DefineSound& sound) {
+    const uint64_t id = sound.characterId;
     if (sound.soundFormat != kMp3Format) throw swf_exception(N_("Sound ID %s is not an MP3 sound."), {id});
     if (sound.data.size() < kSeekSamplesSize) {
         throw swf_exception(N_("Sound ID %s is too short to hold MP3 data."), {id});
@@ -36,10 +43,8 @@ ByteBuffer SWF::exportMp3(uint64_t id) {
     return ByteBuffer(sound.data.begin() + kSeekSamplesSize, sound.data.end());
 }
 
-// Stores the frames of the file without its tags; the tag is changed only
-// once everything about the file has been checked.
-void SWF::replaceMp3(const ByteBuffer& bytes, uint64_t id) {
-    Tag_DefineSound& sound = tagWithId<Tag_DefineSound>(id);
+// Stores the frames of the file without its tags.
+std::unique_ptr<Tag_DefineSound> soundFromMp3(const ByteBuffer& bytes, const Tag_DefineSound& sound) {
     mp3::Mp3Info info;
     try {
         info = mp3::inspectMp3(bytes);
@@ -63,12 +68,14 @@ void SWF::replaceMp3(const ByteBuffer& bytes, uint64_t id) {
     const auto first = bytes.begin() + static_cast<std::ptrdiff_t>(info.startOffset);
     data.insert(data.end(), first, first + static_cast<std::ptrdiff_t>(framesSize));
 
-    sound.soundFormat = kMp3Format;
-    sound.soundRate = rate;
-    sound.soundSize = 1;
-    sound.soundType = info.channels == 2 ? 1 : 0;
-    sound.soundSampleCount = static_cast<uint32_t>(info.sampleCount);
-    sound.data = std::move(data);
+    auto replacement = std::make_unique<Tag_DefineSound>(sound);
+    replacement->soundFormat = kMp3Format;
+    replacement->soundRate = rate;
+    replacement->soundSize = 1;
+    replacement->soundType = info.channels == 2 ? 1 : 0;
+    replacement->soundSampleCount = static_cast<uint32_t>(info.sampleCount);
+    replacement->data = std::move(data);
+    return replacement;
 }
 
 }  // namespace swf

@@ -1,37 +1,15 @@
 // Tag type names, and the lookups of tags by code, character id and symbol.
 
+#include <algorithm>
+
 #include "swf/swf.h"
 
 namespace swf {
 
-const std::map<int, std::string> SWF::tagTypeNames = {
-    {-1, "File Header"},        {0, "End"},                   {1, "ShowFrame"},
-    {2, "DefineShape"},         {3, "FreeCharacter"},         {4, "PlaceObject"},
-    {5, "RemoveObject"},        {6, "DefineBitsJPEG"},        {7, "DefineButton"},
-    {8, "JPEGTables"},          {9, "SetBackgroundColor"},    {10, "DefineFont"},
-    {11, "DefineText"},         {12, "DoAction"},             {13, "DefineFontInfo"},
-    {14, "DefineSound"},        {15, "StartSound"},           {16, "StopSound"},
-    {17, "DefineButtonSound"},  {18, "SoundStreamHead"},      {19, "SoundStreamBlock"},
-    {20, "DefineBitsLossless"}, {21, "DefineBitsJPEG2"},      {22, "DefineShape2"},
-    {23, "DefineButtonCxform"}, {24, "Protect"},              {25, "PathsArePostscript"},
-    {26, "PlaceObject2"},       {28, "RemoveObject2"},        {29, "SyncFrame"},
-    {31, "FreeAll"},            {32, "DefineShape3"},         {33, "DefineText2"},
-    {34, "DefineButton2"},      {35, "DefineBitsJPEG3"},      {36, "DefineBitsLossless2"},
-    {37, "DefineEditText"},     {38, "DefineVideo"},          {39, "DefineSprite"},
-    {40, "NameCharacter"},      {41, "ProductInfo"},          {42, "DefineTextFormat"},
-    {43, "FrameLabel"},         {45, "SoundStreamHead2"},     {46, "DefineMorphShape"},
-    {47, "GenerateFrame"},      {48, "DefineFont2"},          {49, "GeneratorCommand"},
-    {50, "DefineCommandObject"}, {51, "CharacterSet"},        {52, "ExternalFont"},
-    {56, "Export"},             {57, "Import"},               {58, "EnableDebugger"},
-    {59, "DoInitAction"},       {60, "DefineVideoStream"},    {61, "VideoFrame"},
-    {62, "DefineFontInfo2"},    {63, "DebugID"},              {64, "EnableDebugger2"},
-    {65, "ScriptLimits"},       {66, "SetTabIndex"},          {69, "FileAttributes"},
-    {70, "PlaceObject3"},       {71, "Import2"},              {72, "DoABCDefine"},
-    {73, "DefineFontAlignZones"}, {74, "CSMTextSettings"},    {75, "DefineFont3"},
-    {76, "SymbolClass"},        {77, "Metadata"},             {78, "DefineScalingGrid"},
-    {82, "DoABC"},              {83, "DefineShape4"},         {84, "DefineMorphShape2"},
-    {86, "DefineSceneAndFrameData"}, {87, "DefineBinaryData"}, {88, "DefineFontName"},
-    {90, "DefineBitsJPEG4"},
+const std::map<int, std::string> SWF::tagTypeNames = {{-1, "File Header"},
+#define VLF_TAG_NAME_ENTRY(name, number) {number, #name},
+                                                      VLF_TAG_CODES(VLF_TAG_NAME_ENTRY)
+#undef VLF_TAG_NAME_ENTRY
 };
 
 int SWF::tagId(const std::string& name) {
@@ -47,33 +25,76 @@ const std::string& SWF::tagTypeName(int code) {
     return it == tagTypeNames.end() ? unknown : it->second;
 }
 
-Tag* SWF::getTagWithId(uint64_t id) {
+namespace {
+
+template <typename Pointer, typename Tags>
+Pointer firstWithCharacterId(const Tags& tags, uint64_t id) {
     for (const auto& tag : tags) {
         if (tag->characterId == id) return tag.get();
     }
     return nullptr;
 }
 
-std::vector<Tag*> SWF::getTagsOfType(int code) {
-    std::vector<Tag*> found;
+template <typename Pointer, typename Tags>
+std::vector<Pointer> everyWithCode(const Tags& tags, TagCode code) {
+    std::vector<Pointer> found;
     for (const auto& tag : tags) {
         if (tag->code == code) found.push_back(tag.get());
     }
     return found;
 }
 
+}  // namespace
+
+Tag* SWF::getTagWithId(uint64_t id) { return firstWithCharacterId<Tag*>(tags, id); }
+const Tag* SWF::getTagWithId(uint64_t id) const { return firstWithCharacterId<const Tag*>(tags, id); }
+
+std::vector<Tag*> SWF::tagsWithCode(TagCode code) { return everyWithCode<Tag*>(tags, code); }
+std::vector<const Tag*> SWF::tagsWithCode(TagCode code) const { return everyWithCode<const Tag*>(tags, code); }
+
+std::unique_ptr<Tag> SWF::exchangeTag(const Tag& current, std::unique_ptr<Tag> replacement) {
+    // A tag read from a file stands at its index; one made otherwise is
+    // looked for.
+    size_t position = current.index - 1;
+    if (current.index == 0 || position >= tags.size() || tags[position].get() != &current) {
+        const auto found =
+            std::find_if(tags.begin(), tags.end(), [&](const auto& tag) { return tag.get() == &current; });
+        if (found == tags.end()) throw swf_exception(N_("The tag to replace is not part of the movie."));
+        position = static_cast<size_t>(found - tags.begin());
+    }
+    replacement->index = current.index;
+    tags[position].swap(replacement);
+    return replacement;
+}
+
+namespace {
+
+// A stored name ends with its 0 byte, which is no part of the name.
+std::string withoutTerminator(const std::string& name) {
+    return !name.empty() && name.back() == '\0' ? name.substr(0, name.size() - 1) : name;
+}
+
+}  // namespace
+
 std::string SWF::getSymbolName(uint64_t id) const {
     for (const auto& tag : tags) {
         const auto* entries = dynamic_cast<const Tag_SymbolClass*>(tag.get());
-        if (tag->code != codeOf(TagCode::SymbolClass) || entries == nullptr) continue;
+        if (tag->code != TagCode::SymbolClass || entries == nullptr) continue;
         for (const auto& [symbolId, name] : entries->symbols) {
-            if (symbolId != id) continue;
-            std::string copy = name;
-            if (!copy.empty() && copy.back() == '\0') copy.pop_back();
-            return copy;
+            if (symbolId == id) return withoutTerminator(name);
         }
     }
     return {};
+}
+
+std::map<uint64_t, std::string> SWF::symbolNames() const {
+    std::map<uint64_t, std::string> names;
+    for (const auto& tag : tags) {
+        const auto* entries = dynamic_cast<const Tag_SymbolClass*>(tag.get());
+        if (tag->code != TagCode::SymbolClass || entries == nullptr) continue;
+        for (const auto& [symbolId, name] : entries->symbols) names.try_emplace(symbolId, withoutTerminator(name));
+    }
+    return names;
 }
 
 }  // namespace swf

@@ -29,7 +29,7 @@ RecordHeader readRecordHeader(SwfCursor& cursor) {
     const ByteView raw = cursor.bytes(2, N_("tag header"));
     header.rawHeader = {raw[0], raw[1]};
     const uint16_t value = loadU16le(raw.data());
-    header.code = value >> 6;
+    header.code = tagCode(value >> 6);
     header.bodyLength = value & kLongFormLength;
     if (header.bodyLength == kLongFormLength) {
         header.isLong = true;
@@ -54,9 +54,9 @@ void Tag::appendHeader(ByteBuffer& out, size_t bodySize) const {
     } else if ((loadU16le(rawHeader.data()) & kLongFormLength) == bodySize) {
         appendRawHeader(out, rawHeader);
     } else if (bodySize < kLongFormLength) {
-        appendU16le(out, static_cast<uint16_t>((code << 6) | bodySize));
+        appendU16le(out, static_cast<uint16_t>((codeOf(code) << 6) | bodySize));
     } else {
-        appendU16le(out, static_cast<uint16_t>((code << 6) | kLongFormLength));
+        appendU16le(out, static_cast<uint16_t>((codeOf(code) << 6) | kLongFormLength));
         appendU32le(out, longLength(bodySize));
     }
 }
@@ -103,24 +103,23 @@ void Tag_DefineSound::appendTo(ByteBuffer& out) const {
 }
 
 Tag_DefineBitsLossless::Tag_DefineBitsLossless(const RecordHeader& header, ByteView body)
-    : Tag(header), isLossless2(header.code == codeOf(TagCode::DefineBitsLossless2)) {
+    : Tag(header), isLossless2(header.code == TagCode::DefineBitsLossless2) {
     SwfCursor cursor = bodyCursor(header, body);
     characterId = cursor.u16le(N_("DefineBitsLossless character id"));
-    bitmapFormat = cursor.u8(N_("DefineBitsLossless bitmap format"));
+    bitmapFormat = static_cast<BitmapFormat>(cursor.u8(N_("DefineBitsLossless bitmap format")));
     bitmapWidth = cursor.u16le(N_("DefineBitsLossless width"));
     bitmapHeight = cursor.u16le(N_("DefineBitsLossless height"));
-    if (bitmapFormat == 3) bitmapColorTableSize = cursor.u8(N_("DefineBitsLossless colour table size"));
+    if (hasColourTable()) bitmapColorTableSize = cursor.u8(N_("DefineBitsLossless colour table size"));
     data.assign(cursor.rest().begin(), cursor.rest().end());
 }
 
 void Tag_DefineBitsLossless::appendTo(ByteBuffer& out) const {
-    const bool colourMapped = bitmapFormat == 3;
-    appendHeader(out, data.size() + 7 + (colourMapped ? 1 : 0));
+    appendHeader(out, data.size() + 7 + (hasColourTable() ? 1 : 0));
     appendU16le(out, static_cast<uint16_t>(characterId));
-    appendU8(out, bitmapFormat);
+    appendU8(out, static_cast<uint8_t>(bitmapFormat));
     appendU16le(out, bitmapWidth);
     appendU16le(out, bitmapHeight);
-    if (colourMapped) appendU8(out, bitmapColorTableSize);
+    if (hasColourTable()) appendU8(out, bitmapColorTableSize);
     appendBytes(out, data);
 }
 

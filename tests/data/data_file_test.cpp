@@ -2,13 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 
 #include "amf/amf0.h"
 #include "amf/amf3.h"
 #include "codecs/zlib.h"
-#include "swf/swf_exception.h"
 #include "data/data_samples.h"
+#include "swf/swf_exception.h"
 
 namespace {
 
@@ -44,6 +45,13 @@ ByteBuffer rebuilt(data::DataKind kind, const Entries& entries, std::vector<std:
 }
 
 TEST(DataFiles, ExportThenReplaceGivesBackTheContent) {
+    // Every kind of the layout has a sample, so that the walk and the build
+    // are held to agree on each.
+    const auto all = samples();
+    for (const data::DataLayout& layout : data::dataLayouts()) {
+        EXPECT_TRUE(std::any_of(all.begin(), all.end(), [&](const Sample& s) { return s.kind == layout.kind; }))
+            << layout.tag;
+    }
     for (const Sample& sample : samples()) {
         const ByteBuffer body = wrapped(sample.content);
         const std::optional<ByteBuffer> content = data::inflateDataFile(body);

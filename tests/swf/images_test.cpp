@@ -248,7 +248,7 @@ TEST(ImagesReplace, PngsOfEveryKindStorePremultipliedPixels) {
         game.replaceImg(png, 2);
         for (const uint64_t id : {1, 2}) {
             const auto* image = game.findTag<swf::Tag_DefineBitsLossless>(id);
-            EXPECT_EQ(image->bitmapFormat, 5);
+            EXPECT_EQ(image->bitmapFormat, swf::BitmapFormat::Rgb32);
             EXPECT_EQ(image->bitmapWidth, kWidth);
             EXPECT_EQ(image->bitmapHeight, kHeight);
             ByteBuffer expected = picture;
@@ -295,7 +295,7 @@ TEST(ImagesReplace, TheSavedGameLoadsWithTheNewPixels) {
         swf::SWF reloaded(game.exportSwf(compression));
         const auto* image = reloaded.findTag<swf::Tag_DefineBitsLossless>(8);
         ASSERT_NE(image, nullptr);
-        EXPECT_EQ(image->bitmapFormat, 5);
+        EXPECT_EQ(image->bitmapFormat, swf::BitmapFormat::Rgb32);
         EXPECT_EQ(image->bitmapWidth, kWidth);
         EXPECT_EQ(image->bitmapHeight, kHeight);
         EXPECT_EQ(inflatedData(reloaded, 8), stored);

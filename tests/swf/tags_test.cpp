@@ -29,7 +29,7 @@ TEST(SwfTags, UnusualRecordsAreWrittenBackByteForByte) {
     ASSERT_EQ(loaded.tags.size(), 8u);
     EXPECT_EQ(loaded.exportSwf(0), original);
     EXPECT_TRUE(loaded.tags[1]->isLong);
-    EXPECT_EQ(loaded.tags[5]->code, 1023);
+    EXPECT_EQ(swf::codeOf(loaded.tags[5]->code), 1023);
     EXPECT_EQ(loaded.tags[5]->toBytes(), (ByteBuffer{0xC0, 0xFF}));
     EXPECT_EQ(loaded.tags[7]->toBytes(), (ByteBuffer{0x02, 0x13, 0, 0}));
     for (size_t i = 0; i < loaded.tags.size(); ++i) EXPECT_EQ(loaded.tags[i]->index, i + 1);
@@ -55,13 +55,13 @@ TEST(SwfTags, TypedFieldsAreRead) {
 
     const auto& direct = tagAt<swf::Tag_DefineBitsLossless>(loaded, 4);
     EXPECT_FALSE(direct.isLossless2);
-    EXPECT_EQ(direct.bitmapFormat, 5);
+    EXPECT_EQ(direct.bitmapFormat, swf::BitmapFormat::Rgb32);
     EXPECT_EQ(direct.bitmapWidth, 2);
     EXPECT_EQ(direct.data.size(), 8u);
 
     const auto& mapped = tagAt<swf::Tag_DefineBitsLossless>(loaded, 5);
     EXPECT_TRUE(mapped.isLossless2);
-    EXPECT_EQ(mapped.bitmapFormat, 3);
+    EXPECT_EQ(mapped.bitmapFormat, swf::BitmapFormat::ColourMapped);
     EXPECT_EQ(mapped.bitmapColorTableSize, 2);
     EXPECT_EQ(mapped.data, (ByteBuffer{1, 2, 3, 4}));
 
