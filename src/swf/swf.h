@@ -156,6 +156,19 @@ private:
 // file's conversions make a new tag from a copy of the one they replace and
 // leave that one as it is.
 ByteBuffer imageToPng(const Tag_DefineBitsLossless& image);
+// The straight (R, G, B, A) pixels the PNG file of the bitmap shows, row by
+// row.
+ByteBuffer imagePixels(const Tag_DefineBitsLossless& image);
+// A PNG file's size and its pixels as straight (R, G, B, A), refused as the
+// replacement of an image refuses it.
+struct DecodedPng {
+    uint16_t width = 0;
+    uint16_t height = 0;
+    ByteBuffer rgba;
+};
+DecodedPng decodePng(const ByteBuffer& png);
+std::unique_ptr<Tag_DefineBitsLossless> imageFromPixels(DecodedPng decoded, const Tag_DefineBitsLossless& image,
+                                                        bool* droppedAlpha = nullptr);
 std::unique_ptr<Tag_DefineBitsLossless> imageFromPng(const ByteBuffer& png, const Tag_DefineBitsLossless& image,
                                                      bool* droppedAlpha = nullptr);
 ByteBuffer soundToMp3(const Tag_DefineSound& sound);

@@ -6,6 +6,7 @@
 #include <lodepng.h>
 
 #include <algorithm>
+#include <array>
 #include <string>
 
 #include "codecs/zlib.h"
@@ -73,25 +74,38 @@ void requirePixels(size_t available, size_t needed) {
     if (available < needed) throw swf_exception(codecError(kEncoderError, kImageTooSmall));
 }
 
-ByteBuffer encodeDirectColour(const Tag_DefineBitsLossless& image, ByteBuffer& pixels) {
+// The stored pixels of a direct-colour bitmap, in place, as straight
+// (R, G, B, A).
+void toStraightRgba(const Tag_DefineBitsLossless& image, ByteBuffer& pixels) {
     if (pixels.size() % 4 != 0) {
         throw swf_exception(N_("Bitmap data of %s bytes is not a whole number of 4-byte pixels."), {pixels.size()});
     }
-    const unsigned width = image.bitmapWidth;
-    const unsigned height = image.bitmapHeight;
-    requirePixels(pixels.size(), size_t{width} * height * 4);
+    requirePixels(pixels.size(), size_t{image.bitmapWidth} * image.bitmapHeight * 4);
     if (image.isLossless2) {
         unpremultiply(pixels);
     } else {
         opaqueToRgba(pixels);
     }
+}
+
+ByteBuffer encodeDirectColour(const Tag_DefineBitsLossless& image, ByteBuffer& pixels) {
+    toStraightRgba(image, pixels);
+    const unsigned width = image.bitmapWidth;
+    const unsigned height = image.bitmapHeight;
     ByteBuffer png;
     const unsigned error = lodepng::encode(png, pixels, width, height);
     if (error != 0) throw swf_exception(codecError(kEncoderError, error));
     return png;
 }
 
-ByteBuffer encodeColourMapped(const Tag_DefineBitsLossless& image, const ByteBuffer& bitmap) {
+// A colour-mapped bitmap: its colour table as (R, G, B, A) entries, and
+// its pixels' indices into it.
+struct ColourMappedPixels {
+    std::vector<std::array<uint8_t, 4>> palette;
+    ByteBuffer indices;
+};
+
+ColourMappedPixels colourMappedPixels(const Tag_DefineBitsLossless& image, const ByteBuffer& bitmap) {
     const size_t entries = image.bitmapColorTableSize + 1u;
     const size_t entrySize = image.isLossless2 ? 4 : 3;
     const size_t tableSize = entries * entrySize;
@@ -99,20 +113,29 @@ ByteBuffer encodeColourMapped(const Tag_DefineBitsLossless& image, const ByteBuf
         throw swf_exception(N_("Bitmap data of %s bytes is shorter than its colour table of %s colours."),
                             {bitmap.size(), entries});
     }
+    const size_t pixelCount = size_t{image.bitmapWidth} * image.bitmapHeight;
+    ColourMappedPixels mapped;
+    mapped.indices = collectPaletteIndices(ByteView(bitmap).subspan(tableSize), image.bitmapWidth, pixelCount);
+    requirePixels(mapped.indices.size(), pixelCount);
+    for (size_t i = 0; i < tableSize; i += entrySize) {
+        const uint8_t* c = bitmap.data() + i;
+        mapped.palette.push_back({c[0], c[1], c[2], image.isLossless2 ? c[3] : uint8_t{255}});
+    }
+    return mapped;
+}
+
+ByteBuffer encodeColourMapped(const Tag_DefineBitsLossless& image, const ByteBuffer& bitmap) {
+    const ColourMappedPixels mapped = colourMappedPixels(image, bitmap);
+    const ByteBuffer& indices = mapped.indices;
     const unsigned width = image.bitmapWidth;
     const unsigned height = image.bitmapHeight;
-    const size_t pixelCount = size_t{width} * height;
-    const ByteBuffer indices = collectPaletteIndices(ByteView(bitmap).subspan(tableSize), width, pixelCount);
-    requirePixels(indices.size(), pixelCount);
 
     // The table becomes the PNG's palette as it is, and the encoder is kept
     // from choosing another colour type, so that the indices stay valid.
     lodepng::State state;
-    for (size_t i = 0; i < tableSize; i += entrySize) {
-        const uint8_t* c = bitmap.data() + i;
-        const uint8_t alpha = image.isLossless2 ? c[3] : 255;
-        if (lodepng_palette_add(&state.info_png.color, c[0], c[1], c[2], alpha) != 0 ||
-            lodepng_palette_add(&state.info_raw, c[0], c[1], c[2], alpha) != 0) {
+    for (const auto& [r, g, b, alpha] : mapped.palette) {
+        if (lodepng_palette_add(&state.info_png.color, r, g, b, alpha) != 0 ||
+            lodepng_palette_add(&state.info_raw, r, g, b, alpha) != 0) {
             throw swf_exception(N_("Out of memory for the palette."));
         }
     }
@@ -135,6 +158,18 @@ bool hasTransparency(const ByteBuffer& rgba) {
     return false;
 }
 
+// The encoder would write a file with a zero size, which no PNG reader
+// accepts.
+void requirePicture(const Tag_DefineBitsLossless& image) {
+    if (image.bitmapWidth == 0 || image.bitmapHeight == 0) {
+        throw swf_exception(N_("Bitmap of %sx%s pixels has no picture."), {image.bitmapWidth, image.bitmapHeight});
+    }
+}
+
+[[noreturn]] void refuseFifteenBit() {
+    throw swf_exception(N_("Exporting image for 'DefineBitsLossless' format 4 is not implemented."));
+}
+
 }  // namespace
 
 ByteBuffer SWF::exportImage(uint64_t id) const { return imageToPng(tagWithId<Tag_DefineBitsLossless>(id)); }
@@ -146,26 +181,51 @@ void SWF::replaceImg(const ByteBuffer& bytes, uint64_t id, bool* droppedAlpha) {
 
 ByteBuffer imageToPng(const Tag_DefineBitsLossless& image) {
     ByteBuffer bitmap = inflateBitmap(image);
-    // The encoder would write a file with a zero size, which no PNG reader
-    // accepts.
-    if (image.bitmapWidth == 0 || image.bitmapHeight == 0) {
-        throw swf_exception(N_("Bitmap of %sx%s pixels has no picture."), {image.bitmapWidth, image.bitmapHeight});
-    }
+    requirePicture(image);
     switch (layoutOf(image)) {
         case BitmapFormat::ColourMapped:
             return encodeColourMapped(image, bitmap);
         case BitmapFormat::Rgb15:
-            throw swf_exception(N_("Exporting image for 'DefineBitsLossless' format 4 is not implemented."));
+            refuseFifteenBit();
         case BitmapFormat::Rgb32:
             return encodeDirectColour(image, bitmap);
     }
     return encodeDirectColour(image, bitmap);
 }
 
-// A bitmap of code 20 stores no alpha: `droppedAlpha`, when given, tells
-// whether the picture had transparent pixels that it lost.
+ByteBuffer imagePixels(const Tag_DefineBitsLossless& image) {
+    ByteBuffer bitmap = inflateBitmap(image);
+    requirePicture(image);
+    switch (layoutOf(image)) {
+        case BitmapFormat::ColourMapped: {
+            const ColourMappedPixels mapped = colourMappedPixels(image, bitmap);
+            ByteBuffer rgba;
+            rgba.reserve(mapped.indices.size() * 4);
+            for (const uint8_t index : mapped.indices) {
+                // An index beyond the table shows as transparent black, as
+                // PNG readers show it.
+                static constexpr std::array<uint8_t, 4> kNone = {0, 0, 0, 0};
+                const auto& colour = index < mapped.palette.size() ? mapped.palette[index] : kNone;
+                rgba.insert(rgba.end(), colour.begin(), colour.end());
+            }
+            return rgba;
+        }
+        case BitmapFormat::Rgb15:
+            refuseFifteenBit();
+        case BitmapFormat::Rgb32:
+            break;
+    }
+    toStraightRgba(image, bitmap);
+    bitmap.resize(size_t{image.bitmapWidth} * image.bitmapHeight * 4);
+    return bitmap;
+}
+
 std::unique_ptr<Tag_DefineBitsLossless> imageFromPng(const ByteBuffer& bytes, const Tag_DefineBitsLossless& image,
                                                      bool* droppedAlpha) {
+    return imageFromPixels(decodePng(bytes), image, droppedAlpha);
+}
+
+DecodedPng decodePng(const ByteBuffer& bytes) {
     if (!isPNGfile(bytes)) throw swf_exception(N_("Only PNG format is implemented."));
 
     // The size is known from the header before anything is decoded, so a
@@ -181,17 +241,27 @@ std::unique_ptr<Tag_DefineBitsLossless> imageFromPng(const ByteBuffer& bytes, co
                             {width, height});
     }
 
-    ByteBuffer pixels;
-    error = lodepng::decode(pixels, width, height, bytes);
+    DecodedPng decoded;
+    error = lodepng::decode(decoded.rgba, width, height, bytes);
     if (error != 0) throw swf_exception(codecError(kDecoderError, error));
+    decoded.width = static_cast<uint16_t>(width);
+    decoded.height = static_cast<uint16_t>(height);
+    return decoded;
+}
+
+// A bitmap of code 20 stores no alpha: `droppedAlpha`, when given, tells
+// whether the picture had transparent pixels that it lost.
+std::unique_ptr<Tag_DefineBitsLossless> imageFromPixels(DecodedPng decoded, const Tag_DefineBitsLossless& image,
+                                                        bool* droppedAlpha) {
+    ByteBuffer& pixels = decoded.rgba;
     const bool dropsAlpha = !image.isLossless2 && hasTransparency(pixels);
     premultiply(pixels, image.isLossless2);
     ByteBuffer deflated = zlib::zlib_compress(pixels, 9);
 
     auto replacement = std::make_unique<Tag_DefineBitsLossless>(image);
     replacement->bitmapFormat = BitmapFormat::Rgb32;
-    replacement->bitmapWidth = static_cast<uint16_t>(width);
-    replacement->bitmapHeight = static_cast<uint16_t>(height);
+    replacement->bitmapWidth = decoded.width;
+    replacement->bitmapHeight = decoded.height;
     replacement->data = std::move(deflated);
     if (droppedAlpha != nullptr) *droppedAlpha = dropsAlpha;
     return replacement;

@@ -92,6 +92,8 @@ public:
     ByteBuffer toBytes() const;
     // Appends the complete record to `out`.
     virtual void appendTo(ByteBuffer& out) const;
+    // A copy of the tag, of its own type.
+    virtual std::unique_ptr<Tag> clone() const { return std::make_unique<Tag>(*this); }
 
     uint32_t index = 0;
     uint64_t characterId = 0;
@@ -117,6 +119,7 @@ public:
 
     Tag_DefineBinaryData(const RecordHeader& header, ByteView body);
     void appendTo(ByteBuffer& out) const override;
+    std::unique_ptr<Tag> clone() const override { return std::make_unique<Tag_DefineBinaryData>(*this); }
 
     uint32_t reserved = 0;
 };
@@ -129,6 +132,7 @@ public:
 
     Tag_DefineSound(const RecordHeader& header, ByteView body);
     void appendTo(ByteBuffer& out) const override;
+    std::unique_ptr<Tag> clone() const override { return std::make_unique<Tag_DefineSound>(*this); }
 
     // Sample rate in Hz of each 2-bit rate code.
     static const std::map<unsigned, unsigned> soundRates;
@@ -149,6 +153,7 @@ public:
 
     Tag_DefineBitsLossless(const RecordHeader& header, ByteView body);
     void appendTo(ByteBuffer& out) const override;
+    std::unique_ptr<Tag> clone() const override { return std::make_unique<Tag_DefineBitsLossless>(*this); }
 
     // Only the colour-mapped format has the colour table size byte.
     bool hasColourTable() const { return bitmapFormat == BitmapFormat::ColourMapped; }
@@ -166,6 +171,7 @@ public:
     // the end of the movie); `consumed` receives how many bytes they took.
     Tag_SymbolClass(const RecordHeader& header, ByteView rest, size_t& consumed);
     void appendTo(ByteBuffer& out) const override;
+    std::unique_ptr<Tag> clone() const override { return std::make_unique<Tag_SymbolClass>(*this); }
 
     uint16_t numSymbols = 0;
     // Each name keeps its terminating 0 byte as its last character.
