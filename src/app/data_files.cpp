@@ -3,7 +3,10 @@
 
 #include "app/data_files.h"
 
+#include <algorithm>
+#include <map>
 #include <memory>
+#include <set>
 
 #include "codecs/minizip.h"
 #include "console/l18n.h"
@@ -45,22 +48,78 @@ ByteBuffer dataArchive(const swf::Tag& tag) {
     return archive;
 }
 
+namespace {
+
+// The archive's entries, each extracted once, when first asked for.
+class ArchiveEntries {
+public:
+    explicit ArchiveEntries(const std::string& path) : zip_(path) {
+        for (const minizip::ZipEntry& entry : zip_.getEntries()) names_.push_back(entry.name);
+    }
+
+    const std::vector<std::string>& names() const { return names_; }
+
+    const ByteBuffer& bytes(const std::string& name) {
+        auto found = extracted_.find(name);
+        if (found == extracted_.end()) {
+            ByteBuffer bytes;
+            zip_.extractEntryToMemory(name, bytes);
+            found = extracted_.emplace(name, std::move(bytes)).first;
+        }
+        return found->second;
+    }
+
+private:
+    minizip::Unzipper zip_;
+    std::vector<std::string> names_;
+    std::map<std::string, ByteBuffer> extracted_;
+};
+
+// Whether the archive holds the entries the data file's export writes:
+// the same names with the same contents, in any order, whatever their
+// times and compression. A data file that cannot be exported holds none.
+bool holdsExport(const swf::Tag& current, ArchiveEntries& archive) {
+    std::map<std::string, ByteBuffer> exported;
+    try {
+        const std::optional<ByteBuffer> content = data::inflateDataFile(current.data);
+        if (!content || !data::readDataKind(*content)) return false;
+        data::walkDataFile(*content, [&](const std::string& name, const ByteBuffer& bytes) { exported[name] = bytes; });
+    } catch (const std::exception&) {
+        return false;
+    }
+    const std::set<std::string> names(archive.names().begin(), archive.names().end());
+    if (names.size() != archive.names().size() || names.size() != exported.size()) return false;
+    return std::all_of(exported.begin(), exported.end(), [&](const auto& entry) {
+        return names.contains(entry.first) && archive.bytes(entry.first) == entry.second;
+    });
+}
+
+// The stored content, or nothing when the body holds none that inflates.
+std::optional<ByteBuffer> storedContent(const swf::Tag& current) {
+    try {
+        return data::inflateDataFile(current.data);
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+}
+
+}  // namespace
+
+// An archive that holds the export of the data file, or builds the content
+// the data file has, leaves the data file as it is.
 Replacement readDataArchive(const std::string& path) {
-    auto zip = std::make_shared<minizip::Unzipper>(path);
-    data::ArchiveReader archive;
-    for (const minizip::ZipEntry& entry : zip->getEntries()) archive.names.push_back(entry.name);
-    archive.extract = [zip](const std::string& name) {
-        ByteBuffer bytes;
-        zip->extractEntryToMemory(name, bytes);
-        return bytes;
-    };
-    return [archive](const swf::Tag& current, const std::string& symbol,
-                     const WarningSink& warn) -> std::unique_ptr<swf::Tag> {
+    auto entries = std::make_shared<ArchiveEntries>(path);
+    data::ArchiveReader archive{entries->names(), [entries](const std::string& name) { return entries->bytes(name); }};
+    return [archive, entries](const swf::Tag& current, const std::string& symbol,
+                              const WarningSink& warn) -> std::unique_ptr<swf::Tag> {
         const std::optional<data::DataKind> kind = data::kindOfSymbol(symbol);
         if (!kind) throw swf::swf_exception(N_("Unrecognized data file extension.\n"));
-        ByteBuffer body = data::buildDataFile(
+        if (holdsExport(current, *entries)) return nullptr;
+        const ByteBuffer content = data::buildDataContent(
             *kind, archive, [&](data::LimbWarning warning, int position) { warn(limbWarning(warning, position)); });
-        return swf::binaryWithPayload(std::move(body), dynamic_cast<const swf::Tag_DefineBinaryData&>(current));
+        if (storedContent(current) == content) return nullptr;
+        return swf::binaryWithPayload(data::wrapDataContent(content),
+                                      dynamic_cast<const swf::Tag_DefineBinaryData&>(current));
     };
 }
 

@@ -110,12 +110,17 @@ bool writeGame(const std::string& generating, const std::string& path, bool exec
 
 }  // namespace
 
+void vlf::gameWritten() {
+    changes.written(*swfFile);
+    unsavedChanges = false;
+}
+
 void vlf::exportSwf() {
     const swf::Compression compression = askCompression();
     const std::string path = askPath(_("Path to output file (default=Vorlune_out.swf): "), "Vorlune_out.swf");
     if (writeGame(_("Generating SWF... Please wait.\n"), path, false,
                   [&](const ProgressSink& progress) { return swfFile->exportSwf(compression, progress); })) {
-        unsavedChanges = false;
+        gameWritten();
     }
 }
 
@@ -158,7 +163,7 @@ void vlf::exportExe() {
     }
     if (writeGame(generating, path, true,
                   [&](const ProgressSink& progress) { return swfFile->exportExe(projector, compression, progress); })) {
-        unsavedChanges = false;
+        gameWritten();
     }
 }
 

@@ -24,10 +24,15 @@ std::vector<uint64_t> ResourceIndex::allIds() const {
     return ids;
 }
 
-const swf::Tag& ResourceIndex::tag(uint64_t id) const {
+const swf::Tag* ResourceIndex::find(uint64_t id) const {
     const auto found = ofKind_.find(id);
-    if (found == ofKind_.end()) throw swf::swf_exception(kind_.missingTag, {id});
-    return *found->second;
+    return found == ofKind_.end() ? nullptr : found->second;
+}
+
+const swf::Tag& ResourceIndex::tag(uint64_t id) const {
+    const swf::Tag* found = find(id);
+    if (found == nullptr) throw swf::swf_exception(kind_.missingTag, {id});
+    return *found;
 }
 
 std::string symbolOf(const std::map<uint64_t, std::string>& names, uint64_t id) {

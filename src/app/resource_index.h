@@ -31,8 +31,9 @@ public:
     // The kind's tags, in the kind's order.
     const std::vector<const swf::Tag*>& tags() const { return tags_; }
     // The kind's first tag with the id; swf_exception with the kind's
-    // message when there is none.
+    // message when there is none, or nullptr.
     const swf::Tag& tag(uint64_t id) const;
+    const swf::Tag* find(uint64_t id) const;
     // The symbol name of the character, or "" when it has none.
     std::string symbol(uint64_t id) const;
 

@@ -23,6 +23,9 @@ using WarningSink = std::function<void(const Message& warning)>;
 
 // Makes the new tag of a resource from a file read beforehand, leaving the
 // tag it replaces (`current`) as it is; `symbol` is the resource's name.
+// Gives nothing when the file holds what the game already holds for the
+// resource, so that storing it again would change nothing (or change the
+// stored content for the worse, as a bitmap premultiplied again would).
 using Replacement =
     std::function<std::unique_ptr<swf::Tag>(const swf::Tag& current, const std::string& symbol, const WarningSink&)>;
 
@@ -30,6 +33,12 @@ struct ResourceKind {
     // The main menu's entry, the section menu's entries 1 to 3 and its
     // questions (message ids).
     const char* editEntry;
+    // What one resource is called in reports ("image 600 Hero.png: ...").
+    const char* noun;
+    // The folder of the kind's files in a folder of resources; never
+    // translated, so that a folder exported in one language applies in
+    // another.
+    const char* folder;
     std::array<const char*, 3> entries;
     const char* exportQuestion;
     const char* countMessage;
@@ -72,6 +81,13 @@ struct ResourceKind {
     bool (*exportable)(const swf::Tag& tag);
     ByteBuffer (*convert)(const swf::Tag& tag);
     Replacement (*readReplacement)(const std::string& path);
+
+    // What the user is told of a resource: its size, and for images and
+    // sounds their form, one fact a message; and a warning when a
+    // replacement changes what the game may not expect to change (nullptr
+    // when there is none).
+    std::vector<Message> (*facts)(const swf::Tag& tag);
+    const char* (*changeWarning)(const swf::Tag& before, const swf::Tag& after);
 
     bool fromTable() const { return !table.empty(); }
 };

@@ -3,6 +3,8 @@
 // kind is one row here, with its conversions, and an entry in the list at
 // the end.
 
+#include <cstdio>
+
 #include "app/data_files.h"
 #include "app/vlf.h"
 #include "console/l18n.h"
@@ -61,6 +63,34 @@ std::unique_ptr<swf::Tag> imageFromFile(const ByteBuffer& file, const swf::Tag& 
     return replacement;
 }
 
+std::vector<Message> binaryFacts(const swf::Tag& tag) { return {Message::text(N_("%s bytes"), {tag.data.size()})}; }
+
+std::vector<Message> soundFacts(const swf::Tag& tag) {
+    const auto& sound = dynamic_cast<const swf::Tag_DefineSound&>(tag);
+    const unsigned rate = swf::Tag_DefineSound::soundRates.at(sound.soundRate & 3);
+    char seconds[32];
+    std::snprintf(seconds, sizeof seconds, "%.1f", static_cast<double>(sound.soundSampleCount) / rate);
+    return {Message::text(N_("%s Hz"), {rate}), Message::text(sound.soundType != 0 ? N_("stereo") : N_("mono")),
+            Message::text(N_("%s s"), {std::string(seconds)})};
+}
+
+std::vector<Message> imageFacts(const swf::Tag& tag) {
+    const auto& image = dynamic_cast<const swf::Tag_DefineBitsLossless&>(tag);
+    return {Message::text(N_("%s×%s"), {image.bitmapWidth, image.bitmapHeight}),
+            Message::text(image.isLossless2 ? N_("alpha") : N_("no alpha"))};
+}
+
+// The game draws a picture in the place and size the old one had.
+const char* imageResized(const swf::Tag& before, const swf::Tag& after) {
+    const auto& old = dynamic_cast<const swf::Tag_DefineBitsLossless&>(before);
+    const auto& now = dynamic_cast<const swf::Tag_DefineBitsLossless&>(after);
+    if (old.bitmapWidth == now.bitmapWidth && old.bitmapHeight == now.bitmapHeight) return nullptr;
+    return N_("WARNING: The image's size has changed. The game draws it where the old one was, so it may show "
+              "cropped or stretched.\n");
+}
+
+const char* noWarning(const swf::Tag&, const swf::Tag&) { return nullptr; }
+
 // Only MP3 sounds can be written to an MP3 file.
 bool isMp3Sound(const swf::Tag& tag) {
     const auto* sound = dynamic_cast<const swf::Tag_DefineSound*>(&tag);
@@ -79,6 +109,8 @@ const std::array<uint64_t, 78> vlf::data_ids = {
 
 const ResourceKind vlf::stageFiles = {
     .editEntry = N_("Edit stages"),
+    .noun = N_("stage"),
+    .folder = "stages",
     .entries = {N_("List stage files"), N_("Export stage file(s)"), N_("Replace stage file")},
     .exportQuestion = N_("Which stage(s) do you wish to export?\n"),
     .countMessage = N_("Exported %d stage file(s).\n"),
@@ -100,10 +132,14 @@ const ResourceKind vlf::stageFiles = {
     .exportable = nullptr,
     .convert = payload,
     .readReplacement = readBytes<stageFromFile>,
+    .facts = binaryFacts,
+    .changeWarning = noWarning,
 };
 
 const ResourceKind vlf::sounds = {
     .editEntry = N_("Edit sounds"),
+    .noun = N_("sound"),
+    .folder = "sounds",
     .entries = {N_("List sounds"), N_("Export sound(s)"), N_("Replace sound")},
     .exportQuestion = N_("Which sound(s) do you wish to export?\n"),
     .countMessage = N_("Exported %d sound(s).\n"),
@@ -125,10 +161,14 @@ const ResourceKind vlf::sounds = {
     .exportable = isMp3Sound,
     .convert = mp3File,
     .readReplacement = readBytes<soundFromFile>,
+    .facts = soundFacts,
+    .changeWarning = noWarning,
 };
 
 const ResourceKind vlf::images = {
     .editEntry = N_("Edit images"),
+    .noun = N_("image"),
+    .folder = "images",
     .entries = {N_("List images"), N_("Export image(s)"), N_("Replace image")},
     .exportQuestion = N_("Which image(s) do you wish to export?\n"),
     .countMessage = N_("Exported %d image(s).\n"),
@@ -150,10 +190,14 @@ const ResourceKind vlf::images = {
     .exportable = nullptr,
     .convert = pngFile,
     .readReplacement = readBytes<imageFromFile>,
+    .facts = imageFacts,
+    .changeWarning = imageResized,
 };
 
 const ResourceKind vlf::dataFiles = {
     .editEntry = N_("Edit data"),
+    .noun = N_("data file"),
+    .folder = "data",
     .entries = {N_("List data files"), N_("Export data file(s)"), N_("Replace data file")},
     .exportQuestion = N_("Which data file(s) do you wish to export?\n"),
     .countMessage = N_("Exported %d data file(s).\n"),
@@ -175,6 +219,8 @@ const ResourceKind vlf::dataFiles = {
     .exportable = nullptr,
     .convert = dataArchive,
     .readReplacement = readDataArchive,
+    .facts = binaryFacts,
+    .changeWarning = noWarning,
 };
 
 const std::array<const ResourceKind*, 4> vlf::resourceKinds = {&stageFiles, &sounds, &images, &dataFiles};

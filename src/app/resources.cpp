@@ -5,30 +5,20 @@
 #include <algorithm>
 #include <set>
 
+#include "app/bulk_export.h"
 #include "app/id_lists.h"
 #include "app/resource_index.h"
+#include "app/resource_names.h"
 #include "app/vlf.h"
 #include "console/l18n.h"
 #include "console/signals.h"
 #include "util/strings.h"
-#include "util/thread_pool.h"
 
 namespace vorlune_forge {
 
 using namespace l18n;
 
 namespace {
-
-// The symbol name of a table kind's resource is its name; a resource found
-// by its tag may have none, and then goes by its id.
-std::string fileName(const ResourceKind& kind, uint64_t id, const std::string& symbol) {
-    const bool named = kind.fromTable() || !symbol.empty();
-    return safeFileName(std::to_string(id) + (named ? " - " + symbol : "") + kind.extension);
-}
-
-std::string displayName(const ResourceKind& kind, uint64_t id, const std::string& symbol) {
-    return (kind.fromTable() || !symbol.empty() ? symbol : std::to_string(id)) + kind.extension;
-}
 
 bool isExportable(const ResourceKind& kind, const swf::Tag& tag) {
     return kind.exportable == nullptr || kind.exportable(tag);
@@ -40,16 +30,6 @@ void printListingLine(uint64_t id, const std::string& name) {
 }
 
 void printIdError(const char* message, uint64_t id) { printf_error(_(message), static_cast<size_t>(id)); }
-
-// How many converted files a bulk export may hold while an earlier one is
-// still being converted.
-constexpr size_t kExportLookahead = 64;
-
-// A resource to export, or the reason why an id gets none.
-struct Selected {
-    uint64_t id;
-    const char* problem;
-};
 
 void printWarning(const Message& warning) { printf_colored(kHeading, "%s", warning.render(gettext).c_str()); }
 
@@ -72,75 +52,70 @@ void vlf::listResources(const ResourceKind& kind) {
     }
 }
 
-// A table kind exports the ids in the order given (the whole table for an
-// empty list), each checked as it comes. A kind found by its tags reports
-// the ids it lacks first, then exports its tags in their order, each id
-// once.
+// A table kind exports the ids in the order given, each checked as it
+// comes. A kind found by its tags reports the ids it lacks first, then
+// exports its tags in their order, each id once.
+std::vector<ExportItem> exportItems(const ResourceIndex& index, const std::vector<uint64_t>& ids) {
+    const ResourceKind& kind = index.kind();
+    const auto item = [&](uint64_t id, const char* problem, const swf::Tag* tag) {
+        const std::string name = problem == nullptr ? fileName(kind, id, index.symbol(id)) : "";
+        return ExportItem{&kind, id, problem, tag, name, name + kind.fileSuffix};
+    };
+    std::vector<ExportItem> items;
+    if (kind.fromTable()) {
+        for (const uint64_t id : ids) {
+            const char* problem = index.missingId(id);
+            items.push_back(item(id, problem, index.find(id)));
+        }
+        return items;
+    }
+    for (const uint64_t id : ids) {
+        if (const char* problem = index.missingId(id)) items.push_back(item(id, problem, nullptr));
+    }
+    const std::set<uint64_t> wanted(ids.begin(), ids.end());
+    std::set<uint64_t> taken;
+    for (const swf::Tag* tag : index.tags()) {
+        const uint64_t id = tag->characterId;
+        if (!wanted.contains(id) || !taken.insert(id).second) continue;
+        items.push_back(item(id, isExportable(kind, *tag) ? nullptr : kind.notExportable, tag));
+    }
+    return items;
+}
+
 int vlf::exportResources(const ResourceKind& kind, std::vector<uint64_t>& ids) {
     const ResourceIndex index(kind, *swfFile);
     if (ids.empty()) {
         if (!kind.emptyListMeansAll) return 0;
         ids = index.allIds();
     }
-    std::vector<Selected> selected;
-    if (kind.fromTable()) {
-        for (const uint64_t id : ids) selected.push_back({id, index.missingId(id)});
-    } else {
-        for (const uint64_t id : ids) {
-            if (const char* problem = index.missingId(id)) selected.push_back({id, problem});
-        }
-        const std::set<uint64_t> wanted(ids.begin(), ids.end());
-        std::set<uint64_t> taken;
-        for (const swf::Tag* tag : index.tags()) {
-            const uint64_t id = tag->characterId;
-            if (!wanted.contains(id) || !taken.insert(id).second) continue;
-            selected.push_back({id, isExportable(kind, *tag) ? nullptr : kind.notExportable});
+    std::vector<ExportItem> items = exportItems(index, ids);
+    // At the keyboard, files of the same names that were edited since are
+    // not overwritten unasked.
+    if (interactive()) {
+        const std::vector<size_t> edited = editedFiles(items);
+        if (!mayOverwrite(items, edited)) {
+            for (const size_t i : edited) items[i].skip = true;
+            printf_normal(_("Skipped %zu edited file(s).\n"), edited.size());
         }
     }
-
-    // The files are converted on every processor, and written, with their
-    // messages, in order on this thread. Up to kExportLookahead converted
-    // files wait for their turn, so that one large resource does not hold
-    // the other processors up.
-    struct Converted {
-        ByteBuffer bytes;
-        std::exception_ptr failure;
-    };
     int count = 0;
-    parallelOrdered<Converted>(
-        selected.size(),
-        [&](size_t i) {
-            Converted result;
-            if (selected[i].problem != nullptr) return result;
-            try {
-                result.bytes = kind.convert(index.tag(selected[i].id));
-            } catch (...) {
-                result.failure = std::current_exception();
-            }
-            return result;
-        },
-        [&](size_t i, Converted&& converted) {
-            const auto& [id, problem] = selected[i];
-            // Ctrl-C stops the export between two resources; the files
-            // written so far are whole.
-            checkInterrupt();
-            if (problem != nullptr) {
-                printIdError(problem, id);
-                return;
-            }
-            const std::string name = fileName(kind, id, index.symbol(id));
-            printf_normal(_("Exporting: %s\n"), name.c_str());
-            // A resource that cannot be converted or written is reported,
-            // and the others are still exported.
-            try {
-                if (converted.failure) std::rethrow_exception(converted.failure);
-                writeBinaryFile(name + kind.fileSuffix, converted.bytes);
-                ++count;
-            } catch (const std::exception& e) {
-                printf_error(_(kind.errorFor), static_cast<size_t>(id), errorText(e).c_str());
-            }
-        },
-        processorCount(), kExportLookahead);
+    convertInOrder(items, [&](const ExportItem& item, Converted&& converted) {
+        if (item.problem != nullptr) {
+            printIdError(item.problem, item.id);
+            return;
+        }
+        if (item.skip) return;
+        printf_normal(_("Exporting: %s\n"), item.name.c_str());
+        // A resource that cannot be converted or written is reported, and
+        // the others are still exported.
+        try {
+            if (converted.failure) std::rethrow_exception(converted.failure);
+            writeBinaryFile(item.path, converted.bytes);
+            ++count;
+        } catch (const std::exception& e) {
+            printf_error(_(kind.errorFor), static_cast<size_t>(item.id), errorText(e).c_str());
+        }
+    });
     return count;
 }
 
@@ -159,12 +134,20 @@ void vlf::replaceResource(const ResourceKind& kind, uint64_t id, const std::stri
         const swf::Tag& current = index.tag(id);
         std::unique_ptr<swf::Tag> tag = replacement(current, symbol, printWarning);
         checkInterrupt();
-        swfFile->exchangeTag(current, std::move(tag));
+        const std::string title = resourceTitle(kind, id, symbol).render(gettext);
+        if (!tag) {
+            printf_normal(_("The file holds what the game already holds: %s is unchanged.\n"), title.c_str());
+            return;
+        }
+        const std::string summary = changeSummary(kind, current, *tag).render(gettext);
+        const char* warning = kind.changeWarning(current, *tag);
+        changes.replace(*swfFile, kind, current, std::move(tag), path);
+        unsavedChanges = changes.unsaved(*swfFile);
+        printf_normal(_("Replaced %s: %s.\n"), title.c_str(), summary.c_str());
+        if (warning != nullptr) printf_colored(kHeading, "%s", _(warning));
     } catch (const std::exception& e) {
         reportFailure(e);
-        return;
     }
-    unsavedChanges = true;
 }
 
 void vlf::exportDialogue(const ResourceKind& kind) {

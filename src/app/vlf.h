@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "app/change_log.h"
 #include "app/resource_kind.h"
 #include "swf/swf.h"
 
@@ -88,6 +89,8 @@ private:
     // Writing the game.
     void exportSwf();
     void exportExe();
+    // The game was written as it is now.
+    void gameWritten();
 
     // Screens.
     void printHeader();
@@ -95,6 +98,9 @@ private:
 
     bool unsavedChanges = false;
     std::unique_ptr<swf::SWF> swfFile;
+    // Every replacement goes through the log, which says whether the game
+    // differs from the file last loaded or written.
+    ChangeLog changes{resourceKinds};
     // The path the game was loaded from, as the user typed it.
     std::string gamePath;
 };

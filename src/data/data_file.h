@@ -57,5 +57,9 @@ using WarningSink = std::function<void(LimbWarning, int position)>;
 // kind's naming, swf_exception naming the entry for a document that is not
 // valid JSON, and the component's exception for anything else.
 ByteBuffer buildDataFile(DataKind kind, const ArchiveReader& archive, const WarningSink& warn);
+// The two steps of the same: the inflated content, and the body that holds
+// a content.
+ByteBuffer buildDataContent(DataKind kind, const ArchiveReader& archive, const WarningSink& warn);
+ByteBuffer wrapDataContent(const ByteBuffer& content);
 
 }  // namespace data

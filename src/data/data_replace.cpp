@@ -187,8 +187,16 @@ entry_name_error::entry_name_error(DataKind kind, const std::string& folderEntry
       kind(kind) {}
 
 ByteBuffer buildDataFile(DataKind kind, const ArchiveReader& archive, const WarningSink& warn) {
+    return wrapDataContent(buildDataContent(kind, archive, warn));
+}
+
+ByteBuffer buildDataContent(DataKind kind, const ArchiveReader& archive, const WarningSink& warn) {
+    return contentOf(layoutOf(kind), archive, warn);
+}
+
+ByteBuffer wrapDataContent(const ByteBuffer& content) {
     ByteBuffer body;
-    swf::AMF3::appendByteArray(body, zlib::zlib_compress(contentOf(layoutOf(kind), archive, warn), 9));
+    swf::AMF3::appendByteArray(body, zlib::zlib_compress(content, 9));
     return body;
 }
 

@@ -1,0 +1,60 @@
+#include "app/resource_names.h"
+
+#include "util/strings.h"
+
+namespace vorlune_forge {
+
+std::string fileName(const ResourceKind& kind, uint64_t id, const std::string& symbol) {
+    const bool named = kind.fromTable() || !symbol.empty();
+    return safeFileName(std::to_string(id) + (named ? " - " + symbol : "") + kind.extension);
+}
+
+std::string displayName(const ResourceKind& kind, uint64_t id, const std::string& symbol) {
+    return (kind.fromTable() || !symbol.empty() ? symbol : std::to_string(id)) + kind.extension;
+}
+
+std::string fileExtension(const ResourceKind& kind) { return std::string(kind.extension) + kind.fileSuffix; }
+
+Message resourceTitle(const ResourceKind& kind, uint64_t id, const std::string& symbol) {
+    return Message::text(N_("%s %s %s"), {Message::text(kind.noun), id, displayName(kind, id, symbol)});
+}
+
+Message changeSummary(const ResourceKind& kind, const swf::Tag& before, const swf::Tag& after) {
+    const std::vector<Message> old = kind.facts(before);
+    const std::vector<Message> now = kind.facts(after);
+    std::vector<Message> parts;
+    for (size_t i = 0; i < now.size(); ++i) {
+        const bool changed = i >= old.size() || old[i].english() != now[i].english();
+        parts.push_back(changed && i < old.size() ? Message::text(N_("%s → %s"), {old[i], now[i]}) : now[i]);
+    }
+    Message summary = parts.empty() ? Message(std::string()) : parts.front();
+    for (size_t i = 1; i < parts.size(); ++i) summary = Message::text(N_("%s, %s"), {summary, parts[i]});
+    return summary;
+}
+
+namespace {
+
+// The id at the start of a file's name, before the extension or " - ".
+std::optional<uint64_t> leadingId(const std::string& stem) {
+    const size_t digits = stem.find_first_not_of("0123456789");
+    const size_t end = digits == std::string::npos ? stem.size() : digits;
+    if (end == 0 || end > 5) return std::nullopt;
+    if (end != stem.size() && stem.compare(end, 3, " - ") != 0) return std::nullopt;
+    const uint64_t id = std::stoull(stem.substr(0, end));
+    return id <= 0xFFFF ? std::optional(id) : std::nullopt;
+}
+
+}  // namespace
+
+std::optional<NamedResource> resourceOfFileName(const std::string& name, std::span<const ResourceKind* const> kinds) {
+    const std::string lower = to_lowercase(name);
+    for (const ResourceKind* kind : kinds) {
+        const std::string extension = fileExtension(*kind);
+        if (extension.empty() || !endsWith(lower, extension)) continue;
+        const std::optional<uint64_t> id = leadingId(name.substr(0, name.size() - extension.size()));
+        if (id) return NamedResource{kind, *id};
+    }
+    return std::nullopt;
+}
+
+}  // namespace vorlune_forge
