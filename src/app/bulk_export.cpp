@@ -83,12 +83,9 @@ std::vector<size_t> editedFiles(const std::vector<ExportItem>& items, std::vecto
 bool mayOverwrite(const std::vector<ExportItem>& items, const std::vector<size_t>& edited) {
     if (edited.empty()) return true;
     for (const size_t i : edited) printf_normal("  %s\n", items[i].path.c_str());
-    char question[512];
-    std::snprintf(question, sizeof question,
-                  _("%zu file(s) differ from the game's resources and would be overwritten. Overwrite them? [y/n] "
-                    "(default=n): "),
-                  edited.size());
-    return askYesNo(question, false);
+    printf_colored(kHeading, _("%zu file(s) differ from the game's resources and would be overwritten.\n"),
+                   edited.size());
+    return askYesNo(_("Overwrite them? [y/n] (default=n): "), false);
 }
 
 }  // namespace vorlune_forge

@@ -41,20 +41,44 @@ Replacement readBytes(const std::string& path) {
     };
 }
 
+// A file equal to what the export of `current` writes holds the same.
+bool isExportOf(const ByteBuffer& file, const swf::Tag& current, ByteBuffer (*convert)(const swf::Tag&)) {
+    try {
+        return convert(current) == file;
+    } catch (const std::exception&) {
+        return false;  // a resource that cannot be exported is in no file
+    }
+}
+
 std::unique_ptr<swf::Tag> stageFromFile(const ByteBuffer& file, const swf::Tag& current, const WarningSink&) {
+    if (file == current.data) return nullptr;
     return swf::binaryWithPayload(file, dynamic_cast<const swf::Tag_DefineBinaryData&>(current));
 }
 
 std::unique_ptr<swf::Tag> soundFromFile(const ByteBuffer& file, const swf::Tag& current, const WarningSink&) {
+    if (isExportOf(file, current, mp3File)) return nullptr;
     return swf::soundFromMp3(file, dynamic_cast<const swf::Tag_DefineSound&>(current));
+}
+
+// Whether the picture shows exactly the pixels the export of the bitmap
+// shows, whatever PNG form it has been saved in since.
+bool showsBitmap(const swf::DecodedPng& picture, const swf::Tag_DefineBitsLossless& image) {
+    if (picture.width != image.bitmapWidth || picture.height != image.bitmapHeight) return false;
+    try {
+        return swf::imagePixels(image) == picture.rgba;
+    } catch (const std::exception&) {
+        return false;
+    }
 }
 
 // A bitmap without alpha keeps the colours of a transparent PNG, darkened,
 // but not its transparency; the user is told.
 std::unique_ptr<swf::Tag> imageFromFile(const ByteBuffer& file, const swf::Tag& current, const WarningSink& warn) {
+    const auto& image = dynamic_cast<const swf::Tag_DefineBitsLossless&>(current);
+    swf::DecodedPng picture = swf::decodePng(file);
+    if (showsBitmap(picture, image)) return nullptr;
     bool droppedAlpha = false;
-    auto replacement =
-        swf::imageFromPng(file, dynamic_cast<const swf::Tag_DefineBitsLossless&>(current), &droppedAlpha);
+    auto replacement = swf::imageFromPixels(std::move(picture), image, &droppedAlpha);
     if (droppedAlpha) {
         warn(
             Message::text(N_("WARNING: This image cannot be transparent, so the transparency of the PNG file was "

@@ -55,9 +55,10 @@ void vlf::readFile() {
     }
 }
 
-// The main menu: Help, an entry for each kind of resource, then the
-// game's exports. Kinds beyond the first four would come after the others,
-// so that the numbers users know stay as they are; Exit is always 0.
+// The main menu: Help, an entry for each kind of resource, the game's
+// exports, then the work on a whole mod. Kinds beyond the first four would
+// come after the others, so that the numbers users know stay as they are;
+// Exit is always 0.
 std::vector<vlf::MenuEntry> vlf::mainMenuEntries() {
     constexpr size_t kKindsFirst = 4;
     std::vector<MenuEntry> entries = {{N_("Help"), [this] { printHelp(); }}};
@@ -68,6 +69,9 @@ std::vector<vlf::MenuEntry> vlf::mainMenuEntries() {
     for (const ResourceKind* kind : kinds.first(std::min(kKindsFirst, kinds.size()))) addKind(kind);
     entries.push_back({N_("Export SWF"), [this] { exportSwf(); }});
     entries.push_back({N_("Export EXE"), [this] { exportExe(); }});
+    entries.push_back({N_("Export all resources"), guarded([this] { exportAllResources(); })});
+    entries.push_back({N_("Apply resource folder"), guarded([this] { applyResourceFolder(); })});
+    entries.push_back({N_("Review changes"), guarded([this] { reviewChanges(); })});
     for (const ResourceKind* kind : kinds.subspan(std::min(kKindsFirst, kinds.size()))) addKind(kind);
     entries.push_back({N_("Exit"), [this] { exitDialogue(); }});
     return entries;
@@ -110,6 +114,16 @@ std::optional<size_t> chosenEntry(const std::string& answer, size_t count) {
         if (answer == std::to_string(optionLabel(i, count))) return i;
     }
     return std::nullopt;
+}
+
+std::function<void()> guarded(std::function<void()> step) {
+    return [step = std::move(step)] {
+        try {
+            step();
+        } catch (const std::exception& e) {
+            printf_error(_("Error: %s\n"), errorText(e).c_str());
+        }
+    };
 }
 
 void runStep(const std::function<void()>& step) {

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "app/bulk_export.h"
 #include "app/change_log.h"
 #include "app/resource_kind.h"
 #include "swf/swf.h"
@@ -86,6 +87,19 @@ private:
     int exportResources(const ResourceKind& kind, std::vector<uint64_t>& ids);
     void replaceResource(const ResourceKind& kind, uint64_t id, const std::string& path);
 
+    // A whole mod at once: every resource to a folder, a folder of resource
+    // files into the game, and the changes made so far.
+    void exportAllResources();
+    void applyResourceFolder();
+    void reviewChanges();
+    void revertDialogue();
+    void exportChanges();
+    // Asks for a folder, "<game>_resources" when the answer is empty.
+    std::string askFolder(const char* question);
+    // Writes the items' files into their kinds' folders of `folder`, after
+    // asking before it overwrites a file that differs from its resource.
+    void exportToFolder(const std::string& folder, std::vector<ExportItem> items);
+
     // Writing the game.
     void exportSwf();
     void exportExe();
@@ -112,6 +126,10 @@ std::optional<size_t> chosenEntry(const std::string& answer, size_t count);
 
 // Prints an error's message, translated, as an error line.
 void reportFailure(const std::exception& e);
+
+// The step, with any failure it does not report itself reported as
+// "Error: ..." rather than ending the run.
+std::function<void()> guarded(std::function<void()> step);
 
 // Runs one step of a dialogue: Ctrl-D within it comes back here, and Ctrl-C
 // stops it with one line that says so.

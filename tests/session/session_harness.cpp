@@ -145,7 +145,8 @@ std::string menu(std::initializer_list<std::string> entries) {
 }
 
 std::string mainMenu() {
-    return menu({"Help", "Edit stages", "Edit sounds", "Edit images", "Edit data", "Export SWF", "Export EXE", "Exit"});
+    return menu({"Help", "Edit stages", "Edit sounds", "Edit images", "Edit data", "Export SWF", "Export EXE",
+                 "Export all resources", "Apply resource folder", "Review changes", "Exit"});
 }
 
 std::string Result::describe() const {

@@ -168,7 +168,7 @@ TEST(SessionLoad, MoviesAndProjectorsOfEveryFormLoad) {
 }
 
 TEST(SessionMainMenu, UnrecognisedAnswersShowTheMenuAgain) {
-    const std::vector<std::string> answers = {"8", "-1", "help", "", "03", "3.", "three", "1 2", "00", "Help", "%s%n"};
+    const std::vector<std::string> answers = {"11", "-1", "help", "", "03", "3.", "three", "1 2", "00", "Help", "%s%n"};
     Session s;
     s.writeFile("game.swf", games::stageGame());
     std::string input = script({"game.swf"});
@@ -250,8 +250,8 @@ TEST(SessionEndOfInput, EndsPromptlyAtEveryPrompt) {
         {"main menu", "game.swf", {"game.swf"}, mainMenu() + goodBye},
         {"main menu after an invalid answer",
          "game.swf",
-         {"game.swf", "9"},
-         "9\nInvalid option.\n" + mainMenu() + goodBye},
+         {"game.swf", "11"},
+         "11\nInvalid option.\n" + mainMenu() + goodBye},
         {"stage menu", "game.swf", {"game.swf", "2"}, "2\n" + stageMenu + goodBye},
         {"sound menu",
          "game.swf",

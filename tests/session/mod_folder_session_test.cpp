@@ -1,0 +1,187 @@
+// A whole mod at once, with the real program and the sample game: every
+// resource exported to a folder, the folder edited and applied, the changes
+// reviewed and reverted.
+
+#include <lodepng.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <random>
+
+#include "codecs/minizip.h"
+#include "session/session_harness.h"
+#include "swf/movie_builder.h"
+#include "swf/swf.h"
+
+using namespace session;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+ByteBuffer sampleGame() {
+    std::ifstream in(VLF_SOURCE_DIR "/examples/vorlune_sample.swf", std::ios::binary);
+    return ByteBuffer(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The session with the sample game as game.swf and all its resources
+// exported to mod/.
+struct ModSession {
+    Session s;
+    ModSession() {
+        s.writeFile("game.swf", sampleGame());
+        const Result r = s.run(script({"game.swf", "8", "mod", "0"}));
+        EXPECT_TRUE(contains(r.out, "Exported 92 file(s) to 'mod'.\n")) << r.describe();
+    }
+};
+
+// The records of a movie by character id (raw tags under 0).
+std::map<uint64_t, ByteBuffer> recordsById(const ByteBuffer& movie) {
+    std::map<uint64_t, ByteBuffer> records;
+    for (const auto& tag : swf::SWF(movie).tags) records[tag->characterId] = tag->toBytes();
+    return records;
+}
+
+std::set<uint64_t> changedIds(const ByteBuffer& before, const ByteBuffer& after) {
+    const auto old = recordsById(before);
+    std::set<uint64_t> changed;
+    for (const auto& [id, bytes] : recordsById(after)) {
+        if (old.at(id) != bytes) changed.insert(id);
+    }
+    return changed;
+}
+
+TEST(SessionModFolder, AnUntouchedExportAppliesAsNothingAndTheGameIsWrittenAsLoaded) {
+    ModSession m;
+    const Result r = m.s.run(script({"game.swf", "9", "mod", "8", "mod", "6", "1", "out.swf", "0"}));
+    ASSERT_TRUE(r.endedNormally()) << r.describe();
+    EXPECT_TRUE(contains(r.out, "0 changed, 92 unchanged, 0 failed, 0 not matched, 0 ignored"));
+    EXPECT_TRUE(contains(r.out, "Exported 92 file(s) to 'mod'.\n")) << "exported again without a question";
+    EXPECT_EQ(m.s.readFile("out.swf"), sampleGame());
+}
+
+TEST(SessionModFolder, OneChangedFileOfEachKindChangesExactlyThoseRecords) {
+    ModSession m;
+    m.s.writeFile("mod/stages/234 - StageMeadow.xml", "<stage name=\"edited\"/>");
+    fs::copy_file(m.s.path("mod/sounds/501 - SoundCoin.mp3"), m.s.path("mod/sounds/500 - SoundJump.mp3"),
+                  fs::copy_options::overwrite_existing);
+    fs::copy_file(m.s.path("mod/images/601 - GrassTiles.png"), m.s.path("mod/images/600 - HeroSprite.png"),
+                  fs::copy_options::overwrite_existing);
+    {
+        minizip::Zipper zip(m.s.path("mod/data/141 - Stage1Spt.zip"), "");
+        zip.add("Spt.json", "", 9, std::string(R"({"Data.Spt": {"edited": true}})"));
+        zip.close();
+    }
+    // Files that are not applied, each with its reason.
+    fs::copy_file(m.s.path("mod/stages/219 - StageForest.xml"), m.s.path("mod/219.xml"));
+    m.s.writeFile("mod/images/4242.png", games::pngSignatureFile());
+    m.s.writeFile("mod/images/603 - GemPalette.png", "not a picture");
+    m.s.writeFile("mod/601.mp3", "a picture's id as a sound");
+    m.s.writeFile("mod/readme.txt", "notes");
+    m.s.makeDirectory("mod/.hidden");
+    m.s.writeFile("mod/.hidden/7.png", "skipped");
+
+    const Result r = m.s.run(script({"game.swf", "9", "mod", "y", "6", "0", "out.swf", "0"}));
+    ASSERT_TRUE(r.endedNormally()) << r.describe();
+    for (const std::string line : {
+             "stage 234 StageMeadow.xml: 203 bytes → 22 bytes\n",
+             "sound 500 SoundJump.mp3: 22050 Hz → 11025 Hz, mono, 0.3 s\n",
+             "image 600 HeroSprite.png: 24×24 → 7×5, no alpha\nWARNING: The image's size has changed.",
+             "data file 141 Stage1Spt: ",
+             "4 changed, 86 unchanged, 3 failed, 2 not matched, 1 ignored (not named like resources).\n",
+             "Apply 4 replacement(s)? [y/n] (default=y): y\n",
+             "Applied 4 replacement(s).\n",
+         }) {
+        EXPECT_TRUE(contains(r.out, line));
+    }
+    for (const std::string line : {
+             "stage 219 StageForest.xml is claimed by more than one file, so none of them is applied: 'mod/219.xml', "
+             "'mod/stages/219 - StageForest.xml'\n",
+             "'mod/images/603 - GemPalette.png': Only PNG format is implemented.",
+             "'mod/images/4242.png' matches no resource: the game has no image with ID=4242.\n",
+             "'mod/601.mp3' matches no resource: the game has no sound with ID=601.\n",
+         }) {
+        EXPECT_TRUE(contains(r.err, line));
+    }
+    swf::SWF loaded(sampleGame());
+    EXPECT_EQ(changedIds(loaded.exportSwf(0), m.s.readFile("out.swf")), (std::set<uint64_t>{141, 234, 500, 600}));
+}
+
+TEST(SessionModFolder, RevertPutsBackTheLoadedRecordAndTheExitQuestionFollowsTheFileWritten) {
+    // readline shows the end of a prompt wider than the screen.
+    const std::string question = "exit without exporting SWF/EXE? [y/n] (default=n): ";
+    const struct {
+        const char* name;
+        std::vector<std::string> answers;  // after loading and applying
+        bool asked;
+    } cases[] = {
+        {"changed and not written", {}, true},
+        {"changed, then reverted", {"10", "1", "all", "0"}, false},
+        {"changed and written", {"6", "0", "out.swf"}, false},
+        {"written, then reverted", {"6", "0", "out.swf", "10", "1", "234"}, true},
+        {"written, reverted and written", {"6", "0", "out.swf", "10", "1", "234", "6", "0", "out.swf"}, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ModSession m;
+        m.s.writeFile("mod/stages/234 - StageMeadow.xml", "<stage/>");
+        std::string input = script({"game.swf", "9", "mod", "y"});
+        for (const auto& answer : c.answers) input += answer + "\n";
+        const Result r = m.s.run(input + script({"0", "y"}));
+        ASSERT_TRUE(r.endedNormally()) << r.describe();
+        EXPECT_EQ(contains(r.out, question), c.asked);
+    }
+
+    ModSession m;
+    m.s.writeFile("mod/stages/234 - StageMeadow.xml", "<stage/>");
+    const Result r = m.s.run(script({"game.swf", "9", "mod", "y", "10", "1", "234", "6", "1", "out.swf", "0"}));
+    EXPECT_TRUE(contains(r.out, "stage 234 StageMeadow.xml, from 'mod/stages/234 - StageMeadow.xml': 203 bytes → 8 "
+                                "bytes\n"));
+    EXPECT_TRUE(contains(r.out, "Reverted stage 234 StageMeadow.xml.\nNothing differs from the game as it was loaded.\n"));
+    EXPECT_EQ(m.s.readFile("out.swf"), sampleGame());
+}
+
+TEST(SessionModFolder, ExportingOverEditedFilesAsksFirst) {
+    for (const bool overwrite : {false, true}) {
+        ModSession m;
+        m.s.writeFile("mod/stages/234 - StageMeadow.xml", "edited");
+        const Result r = m.s.run(script({"game.swf", "8", "mod", overwrite ? "y" : "n", "0"}));
+        ASSERT_TRUE(r.endedNormally()) << r.describe();
+        EXPECT_TRUE(contains(r.out, "  mod/stages/234 - StageMeadow.xml\n"));
+        EXPECT_TRUE(contains(r.out, "1 file(s) differ from the game's resources and would be overwritten.\n"));
+        EXPECT_TRUE(contains(r.out, "Overwrite them? [y/n] (default=n): "));
+        EXPECT_EQ(contains(r.out, "Nothing was written.\n"), !overwrite);
+        EXPECT_EQ(m.s.readFile("mod/stages/234 - StageMeadow.xml") == testmovie::bytesOf("edited"), !overwrite);
+    }
+}
+
+TEST(SessionModFolder, CtrlCDuringAnApplyChangesNothing) {
+    // A large picture whose decoding and compressing takes a while.
+    constexpr unsigned kSide = 1400;
+    ByteBuffer noise(size_t{kSide} * kSide * 4);
+    std::mt19937 random(3);
+    for (auto& byte : noise) byte = static_cast<uint8_t>(random());
+    ByteBuffer png;
+    lodepng::State state;
+    state.encoder.zlibsettings.btype = 0;  // stored: quick to write
+    ASSERT_EQ(lodepng::encode(png, noise, kSide, kSide, state), 0u);
+
+    Session s;
+    const ByteBuffer game = games::stageGame();
+    s.writeFile("game.swf", game);
+    s.makeDirectory("mod");
+    s.writeFile("mod/9.png", png);
+    Options options;
+    options.signalAfter = "Folder path (default=game_resources): ";
+    options.signal = SIGINT;
+    options.signalDelay = std::chrono::milliseconds(200);
+    options.timeout = std::chrono::seconds(60);
+    const Result r = s.run(script({"game.swf", "9", "mod", "6", "0", "out.swf", "0"}), options);
+    ASSERT_TRUE(r.endedNormally()) << r.describe();
+    EXPECT_EQ(r.err, "Cancelled.\n");
+    EXPECT_FALSE(contains(r.out, "Apply 1 replacement(s)?"));
+    EXPECT_EQ(s.readFile("out.swf"), swf::SWF(game).exportSwf(0));
+}
+
+}  // namespace
