@@ -38,9 +38,7 @@ std::string defaultFolder(const std::string& gamePath) {
     return name + "_resources";
 }
 
-std::string pathIn(const std::string& folder, const std::string& name) {
-    return (fs::path(folder) / name).string();
-}
+std::string pathIn(const std::string& folder, const std::string& name) { return (fs::path(folder) / name).string(); }
 
 // The items that write every resource of the kind that the game has into
 // the kind's folder of `folder`, or only those of `ids` when given.
@@ -205,10 +203,11 @@ void vlf::applyResourceFolder() {
         std::string names;
         for (const Claim* claim : claims) names += (names.empty() ? "'" : ", '") + claim->path + "'";
         const ResourceIndex& index = indices[key.first];
-        report.push_back({key,
-                          rendered(Message::text(N_("%s is claimed by more than one file, so none of them is applied: %s\n"),
-                                                 {resourceTitle(index.kind(), key.second, index.symbol(key.second)), names})),
-                          kHighlight});
+        report.push_back(
+            {key,
+             rendered(Message::text(N_("%s is claimed by more than one file, so none of them is applied: %s\n"),
+                                    {resourceTitle(index.kind(), key.second, index.symbol(key.second)), names})),
+             kHighlight});
         failed += claims.size();
     }
 
@@ -245,8 +244,8 @@ void vlf::applyResourceFolder() {
             try {
                 std::rethrow_exception(result.failure);
             } catch (const std::exception& e) {
-                report.push_back({key, rendered(Message::text(N_("'%s': %s"), {claim.path, errorText(e)})) + "\n",
-                                  kHighlight});
+                report.push_back(
+                    {key, rendered(Message::text(N_("'%s': %s"), {claim.path, errorText(e)})) + "\n", kHighlight});
             }
             continue;
         }
@@ -256,15 +255,16 @@ void vlf::applyResourceFolder() {
         }
         ++changed;
         const swf::Tag& current = index.tag(claim.id);
-        std::string text = rendered(Message::text(
-            N_("%s: %s\n"), {resourceTitle(*claim.kind, claim.id, index.symbol(claim.id)),
-                             changeSummary(*claim.kind, current, *result.tag)}));
+        std::string text =
+            rendered(Message::text(N_("%s: %s\n"), {resourceTitle(*claim.kind, claim.id, index.symbol(claim.id)),
+                                                    changeSummary(*claim.kind, current, *result.tag)}));
         for (const Message& warning : result.warnings) text += rendered(warning);
         if (const char* warning = claim.kind->changeWarning(current, *result.tag)) text += _(warning);
         report.push_back({key, text, -1});
     }
 
-    std::stable_sort(report.begin(), report.end(), [](const ReportLine& a, const ReportLine& b) { return a.key < b.key; });
+    std::stable_sort(report.begin(), report.end(),
+                     [](const ReportLine& a, const ReportLine& b) { return a.key < b.key; });
     for (const ReportLine& line : report) {
         if (line.colour < 0) {
             printf_normal("%s", line.text.c_str());
@@ -300,8 +300,10 @@ void vlf::reviewChanges() {
         printf_colored(kHeading, "%s", _("These resources differ from the game as it was loaded:\n"));
         for (const auto& [change, now] : differences) {
             const Message title = resourceTitle(*change->kind, change->id, symbolOf(symbols, change->id));
-            const Message summary = now == nullptr ? Message(std::string()) : changeSummary(*change->kind, *change->loaded, *now);
-            printf_normal("%s", rendered(Message::text(N_("%s, from '%s': %s\n"), {title, change->source, summary})).c_str());
+            const Message summary =
+                now == nullptr ? Message(std::string()) : changeSummary(*change->kind, *change->loaded, *now);
+            printf_normal("%s",
+                          rendered(Message::text(N_("%s, from '%s': %s\n"), {title, change->source, summary})).c_str());
         }
         const std::vector<MenuEntry> entries = {
             {N_("Revert"), [&] { revertDialogue(); }},
@@ -347,7 +349,9 @@ void vlf::revertDialogue() {
         }
         const ResourceKind& kind = *found->first->kind;
         changes.revert(*swfFile, kind, id);
-        printf_normal("%s", rendered(Message::text(N_("Reverted %s.\n"), {resourceTitle(kind, id, symbolOf(symbols, id))})).c_str());
+        printf_normal(
+            "%s",
+            rendered(Message::text(N_("Reverted %s.\n"), {resourceTitle(kind, id, symbolOf(symbols, id))})).c_str());
     }
     unsavedChanges = changes.unsaved(*swfFile);
 }

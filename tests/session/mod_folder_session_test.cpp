@@ -136,9 +136,11 @@ TEST(SessionModFolder, RevertPutsBackTheLoadedRecordAndTheExitQuestionFollowsThe
     ModSession m;
     m.s.writeFile("mod/stages/234 - StageMeadow.xml", "<stage/>");
     const Result r = m.s.run(script({"game.swf", "9", "mod", "y", "10", "1", "234", "6", "1", "out.swf", "0"}));
-    EXPECT_TRUE(contains(r.out, "stage 234 StageMeadow.xml, from 'mod/stages/234 - StageMeadow.xml': 203 bytes → 8 "
-                                "bytes\n"));
-    EXPECT_TRUE(contains(r.out, "Reverted stage 234 StageMeadow.xml.\nNothing differs from the game as it was loaded.\n"));
+    EXPECT_TRUE(contains(r.out,
+                         "stage 234 StageMeadow.xml, from 'mod/stages/234 - StageMeadow.xml': 203 bytes → 8 "
+                         "bytes\n"));
+    EXPECT_TRUE(
+        contains(r.out, "Reverted stage 234 StageMeadow.xml.\nNothing differs from the game as it was loaded.\n"));
     EXPECT_EQ(m.s.readFile("out.swf"), sampleGame());
 }
 
