@@ -49,34 +49,26 @@ void convertInOrder(const std::vector<ExportItem>& items,
 }
 
 std::vector<size_t> editedFiles(const std::vector<ExportItem>& items, std::vector<bool>* unchanged) {
-    std::vector<ExportItem> existing;
-    std::vector<size_t> places;
+    std::vector<size_t> existing;
     for (size_t i = 0; i < items.size(); ++i) {
-        if (items[i].converts() && fileExists(items[i].path)) {
-            existing.push_back(items[i]);
-            places.push_back(i);
-        }
+        if (items[i].converts() && items[i].tag != nullptr && fileExists(items[i].path)) existing.push_back(i);
     }
     if (unchanged != nullptr) unchanged->assign(items.size(), false);
     std::vector<size_t> edited;
-    size_t next = 0;
-    convertInOrder(existing, [&](const ExportItem& item, Converted&& converted) {
-        const size_t place = places[next++];
-        // A file that cannot be read, or a resource that cannot be
-        // converted, is left to the export, which reports it.
-        if (converted.failure) return;
-        ByteBuffer present;
-        try {
-            readBinaryFile(item.path, present);
-        } catch (const std::exception&) {
-            return;
-        }
-        if (present != converted.bytes) {
-            edited.push_back(place);
-        } else if (unchanged != nullptr) {
-            (*unchanged)[place] = true;
-        }
-    });
+    parallelOrdered<bool>(
+        existing.size(),
+        [&](size_t i) {
+            const ExportItem& item = items[existing[i]];
+            return item.kind->fileHolds(item.path, *item.tag);
+        },
+        [&](size_t i, bool&& holds) {
+            checkInterrupt();
+            if (!holds) {
+                edited.push_back(existing[i]);
+            } else if (unchanged != nullptr) {
+                (*unchanged)[existing[i]] = true;
+            }
+        });
     return edited;
 }
 

@@ -43,9 +43,10 @@ struct Converted {
 void convertInOrder(const std::vector<ExportItem>& items,
                     const std::function<void(const ExportItem& item, Converted&& converted)>& consume);
 
-// Of the items whose file exists, those whose file holds other bytes than
-// the item's export (their indices), and those whose file holds the export
-// already (`unchanged`, when given, is set for them).
+// Of the items whose file exists, those whose file does not hold the item's
+// export (their indices), and those whose file holds it already
+// (`unchanged`, when given, is set for them); the files are compared on
+// every processor.
 std::vector<size_t> editedFiles(const std::vector<ExportItem>& items, std::vector<bool>* unchanged = nullptr);
 
 // Names the edited files and asks whether they may be overwritten; true

@@ -105,6 +105,15 @@ std::optional<ByteBuffer> storedContent(const swf::Tag& current) {
 
 }  // namespace
 
+bool dataArchiveHolds(const std::string& path, const swf::Tag& tag) {
+    try {
+        ArchiveEntries archive(path);
+        return holdsExport(tag, archive);
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
 // An archive that holds the export of the data file, or builds the content
 // the data file has, leaves the data file as it is.
 Replacement readDataArchive(const std::string& path) {

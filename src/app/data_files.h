@@ -12,6 +12,10 @@ namespace vorlune_forge {
 // The data file of a DefineBinaryData tag as a zip archive.
 ByteBuffer dataArchive(const swf::Tag& tag);
 
+// Whether the archive at `path` holds the entries the data file's export
+// writes, whatever their times and compression.
+bool dataArchiveHolds(const std::string& path, const swf::Tag& tag);
+
 // Opens the archive at `path`; what it returns rebuilds the data file from
 // it, warning of pictures that will not show.
 Replacement readDataArchive(const std::string& path);

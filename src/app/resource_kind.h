@@ -81,6 +81,10 @@ struct ResourceKind {
     bool (*exportable)(const swf::Tag& tag);
     ByteBuffer (*convert)(const swf::Tag& tag);
     Replacement (*readReplacement)(const std::string& path);
+    // Whether the file at `path` holds what the export of the tag writes,
+    // as far as the resource goes (an archive's entry times do not count).
+    // It runs on several threads at once.
+    bool (*fileHolds)(const std::string& path, const swf::Tag& tag);
 
     // What the user is told of a resource: its size, and for images and
     // sounds their form, one fact a message; and a warning when a

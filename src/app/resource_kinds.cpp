@@ -30,6 +30,18 @@ ByteBuffer pngFile(const swf::Tag& tag) {
     return swf::imageToPng(dynamic_cast<const swf::Tag_DefineBitsLossless&>(tag));
 }
 
+// Kinds whose files are exactly what their export writes.
+template <ByteBuffer (*convert)(const swf::Tag&)>
+bool holdsBytes(const std::string& path, const swf::Tag& tag) {
+    try {
+        ByteBuffer present;
+        readBinaryFile(path, present);
+        return present == convert(tag);
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
 // Kinds whose files are what the tag is made from: the replacement reads
 // the file's bytes and converts them against the tag it replaces.
 template <std::unique_ptr<swf::Tag> (*make)(const ByteBuffer& file, const swf::Tag& current, const WarningSink&)>
@@ -156,6 +168,7 @@ const ResourceKind vlf::stageFiles = {
     .exportable = nullptr,
     .convert = payload,
     .readReplacement = readBytes<stageFromFile>,
+    .fileHolds = holdsBytes<payload>,
     .facts = binaryFacts,
     .changeWarning = noWarning,
 };
@@ -185,6 +198,7 @@ const ResourceKind vlf::sounds = {
     .exportable = isMp3Sound,
     .convert = mp3File,
     .readReplacement = readBytes<soundFromFile>,
+    .fileHolds = holdsBytes<mp3File>,
     .facts = soundFacts,
     .changeWarning = noWarning,
 };
@@ -214,6 +228,7 @@ const ResourceKind vlf::images = {
     .exportable = nullptr,
     .convert = pngFile,
     .readReplacement = readBytes<imageFromFile>,
+    .fileHolds = holdsBytes<pngFile>,
     .facts = imageFacts,
     .changeWarning = imageResized,
 };
@@ -243,6 +258,7 @@ const ResourceKind vlf::dataFiles = {
     .exportable = nullptr,
     .convert = dataArchive,
     .readReplacement = readDataArchive,
+    .fileHolds = dataArchiveHolds,
     .facts = binaryFacts,
     .changeWarning = noWarning,
 };

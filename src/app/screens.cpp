@@ -181,6 +181,13 @@ void vlf::printHelp() {
                          "Flash Player versions below 11.\n\n"));
     help.print(kPlain, _("If you're using a Flash Player projector (i.e. an EXE file) it is recommended that you "
                          "compress it using UPX.\n\n"));
+    help.print(kHighlight, _("Making a mod: "));
+    help.print(kPlain, _("Export all resources writes every resource into a folder. Edit the files you want with "
+                         "your usual tools, then choose Apply resource folder: every file is checked first, the "
+                         "files you did not change are left out, and you are told what each file changes before "
+                         "anything goes into the game. Review changes shows what differs from the game you loaded, "
+                         "reverts what you do not want, and exports the changed files alone, a mod to share "
+                         "without the game.\n\n"));
     help.print(kHighlight, _("Replacing Images: "));
     help.print(kPlain, _("Only PNG files are supported. It is recommended that you resize and compress your PNG "
                          "files. Note that images get slightly changed during the process of extracting and "

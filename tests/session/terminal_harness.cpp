@@ -129,6 +129,12 @@ std::string Terminal::shown() const { return withoutEscapes(raw_); }
     }
 }
 
+void Terminal::settle(std::chrono::milliseconds quiet) {
+    const auto until = std::chrono::steady_clock::now() + quiet;
+    while (std::chrono::steady_clock::now() < until && readSome(std::chrono::milliseconds(10))) {
+    }
+}
+
 void Terminal::type(const std::string& keys) {
     size_t written = 0;
     while (written < keys.size()) {

@@ -49,6 +49,10 @@ public:
     void type(const std::string& keys);
     void answer(const std::string& line) { type(line + keys::kEnter); }
 
+    // Lets `quiet` pass without typing: a program that has just shown its
+    // prompt may not be reading yet.
+    void settle(std::chrono::milliseconds quiet = std::chrono::milliseconds(150));
+
     // Waits for the program to end; true when it exited with status 0.
     bool ended(std::chrono::milliseconds timeout = std::chrono::seconds(20));
 

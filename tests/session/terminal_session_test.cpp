@@ -11,6 +11,7 @@ TEST(SessionTerminal, CtrlCAsksAgainAndCtrlDLeaves) {
     s.writeFile("game.swf", games::stageGame());
     Terminal t(s);
     ASSERT_TRUE(t.waitFor("File path: "));
+    t.settle();
     t.type(std::string("nothing here") + keys::kCtrlC);
     ASSERT_TRUE(t.waitFor("^C"));
     ASSERT_TRUE(t.waitFor("File path: "));
