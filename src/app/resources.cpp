@@ -8,6 +8,7 @@
 #include "app/id_lists.h"
 #include "app/vlf.h"
 #include "console/l18n.h"
+#include "console/screen.h"
 #include "console/signals.h"
 #include "util/strings.h"
 #include "util/thread_pool.h"
@@ -80,6 +81,8 @@ std::vector<uint64_t> vlf::allIds(const ResourceKind& kind) const {
 }
 
 void vlf::listResources(const ResourceKind& kind) {
+    // On a terminal a listing taller than the screen stops at each screenful.
+    const Paging paging;
     for (const swf::TagCode code : kind.codes) listTagsOfType(swf::codeOf(code));
     for (const uint64_t id : kind.table) {
         if (const char* problem = missingId(kind, id)) {
@@ -185,10 +188,10 @@ void vlf::replaceResource(const ResourceKind& kind, uint64_t id, const std::stri
 void vlf::exportDialogue(const ResourceKind& kind) {
     printf_colored(kHeading, "%s", _(kind.exportQuestion));
     std::string answer;
-    readLine(answer, _("Type 'all' or comma separated IDs: "));
+    readLine(answer, _("Type 'all' or comma separated IDs: "), History::Ids);
     trim(answer);
     std::vector<uint64_t> ids;
-    if (equalsIgnoreCase(answer, "all")) {
+    if (isAll(answer)) {
         ids = allIds(kind);
     } else if (hasIdOutOfRange(answer)) {
         printf_error("%s", _("Invalid number.\n"));
@@ -207,7 +210,7 @@ void vlf::exportDialogue(const ResourceKind& kind) {
 void vlf::replaceDialogue(const ResourceKind& kind) {
     printf_colored(kHeading, "%s", _(kind.replaceQuestion));
     std::string answer;
-    readLine(answer, _(kind.idPrompt));
+    readLine(answer, _(kind.idPrompt), History::Ids);
     trim(answer);
     const std::optional<uint64_t> id = parseId(answer);
     if (!id) {
