@@ -35,10 +35,13 @@ char* dequoteForReadline(char* text, int quote) {
     return strdup(unquotePath(text, static_cast<char>(quote)).c_str());
 }
 
+// A path typed with backslashes is completed with backslashes, in the
+// style of a shell; one typed plainly stays plain.
 char* quoteForReadline(char* text, int, char* quotePointer) {
     char quote = quotePointer != nullptr ? *quotePointer : '\0';
+    if (quote == '\0' && std::strchr(rl_line_buffer, '\\') != nullptr) quote = '\\';
     const std::string quoted = quotePath(text, quote);
-    if (quotePointer != nullptr) *quotePointer = quote;
+    if (quotePointer != nullptr && isQuote(quote)) *quotePointer = quote;
     return strdup(quoted.c_str());
 }
 
@@ -61,14 +64,16 @@ std::string unquotePath(const std::string& typed, char openQuote) {
     size_t begin = 0;
     size_t end = typed.size();
     char quote = openQuote;
+    // A whole answer: completion hands over the text inside an open quote,
+    // up to the cursor, where no quote can close it.
     if (quote == '\0') {
         while (begin < end && isBlank(typed[begin])) ++begin;
         if (begin < end && isQuote(typed[begin])) quote = typed[begin++];
         while (end > begin && isBlank(typed[end - 1]) && !escapedAt(typed, begin, end - 1, quote)) --end;
+        // A closing quote of either kind, as a path pasted from elsewhere
+        // may end.
+        if (end > begin && isQuote(typed[end - 1]) && !escapedAt(typed, begin, end - 1, quote)) --end;
     }
-    // A closing quote of either kind, as a path pasted from elsewhere may
-    // end.
-    if (end > begin && isQuote(typed[end - 1]) && !escapedAt(typed, begin, end - 1, quote)) --end;
     std::string path;
     for (size_t at = begin; at < end; ++at) {
         if (typed[at] == '\\' && at + 1 < end && escapes(quote, typed[at + 1])) ++at;
@@ -80,7 +85,7 @@ std::string unquotePath(const std::string& typed, char openQuote) {
 std::string quotePath(const std::string& path, char& quote) {
     if (quote == '\'' && path.find('\'') == std::string::npos) return "'" + path;
     std::string out;
-    if (quote != '\0') {
+    if (isQuote(quote)) {
         // Between single quotes a single quote cannot be written.
         quote = '"';
         out += quote;
@@ -90,12 +95,13 @@ std::string quotePath(const std::string& path, char& quote) {
         }
         return out;
     }
-    // Without quotes only what would otherwise be read differently is
-    // escaped: backslashes, and blanks and quotes at the ends.
+    // Plain, only what would otherwise be read differently is escaped:
+    // backslashes, and blanks and quotes at the ends.
     for (size_t at = 0; at < path.size(); ++at) {
         const char c = path[at];
         const bool atEnd = at == 0 || at + 1 == path.size();
-        if (c == '\\' || (atEnd && (isQuote(c) || isBlank(c)))) out += '\\';
+        const bool special = quote == '\\' ? escapes('\0', c) : c == '\\' || (atEnd && (isQuote(c) || isBlank(c)));
+        if (special) out += '\\';
         out += c;
     }
     return out;

@@ -19,8 +19,10 @@ namespace l18n {
 // after that opening quote (as completion hands it over).
 std::string unquotePath(const std::string& typed, char openQuote = 0);
 
-// `path` written so that unquotePath reads it back: after an opening
-// `quote` (" or ', or 0 for none) that may be changed to the other one.
+// `path` written so that unquotePath reads it back, in the style that
+// `quote` names: after an opening " or ' (changed to " when the path holds
+// a '); with a backslash before every special character ('\\'); or
+// plainly, escaping only what would be read differently ('\0').
 std::string quotePath(const std::string& path, char& quote);
 
 // Makes readline's Tab complete paths with this quoting.

@@ -93,19 +93,19 @@ struct Piece {
 };
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
-bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 
 bool isNumber(const std::string& word) {
     if (word.empty() || !isDigit(word.front()) || !isDigit(word.back())) return false;
     return word.find_first_not_of("0123456789.,") == std::string::npos;
 }
 
-// A unit, as "Hz", "kHz", "MB" or "%", perhaps followed by punctuation.
+// The units that follow numbers in messages, in English and German,
+// perhaps followed by punctuation.
 bool isUnit(const std::string& word) {
-    if (!word.empty() && word[0] == '%') return true;
-    size_t letters = 0;
-    while (letters < word.size() && isLetter(word[letters])) ++letters;
-    return letters > 0 && letters <= 3 && word.find_first_not_of(",.;:!?)", letters) == std::string::npos;
+    static const char* const kUnits[] = {"Hz", "kHz", "%", "B", "KB", "kB", "MB", "GB", "KiB", "MiB", "GiB",
+                                         "bytes", "Bytes", "Byte", "px", "pixels", "Pixel", "ms", "s"};
+    const std::string unit = word.substr(0, word.find_first_of(",.;:!?)"));
+    return std::any_of(std::begin(kUnits), std::end(kUnits), [&](const char* u) { return unit == u; });
 }
 
 // Words, runs of blanks and line breaks. A number, one blank and a unit
