@@ -43,44 +43,43 @@ void vlf::printHelp() {
     const Paging paging;
     show(kPlain, "\n");
     show(kHeading, _(" _  _ ___ _    ___  \n"
-                          "| || | __| |  | _ \\ \n"
-                          "| __ | _|| |__|  _/ \n"
-                          "|_||_|___|____|_|   \n\n"));
+                     "| || | __| |  | _ \\ \n"
+                     "| __ | _|| |__|  _/ \n"
+                     "|_||_|___|____|_|   \n\n"));
     show(kHighlight, _("IMPORTANT: "));
-    show(kPlain,
-               _("Vorlune is property of Tobin Arkwell. This game has suffered a lot at the hands of crackers, who "
-                 "sought to unlock all the characters in the game for free, thus making the game unsustainable. "
-                 "Vorlune Forge is meant to modify Vorlune in an ETHICAL manner in order to bring new wonders to "
-                 "the game. If you wish to see new Vorlune versions released in the future, by no means you'll "
-                 "attempt to modify this game in a way that hurts Tobin's income or the game's reputation and its "
-                 "users. Keep in mind that sounds and images that you find on the internet might be copyright "
-                 "protected in which case you should"));
+    show(kPlain, _("Vorlune is property of Tobin Arkwell. This game has suffered a lot at the hands of crackers, who "
+                   "sought to unlock all the characters in the game for free, thus making the game unsustainable. "
+                   "Vorlune Forge is meant to modify Vorlune in an ETHICAL manner in order to bring new wonders to "
+                   "the game. If you wish to see new Vorlune versions released in the future, by no means you'll "
+                   "attempt to modify this game in a way that hurts Tobin's income or the game's reputation and its "
+                   "users. Keep in mind that sounds and images that you find on the internet might be copyright "
+                   "protected in which case you should"));
     show(kHighlight, _(" NOT "));
     show(kPlain, _("use them. Thank you.\n\n"));
     show(kPlain, _("This program allows you to list, export and replace images, sounds, stages and data "
-                         "files. It is recommended that you keep the "));
+                   "files. It is recommended that you keep the "));
     show(kHighlight, _("images resized and sounds compressed"));
     show(kPlain, _(" as much as possible so that the final file will not be too large.\n\n"));
     show(kHighlight, _("Exporting Vorlune: "));
     show(kPlain, _("You may export the modified Vorlune in SWF or EXE formats. When exporting, you'll be given "
-                         "the option to compress the SWF file using Zlib or LZMA algorithms. It is highly recommended "
-                         "that you use one of these because a smaller file size will be easier to transfer on the "
-                         "internet. Zlib compression is the most common, whilst LZMA is more recent and won't work on "
-                         "Flash Player versions below 11.\n\n"));
+                   "the option to compress the SWF file using Zlib or LZMA algorithms. It is highly recommended "
+                   "that you use one of these because a smaller file size will be easier to transfer on the "
+                   "internet. Zlib compression is the most common, whilst LZMA is more recent and won't work on "
+                   "Flash Player versions below 11.\n\n"));
     show(kPlain, _("If you're using a Flash Player projector (i.e. an EXE file) it is recommended that you "
-                         "compress it using UPX.\n\n"));
+                   "compress it using UPX.\n\n"));
     show(kHighlight, _("Replacing Images: "));
     show(kPlain, _("Only PNG files are supported. It is recommended that you resize and compress your PNG "
-                         "files. Note that images get slightly changed during the process of extracting and "
-                         "replacing due to premultiplied alpha.\n\n"));
+                   "files. Note that images get slightly changed during the process of extracting and "
+                   "replacing due to premultiplied alpha.\n\n"));
     show(kHighlight, _("Replacing MP3: "));
     show(kPlain, _("Only MP3 files with "));
     show(kHighlight, _("sample rates"));
     show(kPlain, _(" of 5512 Hz, 11025 Hz, 22050 Hz and 44100 Hz are allowed (note: sample rates and bit "
-                         "rates are not the same thing). This program will tell you if the MP3 file that you're "
-                         "trying to replace with doesn't meet the requirements. In this case, you may find a "
-                         "converter online for your MP3 file. It is also recommended that you find an MP3 "
-                         "compressor to reduce the size of your MP3 files.\n\n"));
+                   "rates are not the same thing). This program will tell you if the MP3 file that you're "
+                   "trying to replace with doesn't meet the requirements. In this case, you may find a "
+                   "converter online for your MP3 file. It is also recommended that you find an MP3 "
+                   "compressor to reduce the size of your MP3 files.\n\n"));
     show(kPlain, _("For tutorials and discussion visit "));
     show(kHeading, std::string(kForumAddress) + "\n\n");
 }

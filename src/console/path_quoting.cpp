@@ -31,9 +31,7 @@ bool escapedAt(const std::string& text, size_t begin, size_t at, char quote) {
 
 // Readline's hooks: they hand over and take back C strings that readline
 // frees.
-char* dequoteForReadline(char* text, int quote) {
-    return strdup(unquotePath(text, static_cast<char>(quote)).c_str());
-}
+char* dequoteForReadline(char* text, int quote) { return strdup(unquotePath(text, static_cast<char>(quote)).c_str()); }
 
 // A path typed with backslashes is completed with backslashes, in the
 // style of a shell; one typed plainly stays plain.

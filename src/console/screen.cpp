@@ -65,26 +65,39 @@ size_t columnsOf(const std::string& text) {
     return columns;
 }
 
-// Moves a cursor over `text` as the terminal does, breaking a line that
-// reaches its edge itself; returns the rows it moved down.
-size_t advance(size_t& column, const std::string& text, size_t width) {
+// Where the terminal's cursor stands, and the rows it moved down.
+struct Cursor {
+    size_t column = 0;
     size_t rows = 0;
+};
+
+// The character at `at`. A character that does not fit on the cursor's row
+// makes the terminal begin the next row for it, which is counted here,
+// before the character is written.
+Glyph placeAt(Cursor& cursor, const std::string& text, size_t at, size_t width) {
+    if (text[at] == '\n' || text[at] == '\r') return {1, 0};
+    const Glyph glyph = glyphAt(text, at);
+    if (glyph.columns > 0 && cursor.column + glyph.columns > width) {
+        ++cursor.rows;
+        cursor.column = 0;
+    }
+    return glyph;
+}
+
+// Moves the cursor past the character placed at `at`.
+void passOver(Cursor& cursor, const std::string& text, size_t at, const Glyph& glyph) {
+    const bool lineBreak = text[at] == '\n';
+    cursor.rows += lineBreak;
+    cursor.column = lineBreak || text[at] == '\r' ? 0 : cursor.column + glyph.columns;
+}
+
+// Moves the cursor over `text` as the terminal does.
+void advance(Cursor& cursor, const std::string& text, size_t width) {
     for (size_t at = 0; at < text.size();) {
-        if (text[at] == '\n' || text[at] == '\r') {
-            rows += text[at] == '\n';
-            column = 0;
-            ++at;
-            continue;
-        }
-        const Glyph glyph = glyphAt(text, at);
-        if (glyph.columns > 0 && column + glyph.columns > width) {
-            ++rows;
-            column = 0;
-        }
-        column += glyph.columns;
+        const Glyph glyph = placeAt(cursor, text, at, width);
+        passOver(cursor, text, at, glyph);
         at += glyph.length;
     }
-    return rows;
 }
 
 struct Piece {
@@ -102,8 +115,8 @@ bool isNumber(const std::string& word) {
 // The units that follow numbers in messages, in English and German,
 // perhaps followed by punctuation.
 bool isUnit(const std::string& word) {
-    static const char* const kUnits[] = {"Hz", "kHz", "%", "B", "KB", "kB", "MB", "GB", "KiB", "MiB", "GiB",
-                                         "bytes", "Bytes", "Byte", "px", "pixels", "Pixel", "ms", "s"};
+    static const char* const kUnits[] = {"Hz",  "kHz",   "%",     "B",    "KB", "kB",     "MB",    "GB", "KiB", "MiB",
+                                         "GiB", "bytes", "Bytes", "Byte", "px", "pixels", "Pixel", "ms", "s"};
     const std::string unit = word.substr(0, word.find_first_of(",.;:!?)"));
     return std::any_of(std::begin(kUnits), std::end(kUnits), [&](const char* u) { return unit == u; });
 }
@@ -136,11 +149,13 @@ std::vector<Piece> piecesOf(const std::string& text) {
 // Blanks after the last word of a text are held back in `held` until the
 // next word shows whether it fits on the line or a line break takes their
 // place.
-std::string layOut(const std::string& text, size_t width, size_t column, std::string& held) {
+std::string layOut(const std::string& text, size_t width, size_t startColumn, std::string& held) {
     std::string out;
+    Cursor cursor{startColumn, 0};
+    size_t& column = cursor.column;
     const auto place = [&](const std::string& bytes) {
         out += bytes;
-        advance(column, bytes, width);
+        advance(cursor, bytes, width);
     };
     for (const Piece& piece : piecesOf(text)) {
         switch (piece.kind) {
@@ -183,14 +198,13 @@ Size terminalSize(int fd) {
     return {size.ws_col, size.ws_row};
 }
 
-// Where the terminal's cursor stands after what the program wrote, and the
-// paging of the text being shown.
+// Where the terminal's cursor stands after what the program wrote (its rows
+// counted since the paged text began or since the last pause), and whether
+// a text is being paged.
 struct Screen {
-    size_t column = 0;
+    Cursor cursor;
     std::string held;
     bool paging = false;
-    // Rows the paged text moved down since it began or since the last pause.
-    size_t rowsShown = 0;
 };
 
 Screen g_screen;
@@ -210,30 +224,27 @@ void pause() {
     readLine(answer, _(kPausePrompt), History::None);
     if (to_lowercase(answer) == "q") throw go_back{};
     g_screen.paging = true;
-    g_screen.rowsShown = 0;
+    g_screen.cursor = {};
 }
 
 // The rows the pause's question takes at this width.
 size_t pauseRows(size_t width) {
-    size_t column = 0;
-    return 1 + advance(column, wrapText(_(kPausePrompt), width), width);
+    Cursor cursor;
+    advance(cursor, wrapText(_(kPausePrompt), width), width);
+    return cursor.rows + 1;
 }
 
 // Writes laid-out bytes a character at a time, counting the rows they take.
 // The pause comes before a character that would begin a row beyond the
 // screen, so that a text that fits ends without one.
 void write(std::FILE* stream, const char* colour, const std::string& bytes, const Size& size) {
-    const bool paged = g_screen.paging && size.rows > 1;
-    const size_t limit = paged ? size.rows - std::min(size.rows - 1, pauseRows(size.columns)) : 0;
+    Cursor& cursor = g_screen.cursor;
+    const size_t pageRows =
+        g_screen.paging && size.rows > 1 ? size.rows - std::min(size.rows - 1, pauseRows(size.columns)) : 0;
     size_t start = 0;
     for (size_t at = 0; at < bytes.size();) {
-        const bool newline = bytes[at] == '\n' || bytes[at] == '\r';
-        const Glyph glyph = newline ? Glyph{1, 0} : glyphAt(bytes, at);
-        if (glyph.columns > 0 && g_screen.column + glyph.columns > size.columns) {
-            ++g_screen.rowsShown;
-            g_screen.column = 0;
-        }
-        if (paged && g_screen.paging && g_screen.column == 0 && g_screen.rowsShown >= limit) {
+        const Glyph glyph = placeAt(cursor, bytes, at, size.columns);
+        if (g_screen.paging && pageRows > 0 && cursor.column == 0 && cursor.rows >= pageRows) {
             std::fwrite(bytes.data() + start, 1, at - start, stream);
             std::fflush(stream);
             putColour(colour != nullptr ? rlutil::ANSI_ATTRIBUTE_RESET : nullptr);
@@ -241,8 +252,7 @@ void write(std::FILE* stream, const char* colour, const std::string& bytes, cons
             putColour(colour);
             start = at;
         }
-        if (bytes[at] == '\n') ++g_screen.rowsShown;
-        g_screen.column = newline ? 0 : g_screen.column + glyph.columns;
+        passOver(cursor, bytes, at, glyph);
         at += glyph.length;
     }
     std::fwrite(bytes.data() + start, 1, bytes.size() - start, stream);
@@ -267,7 +277,7 @@ void showOnTerminal(std::FILE* stream, const char* colour, const std::string& te
         g_screen.held.clear();
         bytes = text;
     } else {
-        bytes = layOut(text, size.columns, g_screen.column, g_screen.held);
+        bytes = layOut(text, size.columns, g_screen.cursor.column, g_screen.held);
     }
     putColour(colour);
     write(stream, colour, bytes, size);
@@ -276,25 +286,25 @@ void showOnTerminal(std::FILE* stream, const char* colour, const std::string& te
 
 std::string promptOnTerminal(const std::string& prompt) {
     const Size size = terminalSize(STDOUT_FILENO);
-    std::string shown = layOut(prompt, size.columns, g_screen.column, g_screen.held) + g_screen.held;
+    std::string shown = layOut(prompt, size.columns, g_screen.cursor.column, g_screen.held) + g_screen.held;
     g_screen.held.clear();
     return shown;
 }
 
 void lineRead() {
-    g_screen.column = 0;
+    g_screen.cursor.column = 0;
     g_screen.held.clear();
 }
 
 void shownAsIs(const std::string& text) {
-    advance(g_screen.column, text, terminalSize(STDOUT_FILENO).columns);
+    advance(g_screen.cursor, text, terminalSize(STDOUT_FILENO).columns);
     g_screen.held.clear();
 }
 
 Paging::Paging() : outer_(g_screen.paging) {
     if (!interactive() || outer_) return;
     g_screen.paging = true;
-    g_screen.rowsShown = 0;
+    g_screen.cursor.rows = 0;
 }
 
 Paging::~Paging() {

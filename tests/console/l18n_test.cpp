@@ -1,6 +1,4 @@
 #include "console/l18n.h"
-#include "console/path_quoting.h"
-#include "console/screen.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -17,6 +15,9 @@
 #include <string>
 #include <system_error>
 #include <vector>
+
+#include "console/path_quoting.h"
+#include "console/screen.h"
 
 namespace {
 
@@ -99,11 +100,25 @@ TEST(ConsoleOutput, PrintfColoredWritesTheColourTextAndReset) {
         int colour;
         std::string sequence;
     } cases[] = {
-        {0, "\x1b[22;30m"},  {1, "\x1b[22;34m"},  {2, "\x1b[22;32m"},  {3, "\x1b[22;36m"},
-        {4, "\x1b[22;31m"},  {5, "\x1b[22;35m"},  {6, "\x1b[22;33m"},  {7, "\x1b[22;37m"},
-        {8, "\x1b[01;30m"},  {9, "\x1b[01;34m"},  {10, "\x1b[01;32m"}, {11, "\x1b[01;36m"},
-        {12, "\x1b[01;31m"}, {13, "\x1b[01;35m"}, {14, "\x1b[01;33m"}, {15, "\x1b[01;37m"},
-        {16, ""},            {-1, ""},            {255, ""},
+        {0, "\x1b[22;30m"},
+        {1, "\x1b[22;34m"},
+        {2, "\x1b[22;32m"},
+        {3, "\x1b[22;36m"},
+        {4, "\x1b[22;31m"},
+        {5, "\x1b[22;35m"},
+        {6, "\x1b[22;33m"},
+        {7, "\x1b[22;37m"},
+        {8, "\x1b[01;30m"},
+        {9, "\x1b[01;34m"},
+        {10, "\x1b[01;32m"},
+        {11, "\x1b[01;36m"},
+        {12, "\x1b[01;31m"},
+        {13, "\x1b[01;35m"},
+        {14, "\x1b[01;33m"},
+        {15, "\x1b[01;37m"},
+        {16, ""},
+        {-1, ""},
+        {255, ""},
     };
     for (const auto& c : cases) {
         int count = 0;
@@ -130,8 +145,7 @@ TEST(ConsoleOutput, PrintfErrorColoursStandardOutputAndWritesTextToStandardError
             l18n::printf_normal("next");
         },
         true);
-    EXPECT_EQ(together.out,
-              kYellow + "Exporting\n" + kReset + kLightRed + "Error: disk full\n" + kReset + "next");
+    EXPECT_EQ(together.out, kYellow + "Exporting\n" + kReset + kLightRed + "Error: disk full\n" + kReset + "next");
 }
 
 TEST(ConsoleOutput, Print2ColorsSplitsEveryLineAtTheColumn) {
@@ -351,8 +365,17 @@ TEST(ConsoleScreen, WrapTextBreaksAtBlanksOnly) {
 
 TEST(ConsolePaths, QuotedPathsReadBackAsTheyWereWritten) {
     const std::vector<std::string> paths = {
-        "game.swf", "my mods/game.swf", "Tobin's game.swf", "\"odd\" name.swf", "back\\slash", "\\ lead",
-        " blank ends ", "'", "a\"", "~/play/x (copy).swf", "$HOME & co;#!.swf",
+        "game.swf",
+        "my mods/game.swf",
+        "Tobin's game.swf",
+        "\"odd\" name.swf",
+        "back\\slash",
+        "\\ lead",
+        " blank ends ",
+        "'",
+        "a\"",
+        "~/play/x (copy).swf",
+        "$HOME & co;#!.swf",
     };
     for (const std::string& path : paths) {
         for (const char style : {'\0', '\\', '"', '\''}) {

@@ -3,13 +3,12 @@
 // size, and the test types at it as a user would, waiting each time for
 // what the program shows before it types on.
 
+#include <gtest/gtest.h>
 #include <sys/types.h>
 
 #include <chrono>
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "session/session_harness.h"
 

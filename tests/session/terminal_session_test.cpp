@@ -239,11 +239,19 @@ TEST(SessionTerminal, TheTitleIsRestoredOnEveryWayOut) {
             ASSERT_TRUE(t.waitFor("0. Exit\n"));
         }
         switch (c.way) {
-            case Out::Exit: t.answer("0"); break;
+            case Out::Exit:
+                t.answer("0");
+                break;
             case Out::CtrlDAtMenu:
-            case Out::CtrlDAtFirstPrompt: t.type(keys::kCtrlD); break;
-            case Out::Terminate: t.signal(SIGTERM); break;
-            case Out::HangUp: t.signal(SIGHUP); break;
+            case Out::CtrlDAtFirstPrompt:
+                t.type(keys::kCtrlD);
+                break;
+            case Out::Terminate:
+                t.signal(SIGTERM);
+                break;
+            case Out::HangUp:
+                t.signal(SIGHUP);
+                break;
         }
         t.ended();
         const std::string& raw = t.raw();

@@ -148,7 +148,8 @@ TEST(SessionTranslation, WholeSessionInGermanShowsNoEnglishMessage) {
     const std::string shown = r.out + r.err;
     EXPECT_TRUE(contains(shown, "Welche Datei möchtest du bearbeiten?"));
     // Every error about a file names it.
-    for (const char* file : {"'missing.swf'", "'saves'", "'stage.xml'", "'nodir/out.swf'", "'SA.exe'", "'missing.zip'"}) {
+    for (const char* file :
+         {"'missing.swf'", "'saves'", "'stage.xml'", "'nodir/out.swf'", "'SA.exe'", "'missing.zip'"}) {
         EXPECT_TRUE(contains(r.err, file));
     }
 
@@ -176,7 +177,8 @@ TEST(SessionTranslation, GermanAnswersAreTaken) {
         s.writeFile("stage.xml", std::string("<stage/>"));
         Options options;
         options.environment = {"LOCPATH=" VLF_TEST_LOCALES, "LC_ALL=de_DE.UTF-8", "LANGUAGE=de"};
-        const Result r = s.run(script({"game.swf", "2", "2", c.all, "3", "234", "stage.xml", "0", "0", c.yes}), options);
+        const Result r =
+            s.run(script({"game.swf", "2", "2", c.all, "3", "234", "stage.xml", "0", "0", c.yes}), options);
         ASSERT_TRUE(r.endedNormally()) << r.describe();
         EXPECT_TRUE(contains(r.out, "Gib 'alle' oder durch Kommas getrennte IDs ein: "));
         EXPECT_TRUE(contains(r.out, yellow("7 Level-Datei(en) exportiert.\n")));
