@@ -226,9 +226,11 @@ void useHistory(History history) {
     g_current = history;
 }
 
-// Called by readline after a signal interrupted its read. After Ctrl-C (the
-// "^C" is already echoed) the line typed so far is dropped and the same
-// prompt is shown on a fresh line, as a shell does.
+// Called by readline after a signal interrupted its read, and on a terminal
+// also while it waits for a key: a Ctrl-C that came while readline was busy
+// interrupted no read. After Ctrl-C (the "^C" is already echoed) the line
+// typed so far is dropped and the same prompt is shown on a fresh line, as
+// a shell does.
 int startLineOver() {
     if (takeInterrupt()) {
         rl_replace_line("", 0);
@@ -260,6 +262,8 @@ namespace {
 std::string readTyped(const std::string& prompt, History history) {
     useHistory(history);
     rl_signal_event_hook = startLineOver;
+    // Not for a pipe: at its end readline would call the hook for ever.
+    rl_event_hook = isatty(STDIN_FILENO) != 0 ? startLineOver : nullptr;
     clearInterrupt();
     const bool terminal = isTerminal(stdout);
     // Readline learns of a resize only while it reads; the terminal may
