@@ -26,10 +26,6 @@ TEST(SessionTerminal, CtrlCAsksAgainAndCtrlDLeaves) {
     EXPECT_TRUE(t.ended());
 }
 
-}  // namespace
-
-namespace {
-
 const std::vector<std::string> kGerman = {"LOCPATH=" VLF_TEST_LOCALES, "LC_ALL=de_DE.UTF-8", "LANGUAGE=de"};
 
 // Tab completes paths whose folders and files have blanks and quotes in
@@ -126,27 +122,34 @@ std::vector<std::string> wordsOf(const std::string& text) {
     return {std::istream_iterator<std::string>(in), std::istream_iterator<std::string>()};
 }
 
-// The German help, shown again after each resize, is broken at blanks to
-// the width of the moment: the same words as on a terminal wide enough for
-// every line, none longer than the width, and no number apart from its
-// unit.
-TEST(SessionTerminal, HelpWrapsAtWordsToTheWidthOfTheMoment) {
+// German text at a terminal is broken at blanks to the width of the
+// moment: the same words as where every line fits, none longer than the
+// width, and no number apart from its unit. So is a long error, and so is
+// the help, shown again after each resize.
+TEST(SessionTerminal, TextWrapsAtWordsToTheWidthOfTheMoment) {
     Session s;
     s.writeFile("game.swf", games::stageGame());
     TerminalOptions options;
-    options.columns = 400;
+    options.columns = 30;
     options.rows = 500;
     options.environment = kGerman;
     Terminal t(s, options);
+    t.answer("nicht vorhanden.swf");
+    ASSERT_TRUE(t.waitFor("Fehler"));
     ASSERT_TRUE(t.waitFor("Dateipfad: "));
+    const std::string error = t.shown().substr(t.shown().find("Fehler"));
+    expectWrappedTo(error, 30);
+    EXPECT_EQ(wordsOf(error), wordsOf("Fehler: 'nicht vorhanden.swf' kann nicht gelesen werden: Datei oder "
+                                      "Verzeichnis nicht gefunden. Dateipfad:"));
+    t.resize(400, 500);
     t.answer("game.swf");
     const auto help = [&t]() {
         EXPECT_TRUE(t.waitFor("0. Beenden\n"));
         t.answer("1");
         EXPECT_TRUE(t.waitFor("Was möchtest du tun?"));
         const std::string shown = t.shown();
-        const size_t start = shown.rfind("0. Beenden\n1\n");
-        return shown.substr(start + 13, shown.find("Was möchtest du tun?", start) - start - 13);
+        const size_t start = shown.rfind("0. Beenden\n1\n") + 13;
+        return shown.substr(start, shown.find("Was möchtest du tun?", start) - start);
     };
     const std::vector<std::string> words = wordsOf(help());
     ASSERT_GT(words.size(), 300u);
@@ -157,26 +160,6 @@ TEST(SessionTerminal, HelpWrapsAtWordsToTheWidthOfTheMoment) {
         expectWrappedTo(shown, width);
         EXPECT_EQ(wordsOf(shown), words);
     }
-}
-
-// A long error at a narrow terminal, in German, breaks at blanks only.
-TEST(SessionTerminal, ErrorsWrapAtWords) {
-    Session s;
-    s.writeFile("game.swf", games::stageGame());
-    TerminalOptions options;
-    options.columns = 30;
-    options.environment = kGerman;
-    Terminal t(s, options);
-    ASSERT_TRUE(t.waitFor("Dateipfad: "));
-    t.answer("nicht vorhanden.swf");
-    ASSERT_TRUE(t.waitFor("Dateipfad: "));
-    const std::string shown = t.shown();
-    const size_t start = shown.find("Fehler");
-    const std::string error = shown.substr(start, shown.rfind("Dateipfad") - start);
-    expectWrappedTo(error, 30);
-    EXPECT_GT(countOf(error, "\n"), 1u) << error;
-    EXPECT_EQ(wordsOf(error), wordsOf("Fehler: 'nicht vorhanden.swf' kann nicht gelesen werden: Datei oder "
-                                      "Verzeichnis nicht gefunden."));
 }
 
 // Up brings back earlier answers of the same kind only.
@@ -218,41 +201,27 @@ TEST(SessionTerminal, EachKindOfAnswerHasItsOwnHistory) {
 // title stack and put back however the program ends; with NO_COLOR neither.
 TEST(SessionTerminal, TheTitleIsRestoredOnEveryWayOut) {
     const std::string push = "\x1b[22;0t", pop = "\x1b[23;0t", title = "\x1b]0;Vorlune Forge\a";
-    enum class Out { Exit, CtrlDAtMenu, CtrlDAtFirstPrompt, Terminate, HangUp };
     const struct {
-        Out way;
+        bool load;
+        std::string keys;
+        int signal;
         bool colour;
     } cases[] = {
-        {Out::Exit, true},      {Out::CtrlDAtMenu, true}, {Out::CtrlDAtFirstPrompt, true},
-        {Out::Terminate, true}, {Out::HangUp, true},      {Out::Exit, false},
+        {true, "0\r", 0, true},    {true, keys::kCtrlD, 0, true}, {false, keys::kCtrlD, 0, true},
+        {true, "", SIGTERM, true}, {true, "", SIGHUP, true},      {true, "0\r", 0, false},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(static_cast<int>(c.way));
+        SCOPED_TRACE(visible(c.keys) + " " + std::to_string(c.signal));
         Session s;
         s.writeFile("game.swf", games::stageGame());
         TerminalOptions options;
         if (!c.colour) options.environment = {"NO_COLOR=1"};
         Terminal t(s, options);
         ASSERT_TRUE(t.waitFor("File path: "));
-        if (c.way != Out::CtrlDAtFirstPrompt) {
-            t.answer("game.swf");
-            ASSERT_TRUE(t.waitFor("0. Exit\n"));
-        }
-        switch (c.way) {
-            case Out::Exit:
-                t.answer("0");
-                break;
-            case Out::CtrlDAtMenu:
-            case Out::CtrlDAtFirstPrompt:
-                t.type(keys::kCtrlD);
-                break;
-            case Out::Terminate:
-                t.signal(SIGTERM);
-                break;
-            case Out::HangUp:
-                t.signal(SIGHUP);
-                break;
-        }
+        if (c.load) t.answer("game.swf");
+        ASSERT_TRUE(t.waitFor(c.load ? "0. Exit\n" : ""));
+        if (c.signal != 0) t.signal(c.signal);
+        t.type(c.keys);
         t.ended();
         const std::string& raw = t.raw();
         if (!c.colour) {
