@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and starts the program from the
-# repository's root (where it finds its translations, in ./locale).
+# repository's root (it finds its translations, in ./locale, from any folder).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh

@@ -326,11 +326,11 @@ void vlf::reviewChanges() {
 void vlf::revertDialogue() {
     printf_colored(kHeading, "%s", _("Which changes do you wish to revert?\n"));
     std::string answer;
-    readLine(answer, _("Type 'all' or comma separated IDs: "));
+    readLine(answer, _("Type 'all' or comma separated IDs: "), History::Ids);
     trim(answer);
     const auto differences = changes.differences(*swfFile);
     std::vector<uint64_t> ids;
-    if (equalsIgnoreCase(answer, "all")) {
+    if (isAll(answer)) {
         for (const auto& [change, now] : differences) ids.push_back(change->id);
     } else {
         ids = getVectorOfNumbers<uint64_t>(answer);

@@ -11,6 +11,7 @@
 #include "app/resource_names.h"
 #include "app/vlf.h"
 #include "console/l18n.h"
+#include "console/screen.h"
 #include "console/signals.h"
 #include "util/strings.h"
 
@@ -38,6 +39,8 @@ void printWarning(const Message& warning) { printf_colored(kHeading, "%s", warni
 // A kind found by its tags lists them code by code; a table kind lists its
 // table.
 void vlf::listResources(const ResourceKind& kind) {
+    // On a terminal a listing taller than the screen stops at each screenful.
+    const Paging paging;
     if (!kind.fromTable()) {
         for (const swf::TagCode code : kind.codes) listTags(code);
         return;
@@ -153,10 +156,10 @@ void vlf::replaceResource(const ResourceKind& kind, uint64_t id, const std::stri
 void vlf::exportDialogue(const ResourceKind& kind) {
     printf_colored(kHeading, "%s", _(kind.exportQuestion));
     std::string answer;
-    readLine(answer, _("Type 'all' or comma separated IDs: "));
+    readLine(answer, _("Type 'all' or comma separated IDs: "), History::Ids);
     trim(answer);
     std::vector<uint64_t> ids;
-    if (equalsIgnoreCase(answer, "all")) {
+    if (isAll(answer)) {
         ids = ResourceIndex(kind, *swfFile).allIds();
     } else if (hasIdOutOfRange(answer)) {
         printf_error("%s", _("Invalid number.\n"));
@@ -175,7 +178,7 @@ void vlf::exportDialogue(const ResourceKind& kind) {
 void vlf::replaceDialogue(const ResourceKind& kind) {
     printf_colored(kHeading, "%s", _(kind.replaceQuestion));
     std::string answer;
-    readLine(answer, _(kind.idPrompt));
+    readLine(answer, _(kind.idPrompt), History::Ids);
     trim(answer);
     const std::optional<uint64_t> id = parseId(answer);
     if (!id) {

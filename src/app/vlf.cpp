@@ -3,8 +3,8 @@
 #include <cstdlib>
 
 #include "console/l18n.h"
-#include "console/rlutil.h"
 #include "console/signals.h"
+#include "console/title.h"
 #include "util/strings.h"
 
 namespace vorlune_forge {
@@ -17,11 +17,7 @@ vlf::vlf() {
     swfFile.reset();
     installSignalHandlers();
     try {
-        if (coloursEnabled()) {
-            std::fputs(rlutil::ANSI_CONSOLE_TITLE_PRE, stdout);
-            std::fputs(_("Vorlune Forge"), stdout);
-            std::fputs(rlutil::ANSI_CONSOLE_TITLE_POST, stdout);
-        }
+        setWindowTitle(_("Vorlune Forge"));
         printHeader();
         readFile();
         showMenuMain();

@@ -12,7 +12,9 @@
 #include <stdexcept>
 #include <system_error>
 
+#include "console/path_quoting.h"
 #include "console/rlutil.h"
+#include "console/screen.h"
 #include "console/signals.h"
 #include "util/strings.h"
 
@@ -24,6 +26,9 @@ constexpr const char* kTextDomain = "vorluneforge";
 // The catalogues the build compiles into the source tree, used when the
 // program is started from there.
 constexpr const char* kCatalogueDir = "./locale";
+// The build links them beside the program it makes, so that the program of
+// a build folder finds its own catalogues from any folder.
+constexpr const char* kBuildCatalogueDirFromProgram = "locale";
 // Where an installation keeps them, relative to the program's own folder,
 // so that an installation copied to another prefix still finds them; and
 // where the build was told they go, should the program not be in <prefix>/bin.
@@ -49,10 +54,13 @@ std::string resolvedPath(const std::string& path) {
 bool isFolder(const std::string& path) { return !resolvedPath(path + "/.").empty(); }
 
 std::string catalogueDir() {
-    if (isFolder(kCatalogueDir)) return kCatalogueDir;
     const std::string program = resolvedPath("/proc/self/exe");
-    const std::string beside = program.substr(0, program.rfind('/') + 1) + kInstalledCatalogueDirFromProgram;
-    if (!program.empty() && isFolder(beside)) return resolvedPath(beside);
+    const std::string programDir = program.substr(0, program.rfind('/') + 1);
+    const std::string built = programDir + kBuildCatalogueDirFromProgram;
+    if (!program.empty() && isFolder(built)) return resolvedPath(built);
+    if (isFolder(kCatalogueDir)) return kCatalogueDir;
+    const std::string installed = programDir + kInstalledCatalogueDirFromProgram;
+    if (!program.empty() && isFolder(installed)) return resolvedPath(installed);
     return kInstalledCatalogueDir;
 }
 
@@ -102,39 +110,67 @@ void localization::initLocale() {
 
 int io_vfprintf(FILE* stream, const char* format, va_list args) { return std::vfprintf(stream, format, args); }
 
+namespace {
+
+std::string formatted(const char* format, va_list args) {
+    va_list measure;
+    va_copy(measure, args);
+    const int size = std::vsnprintf(nullptr, 0, format, measure);
+    va_end(measure);
+    if (size <= 0) return "";
+    std::string text(static_cast<size_t>(size) + 1, '\0');
+    std::vsnprintf(text.data(), text.size(), format, args);
+    text.pop_back();
+    return text;
+}
+
+// The formatted text on `stream`, after `colour` (written to standard
+// output) and a reset, unless the colour is null. A terminal shows the text
+// laid out for its width; a pipe or a file gets it as it is.
+int print(std::FILE* stream, const char* colour, const char* format, va_list args) {
+    if (isTerminal(stream)) {
+        const std::string text = formatted(format, args);
+        showOnTerminal(stream, colour, text);
+        return static_cast<int>(text.size());
+    }
+    if (colour != nullptr) {
+        putSequence(colour);
+        std::fflush(stdout);
+    }
+    const int count = io_vfprintf(stream, format, args);
+    std::fflush(stream);
+    if (colour != nullptr) {
+        putSequence(rlutil::ANSI_ATTRIBUTE_RESET);
+        // Flushed too, so that a run that ends abruptly does not leave the
+        // terminal in colour.
+        std::fflush(stdout);
+    }
+    return count;
+}
+
+}  // namespace
+
 int printf_colored(int colour, const char* format, ...) {
-    putSequence(rlutil::colourSequence(colour));
     va_list args;
     va_start(args, format);
-    const int count = io_vfprintf(stdout, format, args);
+    const int count = print(stdout, rlutil::colourSequence(colour), format, args);
     va_end(args);
-    std::fflush(stdout);
-    putSequence(rlutil::ANSI_ATTRIBUTE_RESET);
-    // Flushed too, so that a run that ends abruptly does not leave the
-    // terminal in colour.
-    std::fflush(stdout);
     return count;
 }
 
 int printf_error(const char* format, ...) {
-    putSequence(rlutil::ANSI_LIGHTRED);
-    std::fflush(stdout);
     va_list args;
     va_start(args, format);
-    const int count = io_vfprintf(stderr, format, args);
+    const int count = print(stderr, rlutil::ANSI_LIGHTRED, format, args);
     va_end(args);
-    std::fflush(stderr);
-    putSequence(rlutil::ANSI_ATTRIBUTE_RESET);
-    std::fflush(stdout);
     return count;
 }
 
 int printf_normal(const char* format, ...) {
     va_list args;
     va_start(args, format);
-    const int count = io_vfprintf(stdout, format, args);
+    const int count = print(stdout, nullptr, format, args);
     va_end(args);
-    std::fflush(stdout);
     return count;
 }
 
@@ -170,18 +206,19 @@ int print2Colors(const char* text, size_t column, int colour1, int colour2) {
 
     if (coloursEnabled()) writeChecked(rlutil::ANSI_ATTRIBUTE_RESET, std::strlen(rlutil::ANSI_ATTRIBUTE_RESET));
     flushChecked();
+    if (isTerminal(stdout)) shownAsIs(text != nullptr ? text : "");
     return written;
 }
 
 namespace {
 
-// Readline keeps one history; the other is kept aside while it is not in
-// use. A zeroed state is an empty history.
-HISTORY_STATE g_histories[2] = {};
-History g_current = History::Answers;
+// Readline keeps one history; the others are kept aside while they are not
+// in use. A zeroed state is an empty history.
+HISTORY_STATE g_histories[static_cast<int>(History::None)] = {};
+History g_current = History::Choices;
 
 void useHistory(History history) {
-    if (history == g_current) return;
+    if (history == g_current || history == History::None) return;
     HISTORY_STATE* const now = history_get_history_state();
     g_histories[static_cast<int>(g_current)] = *now;
     std::free(now);
@@ -189,9 +226,11 @@ void useHistory(History history) {
     g_current = history;
 }
 
-// Called by readline after a signal interrupted its read. After Ctrl-C (the
-// "^C" is already echoed) the line typed so far is dropped and the same
-// prompt is shown on a fresh line, as a shell does.
+// Called by readline after a signal interrupted its read, and on a terminal
+// also while it waits for a key: a Ctrl-C that came while readline was busy
+// interrupted no read. After Ctrl-C (the "^C" is already echoed) the line
+// typed so far is dropped and the same prompt is shown on a fresh line, as
+// a shell does.
 int startLineOver() {
     if (takeInterrupt()) {
         rl_replace_line("", 0);
@@ -217,11 +256,22 @@ bool coloursEnabled() {
     return enabled;
 }
 
-void readLine(std::string& out, const std::string& prompt, History history) {
+namespace {
+
+// Shows the prompt and returns the line as typed.
+std::string readTyped(const std::string& prompt, History history) {
     useHistory(history);
     rl_signal_event_hook = startLineOver;
+    // Not for a pipe: at its end readline would call the hook for ever.
+    rl_event_hook = isatty(STDIN_FILENO) != 0 ? startLineOver : nullptr;
     clearInterrupt();
-    const std::unique_ptr<char, decltype(&std::free)> line(readline(prompt.c_str()), &std::free);
+    const bool terminal = isTerminal(stdout);
+    // Readline learns of a resize only while it reads; the terminal may
+    // have changed its width since the last line.
+    if (terminal && rl_instream != nullptr) rl_reset_screen_size();
+    const std::string shown = terminal ? promptOnTerminal(prompt) : prompt;
+    const std::unique_ptr<char, decltype(&std::free)> line(readline(shown.c_str()), &std::free);
+    if (terminal) lineRead();
     // Without this the dialogues would ask again forever once input is gone.
     if (!line) {
         if (isatty(STDIN_FILENO) != 0) {
@@ -233,19 +283,22 @@ void readLine(std::string& out, const std::string& prompt, History history) {
         }
         throw end_of_input{};
     }
-    out = line.get();
-    trim(out);
     // The history keeps the line as typed, blanks and empty lines included,
     // so that recalling it gives back exactly what was entered.
-    add_history(line.get());
+    if (history != History::None) add_history(line.get());
+    return line.get();
+}
+
+}  // namespace
+
+void readLine(std::string& out, const std::string& prompt, History history) {
+    out = readTyped(prompt, history);
+    trim(out);
 }
 
 std::string readPath(const std::string& prompt) {
-    std::string path;
-    readLine(path, prompt, History::Paths);
-    trim(path);
-    removequotes(path);
-    return expandHome(path);
+    usePathCompletion();
+    return expandHome(unquotePath(readTyped(prompt, History::Paths)));
 }
 
 std::string retryPrompt(const std::string& prompt) {
@@ -267,14 +320,17 @@ bool answers(const std::string& answer, const char* english, const char* transla
 
 bool isYes(const std::string& answer) { return answers(answer, "y", _("y")); }
 bool isNo(const std::string& answer) { return answers(answer, "n", _("n")); }
+// TRANSLATORS: the word that asks for every id at "Type 'all' or comma
+// separated IDs", accepted beside the English "all".
+bool isAll(const std::string& answer) { return answers(answer, "all", _("all")); }
 
 bool askYesNo(const std::string& prompt, bool byDefault) {
     std::string answer;
-    readLine(answer, prompt);
+    readLine(answer, prompt, History::YesNo);
     while (!answer.empty() && !isYes(answer) && !isNo(answer)) {
         printf_error("%s", _("Invalid option.\n"));
         answer.clear();
-        readLine(answer, retryPrompt(prompt));
+        readLine(answer, retryPrompt(prompt), History::YesNo);
     }
     return answer.empty() ? byDefault : isYes(answer);
 }

@@ -27,9 +27,10 @@ struct end_of_input {};
 // dialogue goes back one step. Not a std::exception, for the same reason.
 struct go_back {};
 
-// Which history a line goes to: Up at a file prompt brings back earlier
-// paths, at a menu earlier answers.
-enum class History { Answers, Paths };
+// Which history a line goes to: Up brings back earlier answers of the same
+// kind only (menu choices, ids and id lists, yes/no answers, paths). None
+// keeps no line (the pager's "Press Enter").
+enum class History { Choices, Ids, YesNo, Paths, None };
 
 // Whether the user sits at a terminal: standard input and output both are
 // one.
@@ -67,10 +68,11 @@ std::string errorText(const std::exception& e);
 // typed goes into the history. Throws end_of_input when input has ended
 // (go_back instead on a terminal). Ctrl-C drops what was typed and asks
 // again.
-void readLine(std::string& out, const std::string& prompt, History history = History::Answers);
+void readLine(std::string& out, const std::string& prompt, History history = History::Choices);
 
-// Reads a path: trimmed, one enclosing quote taken off each end, and a
-// leading "~" or "~user" expanded as a shell would.
+// Reads a path, with Tab completing file names: blanks around it dropped,
+// its quoting read (console/path_quoting.h), and a leading "~" or "~user"
+// expanded as a shell would.
 std::string readPath(const std::string& prompt);
 
 // The prompt to show when a question is asked again after a refused answer:
@@ -86,5 +88,8 @@ bool askYesNo(const std::string& prompt, bool byDefault);
 // the user's language.
 bool isYes(const std::string& answer);
 bool isNo(const std::string& answer);
+// Whether the answer asks for every id: "all", either case, in English or in
+// the user's language.
+bool isAll(const std::string& answer);
 
 }  // namespace l18n

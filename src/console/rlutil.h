@@ -7,6 +7,9 @@ namespace rlutil {
 inline constexpr const char* ANSI_CLS = "\x1b[2J\x1b[3J";
 inline constexpr const char* ANSI_CONSOLE_TITLE_PRE = "\x1b]0;";
 inline constexpr const char* ANSI_CONSOLE_TITLE_POST = "\a";
+// The terminal's title stack (xterm's window operations 22 and 23).
+inline constexpr const char* ANSI_TITLE_PUSH = "\x1b[22;0t";
+inline constexpr const char* ANSI_TITLE_POP = "\x1b[23;0t";
 inline constexpr const char* ANSI_ATTRIBUTE_RESET = "\x1b[0m";
 inline constexpr const char* ANSI_CURSOR_HIDE = "\x1b[?25l";
 inline constexpr const char* ANSI_CURSOR_SHOW = "\x1b[?25h";

@@ -6,6 +6,8 @@
 #include <atomic>
 #include <cstring>
 
+#include "console/title.h"
+
 namespace l18n {
 
 namespace {
@@ -21,6 +23,7 @@ void onInterrupt(int) { g_interrupted.store(true); }
 
 void onTermination(int signal) {
     if (g_hasTemporary.load()) ::unlink(g_temporary);
+    restoreWindowTitle();
     ::signal(signal, SIG_DFL);
     ::raise(signal);
 }

@@ -16,6 +16,9 @@
 #include <system_error>
 #include <vector>
 
+#include "console/path_quoting.h"
+#include "console/screen.h"
+
 namespace {
 
 const std::string kReset = "\x1b[0m";
@@ -97,11 +100,25 @@ TEST(ConsoleOutput, PrintfColoredWritesTheColourTextAndReset) {
         int colour;
         std::string sequence;
     } cases[] = {
-        {0, "\x1b[22;30m"},  {1, "\x1b[22;34m"},  {2, "\x1b[22;32m"},  {3, "\x1b[22;36m"},
-        {4, "\x1b[22;31m"},  {5, "\x1b[22;35m"},  {6, "\x1b[22;33m"},  {7, "\x1b[22;37m"},
-        {8, "\x1b[01;30m"},  {9, "\x1b[01;34m"},  {10, "\x1b[01;32m"}, {11, "\x1b[01;36m"},
-        {12, "\x1b[01;31m"}, {13, "\x1b[01;35m"}, {14, "\x1b[01;33m"}, {15, "\x1b[01;37m"},
-        {16, ""},            {-1, ""},            {255, ""},
+        {0, "\x1b[22;30m"},
+        {1, "\x1b[22;34m"},
+        {2, "\x1b[22;32m"},
+        {3, "\x1b[22;36m"},
+        {4, "\x1b[22;31m"},
+        {5, "\x1b[22;35m"},
+        {6, "\x1b[22;33m"},
+        {7, "\x1b[22;37m"},
+        {8, "\x1b[01;30m"},
+        {9, "\x1b[01;34m"},
+        {10, "\x1b[01;32m"},
+        {11, "\x1b[01;36m"},
+        {12, "\x1b[01;31m"},
+        {13, "\x1b[01;35m"},
+        {14, "\x1b[01;33m"},
+        {15, "\x1b[01;37m"},
+        {16, ""},
+        {-1, ""},
+        {255, ""},
     };
     for (const auto& c : cases) {
         int count = 0;
@@ -128,8 +145,7 @@ TEST(ConsoleOutput, PrintfErrorColoursStandardOutputAndWritesTextToStandardError
             l18n::printf_normal("next");
         },
         true);
-    EXPECT_EQ(together.out,
-              kYellow + "Exporting\n" + kReset + kLightRed + "Error: disk full\n" + kReset + "next");
+    EXPECT_EQ(together.out, kYellow + "Exporting\n" + kReset + kLightRed + "Error: disk full\n" + kReset + "next");
 }
 
 TEST(ConsoleOutput, Print2ColorsSplitsEveryLineAtTheColumn) {
@@ -307,6 +323,74 @@ TEST_F(ConsoleReadLine, EndOfInputThrowsAndLeavesTheAnswerAlone) {
     EXPECT_THROW(l18n::readLine(out, "File path: "), l18n::end_of_input);
     EXPECT_EQ(out, "y");
     EXPECT_EQ(history(), std::vector<std::string>{"y"});
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ConsoleScreen, WrapTextBreaksAtBlanksOnly) {
+    const struct {
+        std::string text;
+        size_t width;
+        size_t column;
+        std::string expected;
+    } cases[] = {
+        {"This file's sample rate", 15, 0, "This file's\nsample rate"},
+        // A word longer than the line is not broken; the terminal breaks it
+        // anywhere, and the next word may fit after it.
+        {"see https://vorlune-forge.example/forum now", 10, 0, "see\nhttps://vorlune-forge.example/forum now"},
+        // A number keeps its unit.
+        {"the rate is 48000 Hz, not", 16, 0, "the rate is\n48000 Hz, not"},
+        {"von 5512 Hz", 8, 0, "von\n5512 Hz"},
+        {"needs 12 bytes, 3 left", 10, 0, "needs\n12 bytes,\n3 left"},
+        {"image 600 to 650", 9, 0, "image 600\nto 650"},
+        // Colours take no columns, German letters one each.
+        {"\x1b[01;31mred\x1b[0m word", 8, 0, "\x1b[01;31mred\x1b[0m word"},
+        {"Möchtest exportieren?", 20, 0, "Möchtest\nexportieren?"},
+        {"über übel", 9, 0, "über übel"},
+        // Blanks that fit are kept as they are, those at a break dropped.
+        {"  a  b\n", 6, 0, "  a  b\n"},
+        {"ab  \ncd", 3, 0, "ab\ncd"},
+        {"a b", 2, 0, "a\nb"},
+        // Going on from where earlier text ended.
+        {" word", 10, 6, "\nword"},
+        {"word", 10, 8, "word"},
+        {"x ", 10, 0, "x "},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(l18n::wrapText(c.text, c.width, c.column), c.expected) << c.text << " at " << c.width;
+    }
+}
+
+TEST(ConsolePaths, QuotedPathsReadBackAsTheyWereWritten) {
+    const std::vector<std::string> paths = {
+        "game.swf",
+        "my mods/game.swf",
+        "Tobin's game.swf",
+        "\"odd\" name.swf",
+        "back\\slash",
+        "\\ lead",
+        " blank ends ",
+        "'",
+        "a\"",
+        "~/play/x (copy).swf",
+        "$HOME & co;#!.swf",
+    };
+    for (const std::string& path : paths) {
+        for (const char style : {'\0', '\\', '"', '\''}) {
+            char quote = style;
+            const std::string written = l18n::quotePath(path, quote);
+            const bool opened = quote == '"' || quote == '\'';
+            // Completion hands over the text after an opening quote, and
+            // closes the quote after a file's name unless it ends in one.
+            const std::string closed = opened && written.back() != quote ? written + quote : written;
+            EXPECT_EQ(l18n::unquotePath(closed), path) << closed << " (" << style << ")";
+            if (opened) {
+                EXPECT_EQ(l18n::unquotePath(written.substr(1), quote), path) << written;
+            }
+        }
+    }
 }
 
 }  // namespace

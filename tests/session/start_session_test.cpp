@@ -78,6 +78,13 @@ TEST(SessionLoad, PathsWithBlanksAndQuotesLoad) {
         // holds its working directory, "play").
         {"game.swf", "~/play/game.swf"},
         {"my game.swf", " '~/play/my game.swf' "},
+        // Backslashes escape as in a shell, and as completion writes them;
+        // before an ordinary letter one stands for itself.
+        {"my game.swf", "my\\ game.swf"},
+        {"my \"odd\" name.swf", "\"my \\\"odd\\\" name.swf\""},
+        {"back\\slash.swf", "back\\\\slash.swf"},
+        {"C:\\games.swf", "C:\\games.swf"},
+        {"it's here.swf", "it's here.swf"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed);

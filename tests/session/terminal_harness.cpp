@@ -129,13 +129,8 @@ std::string Terminal::shown() const { return withoutEscapes(raw_); }
     }
 }
 
-void Terminal::settle(std::chrono::milliseconds quiet) {
-    const auto until = std::chrono::steady_clock::now() + quiet;
-    while (std::chrono::steady_clock::now() < until && readSome(std::chrono::milliseconds(10))) {
-    }
-}
-
-void Terminal::type(const std::string& keys) {
+void Terminal::type(const std::string& keys, bool whenReading) {
+    if (whenReading) waitUntilReading();
     size_t written = 0;
     while (written < keys.size()) {
         const ssize_t n = ::write(master_, keys.data() + written, keys.size() - written);
@@ -143,6 +138,24 @@ void Terminal::type(const std::string& keys) {
         if (n <= 0) fail("write to the terminal");
         written += static_cast<size_t>(n);
     }
+}
+
+void Terminal::waitUntilReading() {
+    // Readline takes the terminal out of line mode while it reads; the
+    // terminal's settings are seen from either side.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    for (termios mode{}; ::tcgetattr(master_, &mode) == 0 && (mode.c_lflag & ICANON) != 0;) {
+        if (!readSome(std::chrono::milliseconds(5)) || std::chrono::steady_clock::now() > deadline) break;
+    }
+}
+
+void Terminal::resize(unsigned short columns, unsigned short rows) {
+    const winsize size = {rows, columns, 0, 0};
+    if (::ioctl(master_, TIOCSWINSZ, &size) != 0) fail("TIOCSWINSZ");
+}
+
+void Terminal::signal(int number) {
+    if (::kill(pid_, number) != 0) fail("kill");
 }
 
 bool Terminal::ended(std::chrono::milliseconds timeout) {

@@ -3,13 +3,12 @@
 // size, and the test types at it as a user would, waiting each time for
 // what the program shows before it types on.
 
+#include <gtest/gtest.h>
 #include <sys/types.h>
 
 #include <chrono>
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "session/session_harness.h"
 
@@ -45,13 +44,17 @@ public:
     // past it. The failure shows what was shown.
     ::testing::AssertionResult waitFor(const std::string& text,
                                        std::chrono::milliseconds timeout = std::chrono::seconds(20));
-    // Types the keys; `answer` types a line and Enter.
-    void type(const std::string& keys);
+    // Types the keys, once the program reads a line unless `whenReading` is
+    // false (for keys meant for a running operation, such as Ctrl-C): keys
+    // typed before are taken by the terminal itself, which echoes a line
+    // twice and may take Ctrl-D for its own. `answer` types a line and Enter.
+    void type(const std::string& keys, bool whenReading = true);
     void answer(const std::string& line) { type(line + keys::kEnter); }
 
-    // Lets `quiet` pass without typing: a program that has just shown its
-    // prompt may not be reading yet.
-    void settle(std::chrono::milliseconds quiet = std::chrono::milliseconds(150));
+    // Gives the terminal a new size, as a user resizing the window does.
+    void resize(unsigned short columns, unsigned short rows);
+    // Sends the program a signal.
+    void signal(int number);
 
     // Waits for the program to end; true when it exited with status 0.
     bool ended(std::chrono::milliseconds timeout = std::chrono::seconds(20));
@@ -65,6 +68,8 @@ private:
     // Reads what the program wrote, for up to `wait`; false once it closed
     // the terminal.
     bool readSome(std::chrono::milliseconds wait);
+    // Waits, reading meanwhile, until readline reads from the terminal.
+    void waitUntilReading();
 
     int master_ = -1;
     pid_t pid_ = -1;

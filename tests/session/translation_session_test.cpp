@@ -77,7 +77,7 @@ TEST(SessionTranslation, WholeSessionInGermanShowsNoEnglishMessage) {
     s.writeFile("game.swf", games::stageGame());
     s.writeFile("stage.xml", std::string("<stage/>"));
     s.makeDirectory("saves");
-    ASSERT_EQ(symlink(VLF_SOURCE_DIR "/locale", s.path("locale").c_str()), 0);
+    // The program of the build finds the build's catalogues from any folder.
     Options options;
     // A German locale (made by the build), not the harness's C.UTF-8, in
     // which newer C libraries ignore LANGUAGE.
@@ -148,7 +148,8 @@ TEST(SessionTranslation, WholeSessionInGermanShowsNoEnglishMessage) {
     const std::string shown = r.out + r.err;
     EXPECT_TRUE(contains(shown, "Welche Datei möchtest du bearbeiten?"));
     // Every error about a file names it.
-    for (const char* file : {"'missing.swf'", "'saves'", "'stage.xml'", "'nodir/out.swf'", "'SA.exe'", "'missing.zip'"}) {
+    for (const char* file :
+         {"'missing.swf'", "'saves'", "'stage.xml'", "'nodir/out.swf'", "'SA.exe'", "'missing.zip'"}) {
         EXPECT_TRUE(contains(r.err, file));
     }
 
@@ -159,6 +160,31 @@ TEST(SessionTranslation, WholeSessionInGermanShowsNoEnglishMessage) {
         const std::string english = telltale(message.id);
         if (english.size() < 6) continue;
         EXPECT_FALSE(contains(shown, english)) << "untranslated: " << message.id;
+    }
+}
+
+// The German word for "all" is taken beside the English one, and the yes/no
+// questions show the German letters, while y and n are still taken.
+TEST(SessionTranslation, GermanAnswersAreTaken) {
+    const struct {
+        const char* all;
+        const char* yes;
+    } cases[] = {{"alle", "j"}, {"ALLE", "y"}, {"all", "J"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.all);
+        Session s;
+        s.writeFile("game.swf", games::stageGame());
+        s.writeFile("stage.xml", std::string("<stage/>"));
+        Options options;
+        options.environment = {"LOCPATH=" VLF_TEST_LOCALES, "LC_ALL=de_DE.UTF-8", "LANGUAGE=de"};
+        const Result r =
+            s.run(script({"game.swf", "2", "2", c.all, "3", "234", "stage.xml", "0", "0", c.yes}), options);
+        ASSERT_TRUE(r.endedNormally()) << r.describe();
+        EXPECT_TRUE(contains(r.out, "Gib 'alle' oder durch Kommas getrennte IDs ein: "));
+        EXPECT_TRUE(contains(r.out, yellow("7 Level-Datei(en) exportiert.\n")));
+        EXPECT_TRUE(contains(r.out, "ohne SWF/EXE zu exportieren? [j/n] (Standard=n): " + std::string(c.yes) +
+                                        "\nAuf Wiedersehen. o/\n"));
+        EXPECT_TRUE(contains(r.err, "ID=219"));
     }
 }
 
