@@ -2,6 +2,7 @@
 // Parsing of the ids the user types.
 
 #include <algorithm>
+#include <map>
 #include <cstdint>
 #include <optional>
 #include <sstream>
@@ -44,23 +45,42 @@ inline std::optional<uint64_t> parseId(const std::string& text) {
     }
 }
 
-// Whether a list of ids holds a number that cannot be a character id: a
-// negative one or one beyond 65535. Other tokens are left to the list's
-// parser.
-inline bool hasIdOutOfRange(const std::string& text) {
-    std::string token;
-    std::istringstream words(text);
-    while (std::getline(words, token, ',')) {
-        std::istringstream parts(token);
-        std::string part;
-        while (parts >> part) {
-            const bool negative = part[0] == '-';
-            const std::string digits = negative || part[0] == '+' ? part.substr(1) : part;
-            if (digits.empty() || digits.find_first_not_of("0123456789") != std::string::npos) continue;
-            if (negative || digits.size() > 5 || std::stoul(digits) > kMaxCharacterId) return true;
-        }
-    }
-    return false;
-}
+// Whether a list of ids holds a number beyond 65535, which cannot be a
+// character id.
+bool hasIdOutOfRange(const std::string& text);
+
+// The resources of one kind that a user may name in an answer.
+class IdNames {
+public:
+    // `ids`: every id of the kind that the game has; `symbols`: their symbol
+    // names; `extension`: what the kind's files end with.
+    IdNames(std::vector<uint64_t> ids, const std::map<uint64_t, std::string>& symbols, const std::string& extension);
+
+    // The ids from `first` to `last` that the game has, ascending.
+    std::vector<uint64_t> between(uint64_t first, uint64_t last) const;
+    // The id of the resource that `text` names: its symbol name, with or
+    // without the extension, in any case; or its exported file's name,
+    // "<id> - <anything>".
+    std::optional<uint64_t> named(const std::string& text) const;
+
+private:
+    std::vector<uint64_t> ids_;
+    std::map<std::string, uint64_t> byName_;
+};
+
+// An export list: numbers, ranges "a-b" of the ids the game has, names and
+// exported files' names, separated by commas (numbers and ranges by blanks
+// too). The ids come sorted and once each; `refusal` is the message of an
+// answer that cannot be read ("Invalid input.", or "Invalid number." for a
+// number beyond 65535), or nullptr.
+struct IdList {
+    std::vector<uint64_t> ids;
+    const char* refusal = nullptr;
+};
+IdList readIdList(const std::string& text, const IdNames& names);
+
+// The one id of a replacement: a number, as parseId reads it, or a name as
+// IdNames reads it.
+std::optional<uint64_t> readSingleId(const std::string& text, const IdNames& names);
 
 }  // namespace vorlune_forge

@@ -36,6 +36,7 @@ public:
     const swf::Tag* find(uint64_t id) const;
     // The symbol name of the character, or "" when it has none.
     std::string symbol(uint64_t id) const;
+    const std::map<uint64_t, std::string>& symbols() const { return symbols_; }
 
 private:
     const ResourceKind& kind_;

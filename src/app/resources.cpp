@@ -122,11 +122,11 @@ int vlf::exportResources(const ResourceKind& kind, std::vector<uint64_t>& ids) {
     return count;
 }
 
-void vlf::replaceResource(const ResourceKind& kind, uint64_t id, const std::string& path) {
+bool vlf::replaceResource(const ResourceKind& kind, uint64_t id, const std::string& path) {
     const ResourceIndex index(kind, *swfFile);
     if (const char* problem = index.missingId(id)) {
         printIdError(problem, id);
-        return;
+        return false;
     }
     const std::string symbol = index.symbol(id);
     // The new tag is made whole, from the file, before it takes the old
@@ -140,7 +140,7 @@ void vlf::replaceResource(const ResourceKind& kind, uint64_t id, const std::stri
         const std::string title = resourceTitle(kind, id, symbol).render(gettext);
         if (!tag) {
             printf_normal(_("The file holds what the game already holds: %s is unchanged.\n"), title.c_str());
-            return;
+            return true;
         }
         const std::string summary = changeSummary(kind, current, *tag).render(gettext);
         const char* warning = kind.changeWarning(current, *tag);
@@ -148,45 +148,76 @@ void vlf::replaceResource(const ResourceKind& kind, uint64_t id, const std::stri
         unsavedChanges = changes.unsaved(*swfFile);
         printf_normal(_("Replaced %s: %s.\n"), title.c_str(), summary.c_str());
         if (warning != nullptr) printf_colored(kHeading, "%s", _(warning));
+        return true;
     } catch (const std::exception& e) {
         reportFailure(e);
+        return false;
     }
 }
+
+namespace {
+
+// The resources of the kind that the game has, as the user may name them.
+IdNames namesIn(const ResourceIndex& index) {
+    std::vector<uint64_t> ids;
+    for (const uint64_t id : index.allIds()) {
+        if (index.missingId(id) == nullptr) ids.push_back(id);
+    }
+    return IdNames(std::move(ids), index.symbols(), fileExtension(index.kind()));
+}
+
+}  // namespace
 
 void vlf::exportDialogue(const ResourceKind& kind) {
     printf_colored(kHeading, "%s", _(kind.exportQuestion));
     std::string answer;
     readLine(answer, _("Type 'all' or comma separated IDs: "), History::Ids);
     trim(answer);
+    const ResourceIndex index(kind, *swfFile);
     std::vector<uint64_t> ids;
     if (isAll(answer)) {
-        ids = ResourceIndex(kind, *swfFile).allIds();
-    } else if (hasIdOutOfRange(answer)) {
-        printf_error("%s", _("Invalid number.\n"));
-        return;
+        ids = index.allIds();
     } else {
-        ids = getVectorOfNumbers<uint64_t>(answer);
-        if (ids.empty()) {
-            printf_error("%s", _("Invalid input.\n"));
+        IdList list = readIdList(answer, namesIn(index));
+        if (list.refusal != nullptr) {
+            printf_error("%s", _(list.refusal));
             return;
         }
+        ids = std::move(list.ids);
     }
     const int count = ids.empty() ? 0 : exportResources(kind, ids);
     printf_colored(kHeading, _(kind.countMessage), count);
 }
 
+// At the keyboard an id the kind lacks is told at once and asked again, and
+// so is a file that cannot replace the resource, until a replacement is made
+// or the path is left empty; piped answers are taken as they always were,
+// one id and one path.
 void vlf::replaceDialogue(const ResourceKind& kind) {
     printf_colored(kHeading, "%s", _(kind.replaceQuestion));
-    std::string answer;
-    readLine(answer, _(kind.idPrompt), History::Ids);
-    trim(answer);
-    const std::optional<uint64_t> id = parseId(answer);
-    if (!id) {
-        printf_error("%s", _("Invalid number.\n"));
-        return;
+    const ResourceIndex index(kind, *swfFile);
+    const IdNames names = namesIn(index);
+    std::optional<uint64_t> id;
+    for (std::string prompt = _(kind.idPrompt);; prompt = retryPrompt(_(kind.idPrompt))) {
+        std::string answer;
+        readLine(answer, prompt, History::Ids);
+        trim(answer);
+        id = readSingleId(answer, names);
+        const char* problem = !id ? N_("Invalid number.\n") : interactive() ? index.missingId(*id) : nullptr;
+        if (problem == nullptr) break;
+        if (id) {
+            printf_error(_(problem), static_cast<size_t>(*id));
+        } else {
+            printf_error("%s", _(problem));
+        }
+        if (!interactive()) return;
     }
     printf_colored(kHeading, "%s", _(kind.fileQuestion));
-    replaceResource(kind, *id, readPath(_("File path: ")));
+    for (std::string prompt = _("File path: ");; prompt = retryPrompt(_("File path: "))) {
+        const std::string path = readPath(prompt);
+        if (interactive() && path.empty()) return;
+        if (replaceResource(kind, *id, path) || !interactive()) return;
+    }
 }
 
 void vlf::runSection(const ResourceKind& kind) {

@@ -85,7 +85,8 @@ private:
     // An empty list asks for what the kind's row says, and is filled in
     // when that is every resource of the kind.
     int exportResources(const ResourceKind& kind, std::vector<uint64_t>& ids);
-    void replaceResource(const ResourceKind& kind, uint64_t id, const std::string& path);
+    // Whether the resource now holds what the file holds.
+    bool replaceResource(const ResourceKind& kind, uint64_t id, const std::string& path);
 
     // A whole mod at once: every resource to a folder, a folder of resource
     // files into the game, and the changes made so far.

@@ -102,10 +102,11 @@ TEST(SessionSectionMenu, ExportAnswersThatAreNoIdListAreRejected) {
     } cases[] = {
         {"stages", "1;2"},     {"stages", "1,x"},  {"stages", ""},    {"stages", "1.5"}, {"stages", ","},
         {"stages", "234 abc"}, {"stages", "%n%s"}, {"sounds", "1;2"}, {"images", "one"}, {"data files", "136;"},
+        // A minus that is no range, a name the kind does not have.
+        {"sounds", "-5"}, {"stages", "234,-1"}, {"images", "8-"}, {"images", "Heroes"}, {"stages", "StageForest"},
         // Numbers that cannot be character ids.
-        {"sounds", "-5", "Invalid number.\n"},
         {"images", "8, 65536", "Invalid number.\n"},
-        {"stages", "234,-1", "Invalid number.\n"},
+        {"images", "1-70000", "Invalid number.\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.section) + ": " + c.answer);
@@ -132,6 +133,34 @@ TEST(SessionSectionMenu, IdListsAndAllReachTheExport) {
         for (const auto& answer : answers) EXPECT_TRUE(contains(r.out, kExportPrompt + answer + "\n"));
         EXPECT_EQ(countOf(r.out, sec.menuText), answers.size() + 1);
         EXPECT_TRUE(contains(r.out, sec.menuText + "0\n" + mainMenu()));
+    }
+}
+
+// Ranges take the ids the game has between their ends; names and exported
+// files' names take their resources.
+TEST(SessionSectionMenu, RangesAndNamesInExportLists) {
+    const struct {
+        const char* section;
+        const char* answer;
+        std::vector<std::string> files;
+    } cases[] = {
+        {"images", "8-10", {"8 - Hero.png", "9 - Tree.png", "10 - Logo.png"}},
+        {"images", "10 - 8, 12", {"8 - Hero.png", "12 - Sky.png", "9 - Tree.png", "10 - Logo.png"}},
+        {"images", "hero, LOGO.png", {"8 - Hero.png", "10 - Logo.png"}},
+        {"images", "12 - Sky.png", {"12 - Sky.png"}},
+        {"stages", "200-300", {"226 - StageHarbour.xml", "234 - StageMeadow.xml", "299 - StageTower.xml"}},
+        {"data files", "itemtable.zip", {"136 - ItemTable"}},
+        {"sounds", "600-700", {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.section) + ": " + c.answer);
+        const Result r = runInSection(section(c.section), {"2", c.answer});
+        ASSERT_TRUE(r.endedNormally()) << r.describe();
+        std::vector<std::string> exported;
+        for (size_t at = r.out.find("Exporting: "); at != std::string::npos; at = r.out.find("Exporting: ", at + 1)) {
+            exported.push_back(r.out.substr(at + 11, r.out.find('\n', at) - at - 11));
+        }
+        EXPECT_EQ(exported, c.files);
     }
 }
 
@@ -166,6 +195,11 @@ TEST(SessionSectionMenu, ReplaceIdMustBeOneWholeNumber) {
         {"images", "8", true},
         {"data files", "one", false},
         {"data files", "136", true},
+        // A name, or an exported file's name, stands for its id.
+        {"images", "hero", true},
+        {"images", "12 - Sky.png", true},
+        {"data files", "ItemTable.ZIP", true},
+        {"images", "Heroes", false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.section) + ": " + c.answer);

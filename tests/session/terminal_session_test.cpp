@@ -66,6 +66,37 @@ TEST(SessionTerminal, TabCompletesPathsWithBlanksAndQuotes) {
     }
 }
 
+// At the keyboard an id the kind lacks is told at once and asked again, and
+// so is a file that cannot replace the resource; an empty path goes back.
+TEST(SessionTerminal, ReplaceAsksAgainForAnIdOrAFileThatWillNotDo) {
+    Session s;
+    s.writeFile("game.swf", games::stageGame());
+    s.writeFile("new.xml", "<stage name=\"new\"/>");
+    Terminal t(s);
+    ASSERT_TRUE(t.waitFor("File path: "));
+    t.answer("game.swf");
+    ASSERT_TRUE(t.waitFor("0. Exit\n"));
+    for (const auto& [answer, shown] : std::vector<std::pair<std::string, std::string>>{
+             {"2", "0. Back\n"},
+             {"3", "Stage ID: "},
+             {"219", "Stage file with ID=219 not found inside the game.\nStage ID: "},
+             {"stagemeadow.XML", "Which stage file do you wish to replace with? (.xml)\nFile path: "},
+             {"missing.xml", "Cannot read 'missing.xml': No such file or directory.\nFile path: "},
+             {"new.xml", "Replaced stage 234 StageMeadow.xml: 27 bytes → 19 bytes.\n"},
+             {"3", "Stage ID: "},
+             {"234", "File path: "},
+             {"", "0. Back\n"},
+         }) {
+        t.answer(answer);
+        ASSERT_TRUE(t.waitFor(shown));
+    }
+    t.answer("0");
+    t.answer("0");
+    ASSERT_TRUE(t.waitFor("(default=n): "));
+    t.answer("y");
+    EXPECT_TRUE(t.ended());
+}
+
 // A listing taller than the terminal stops after each screenful; Enter
 // shows the next one, q or Ctrl-D ends the listing.
 TEST(SessionTerminal, ListingsStopAtEachScreenful) {
