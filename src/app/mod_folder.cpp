@@ -15,6 +15,7 @@
 #include "app/resource_names.h"
 #include "app/vlf.h"
 #include "console/l18n.h"
+#include "console/screen.h"
 #include "console/signals.h"
 #include "util/strings.h"
 #include "util/thread_pool.h"
@@ -113,6 +114,24 @@ struct ReportLine {
     std::string text;
     int colour;  // kHighlight for errors, -1 for plain text
 };
+
+// The report in the order of the kinds and ids. On a terminal a long one
+// stops at each screenful; ending it there still leads to the question.
+void printReport(std::vector<ReportLine> report) {
+    std::stable_sort(report.begin(), report.end(),
+                     [](const ReportLine& a, const ReportLine& b) { return a.key < b.key; });
+    try {
+        const Paging paging;
+        for (const ReportLine& line : report) {
+            if (line.colour < 0) {
+                printf_normal("%s", line.text.c_str());
+            } else {
+                printf_error("%s", line.text.c_str());
+            }
+        }
+    } catch (const go_back&) {
+    }
+}
 
 }  // namespace
 
@@ -263,22 +282,20 @@ void vlf::applyResourceFolder() {
         report.push_back({key, text, -1});
     }
 
-    std::stable_sort(report.begin(), report.end(),
-                     [](const ReportLine& a, const ReportLine& b) { return a.key < b.key; });
-    for (const ReportLine& line : report) {
-        if (line.colour < 0) {
-            printf_normal("%s", line.text.c_str());
-        } else {
-            printf_error("%s", line.text.c_str());
-        }
-    }
+    printReport(std::move(report));
     printf_colored(kHeading, "%s",
                    rendered(Message::text(N_("%s changed, %s unchanged, %s failed, %s not matched, %s ignored (not "
                                              "named like resources).\n"),
                                           {changed, unchanged, failed, notMatched, files.ignored}))
                        .c_str());
     if (changed == 0) return;
-    if (!askYesNo(rendered(Message::text(N_("Apply %s replacement(s)? [y/n] (default=y): "), {changed})), true)) return;
+    {
+        // Ctrl-C at the question too leaves the game as it is.
+        const CtrlCCancels cancels;
+        if (!askYesNo(rendered(Message::text(N_("Apply %s replacement(s)? [y/n] (default=y): "), {changed})), true)) {
+            return;
+        }
+    }
     for (size_t i = 0; i < work.size(); ++i) {
         if (!prepared[i].tag) continue;
         const Claim& claim = *work[i];
@@ -289,6 +306,18 @@ void vlf::applyResourceFolder() {
     printf_colored(kHeading, "%s", rendered(Message::text(N_("Applied %s replacement(s).\n"), {changed})).c_str());
 }
 
+void vlf::listDifferences(const std::vector<std::pair<const ChangeLog::Change*, const swf::Tag*>>& differences) {
+    const std::map<uint64_t, std::string> symbols = swfFile->symbolNames();
+    const Paging paging;
+    printf_colored(kHeading, "%s", _("These resources differ from the game as it was loaded:\n"));
+    for (const auto& [change, now] : differences) {
+        const Message title = resourceTitle(*change->kind, change->id, symbolOf(symbols, change->id));
+        const Message summary =
+            now == nullptr ? Message(std::string()) : changeSummary(*change->kind, *change->loaded, *now);
+        printf_normal("%s", rendered(Message::text(N_("%s, from '%s': %s\n"), {title, change->source, summary})).c_str());
+    }
+}
+
 void vlf::reviewChanges() {
     for (;;) {
         const auto differences = changes.differences(*swfFile);
@@ -296,15 +325,7 @@ void vlf::reviewChanges() {
             printf_normal("%s", _("Nothing differs from the game as it was loaded.\n"));
             return;
         }
-        const std::map<uint64_t, std::string> symbols = swfFile->symbolNames();
-        printf_colored(kHeading, "%s", _("These resources differ from the game as it was loaded:\n"));
-        for (const auto& [change, now] : differences) {
-            const Message title = resourceTitle(*change->kind, change->id, symbolOf(symbols, change->id));
-            const Message summary =
-                now == nullptr ? Message(std::string()) : changeSummary(*change->kind, *change->loaded, *now);
-            printf_normal("%s",
-                          rendered(Message::text(N_("%s, from '%s': %s\n"), {title, change->source, summary})).c_str());
-        }
+        listDifferences(differences);
         const std::vector<MenuEntry> entries = {
             {N_("Revert"), [&] { revertDialogue(); }},
             {N_("Export changed resources to a folder"), [&] { exportChanges(); }},

@@ -93,6 +93,9 @@ private:
     void exportAllResources();
     void applyResourceFolder();
     void reviewChanges();
+    // A listing taller than the terminal stops at each screenful; ending it
+    // there leads back to the main menu.
+    void listDifferences(const std::vector<std::pair<const ChangeLog::Change*, const swf::Tag*>>& differences);
     void revertDialogue();
     void exportChanges();
     // Asks for a folder, "<game>_resources" when the answer is empty.

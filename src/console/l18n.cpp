@@ -231,7 +231,16 @@ void useHistory(History history) {
 // interrupted no read. After Ctrl-C (the "^C" is already echoed) the line
 // typed so far is dropped and the same prompt is shown on a fresh line, as
 // a shell does.
+bool g_interruptCancels = false;
+bool g_readCancelled = false;
+
 int startLineOver() {
+    if (g_interruptCancels && takeInterrupt()) {
+        // The line ends here; the read that gets it stops what asked.
+        g_readCancelled = true;
+        rl_done = 1;
+        return 0;
+    }
     if (takeInterrupt()) {
         rl_replace_line("", 0);
         rl_crlf();
@@ -270,7 +279,14 @@ std::string readTyped(const std::string& prompt, History history) {
     // have changed its width since the last line.
     if (terminal && rl_instream != nullptr) rl_reset_screen_size();
     const std::string shown = terminal ? promptOnTerminal(prompt) : prompt;
+    g_readCancelled = false;
     const std::unique_ptr<char, decltype(&std::free)> line(readline(shown.c_str()), &std::free);
+    if (g_readCancelled) {
+        g_readCancelled = false;
+        rl_crlf();
+        if (terminal) lineRead();
+        throw operation_cancelled{};
+    }
     if (terminal) lineRead();
     // Without this the dialogues would ask again forever once input is gone.
     if (!line) {
@@ -323,6 +339,9 @@ bool isNo(const std::string& answer) { return answers(answer, "n", _("n")); }
 // TRANSLATORS: the word that asks for every id at "Type 'all' or comma
 // separated IDs", accepted beside the English "all".
 bool isAll(const std::string& answer) { return answers(answer, "all", _("all")); }
+
+CtrlCCancels::CtrlCCancels() : outer_(g_interruptCancels) { g_interruptCancels = true; }
+CtrlCCancels::~CtrlCCancels() { g_interruptCancels = outer_; }
 
 bool askYesNo(const std::string& prompt, bool byDefault) {
     std::string answer;

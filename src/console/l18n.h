@@ -80,6 +80,20 @@ std::string readPath(const std::string& prompt);
 // question; elsewhere nothing, so that a transcript shows the question once.
 std::string retryPrompt(const std::string& prompt);
 
+// While one lives, Ctrl-C at a prompt does not ask again: the read throws
+// operation_cancelled, so that a question that ends a long operation can
+// stop it.
+class CtrlCCancels {
+public:
+    CtrlCCancels();
+    ~CtrlCCancels();
+    CtrlCCancels(const CtrlCCancels&) = delete;
+    CtrlCCancels& operator=(const CtrlCCancels&) = delete;
+
+private:
+    bool outer_;
+};
+
 // Asks a [y/n] question until it is answered; an empty answer takes the
 // default. Other answers are refused with "Invalid option.".
 bool askYesNo(const std::string& prompt, bool byDefault);

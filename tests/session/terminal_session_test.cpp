@@ -97,6 +97,29 @@ TEST(SessionTerminal, ReplaceAsksAgainForAnIdOrAFileThatWillNotDo) {
     EXPECT_TRUE(t.ended());
 }
 
+// Ctrl-C at the question of an apply changes nothing, as it does before it.
+TEST(SessionTerminal, CtrlCAtTheApplyQuestionChangesNothing) {
+    Session s;
+    s.writeFile("game.swf", games::stageGame());
+    s.makeDirectory("mod");
+    s.writeFile("mod/234.xml", "<stage/>");
+    Terminal t(s);
+    ASSERT_TRUE(t.waitFor("File path: "));
+    t.answer("game.swf");
+    ASSERT_TRUE(t.waitFor("0. Exit\n"));
+    t.answer("9");
+    ASSERT_TRUE(t.waitFor("Folder path (default=game_resources): "));
+    t.answer("mod");
+    ASSERT_TRUE(t.waitFor("Apply 1 replacement(s)? [y/n] (default=y): "));
+    t.type(keys::kCtrlC);
+    ASSERT_TRUE(t.waitFor("Cancelled.\n"));
+    ASSERT_TRUE(t.waitFor("0. Exit\n"));
+    t.answer("10");
+    ASSERT_TRUE(t.waitFor("Nothing differs from the game as it was loaded.\n"));
+    t.answer("0");
+    EXPECT_TRUE(t.ended());
+}
+
 // A listing taller than the terminal stops after each screenful; Enter
 // shows the next one, q or Ctrl-D ends the listing.
 TEST(SessionTerminal, ListingsStopAtEachScreenful) {
