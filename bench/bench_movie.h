@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "util/bytes.h"
 
@@ -12,6 +14,18 @@ inline void appendRecord(ByteBuffer& out, uint16_t code, const ByteBuffer& body)
     appendU16le(out, static_cast<uint16_t>((code << 6) | 63));
     appendU32le(out, static_cast<uint32_t>(body.size()));
     appendBytes(out, body);
+}
+
+// A SymbolClass record naming the characters.
+inline void appendSymbolClass(ByteBuffer& records, const std::vector<std::pair<uint16_t, std::string>>& symbols) {
+    ByteBuffer body;
+    appendU16le(body, static_cast<uint16_t>(symbols.size()));
+    for (const auto& [id, name] : symbols) {
+        appendU16le(body, id);
+        body.insert(body.end(), name.begin(), name.end());
+        body.push_back(0);
+    }
+    appendRecord(records, 76, body);
 }
 
 // The movie of the given tag records: the End tag is added, then an

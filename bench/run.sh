@@ -3,13 +3,14 @@
 # runs them: the movie benchmark on a movie of the given size, the image
 # and data file benchmarks, and after each of these the program itself
 # exporting every image, then every data file, of the game it generated, on
-# every processor and on one.
+# every processor and on one; and the program's work on a whole mod in a
+# game of every kind of resource.
 #   bench/run.sh [megabytes]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
 cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DVLF_TESTS=OFF -DVLF_BENCHMARKS=ON >/dev/null
-cmake --build build-bench -j"$(nproc)" --target swf_bench image_bench data_bench vorlune-forge
+cmake --build build-bench -j"$(nproc)" --target swf_bench image_bench data_bench mod_bench vorlune-forge
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 build-bench/bench/swf_bench "${1:-64}" "$work"
@@ -20,3 +21,6 @@ echo
 build-bench/bench/data_bench 40 "$work" "$work/data.swf"
 echo
 bench/export_bench.sh build-bench/vorlune-forge "$work/data.swf" 5 "program exporting every data file"
+echo
+build-bench/bench/mod_bench game "$work/mod.swf" 250 60
+bench/mod_bench.sh build-bench/vorlune-forge build-bench/bench/mod_bench "$work/mod.swf"

@@ -59,6 +59,7 @@ public:
 
     const std::vector<std::string>& names() const { return names_; }
 
+    // An entry's bytes, kept for later.
     const ByteBuffer& bytes(const std::string& name) {
         auto found = extracted_.find(name);
         if (found == extracted_.end()) {
@@ -67,6 +68,14 @@ public:
             found = extracted_.emplace(name, std::move(bytes)).first;
         }
         return found->second;
+    }
+
+    // An entry's bytes, not kept unless they were already.
+    ByteBuffer peek(const std::string& name) {
+        if (const auto found = extracted_.find(name); found != extracted_.end()) return found->second;
+        ByteBuffer bytes;
+        zip_.extractEntryToMemory(name, bytes);
+        return bytes;
     }
 
 private:
@@ -79,19 +88,25 @@ private:
 // the same names with the same contents, in any order, whatever their
 // times and compression. A data file that cannot be exported holds none.
 bool holdsExport(const swf::Tag& current, ArchiveEntries& archive) {
-    std::map<std::string, ByteBuffer> exported;
+    const std::set<std::string> names(archive.names().begin(), archive.names().end());
+    if (names.size() != archive.names().size()) return false;
+    // Each entry is compared as the walk makes it, and the walk stops at
+    // the first that differs.
+    struct Differs {};
+    size_t matched = 0;
     try {
         const std::optional<ByteBuffer> content = data::inflateDataFile(current.data);
         if (!content || !data::readDataKind(*content)) return false;
-        data::walkDataFile(*content, [&](const std::string& name, const ByteBuffer& bytes) { exported[name] = bytes; });
+        data::walkDataFile(*content, [&](const std::string& name, const ByteBuffer& bytes) {
+            if (!names.contains(name) || archive.peek(name) != bytes) throw Differs{};
+            ++matched;
+        });
+    } catch (const Differs&) {
+        return false;
     } catch (const std::exception&) {
         return false;
     }
-    const std::set<std::string> names(archive.names().begin(), archive.names().end());
-    if (names.size() != archive.names().size() || names.size() != exported.size()) return false;
-    return std::all_of(exported.begin(), exported.end(), [&](const auto& entry) {
-        return names.contains(entry.first) && archive.bytes(entry.first) == entry.second;
-    });
+    return matched == names.size();
 }
 
 // The stored content, or nothing when the body holds none that inflates.

@@ -245,6 +245,9 @@ const std::vector<ZipEntry>& Unzipper::getEntries() {
     };
 
     entries_.clear();
+    positions_.clear();
+    positionsKnown_ = false;
+    bool indexed = true;
     for (uint64_t i = 0; i < entryCount_; ++i) {
         // An extraction moves the current entry; a listing starts over.
         if (i == 0) {
@@ -271,6 +274,12 @@ const std::vector<ZipEntry>& Unzipper::getEntries() {
         entry.month = info.tmu_date.tm_mon + 1;
         entry.year = info.tmu_date.tm_year;
         entry.timeText = formatTime(entry);
+        unz64_file_pos position{};
+        if (unzGetFilePos64(unzip, &position) == UNZ_OK) {
+            positions_.try_emplace(entry.name, position.pos_in_zip_directory, position.num_of_file);
+        } else {
+            indexed = false;
+        }
         entries_.push_back(std::move(entry));
 
         if (i + 1 < entryCount_) {
@@ -280,14 +289,22 @@ const std::vector<ZipEntry>& Unzipper::getEntries() {
                     minizip_exception(N_("Failed to go to next file on '%s'. Entry no %s. Error: %s"), {path_, i, result}));
         }
     }
+    positionsKnown_ = indexed;
     return entries_;
 }
 
 // minizip's own lookup refuses names of 256 bytes or more, which the zip
 // format and Zipper allow, so the central directory is walked here and whole
-// names are compared byte for byte.
+// names are compared byte for byte; once the entries were listed, the
+// position of each name is known and the walk is not needed.
 bool Unzipper::locateEntry(const std::string& name) {
     void* const unzip = handle_.get();
+    if (positionsKnown_) {
+        const auto known = positions_.find(name);
+        if (known == positions_.end()) return false;
+        unz64_file_pos position{known->second.first, known->second.second};
+        return unzGoToFilePos64(unzip, &position) == UNZ_OK;
+    }
     for (int result = unzGoToFirstFile(unzip); result == UNZ_OK; result = unzGoToNextFile(unzip)) {
         unz_file_info64 info{};
         if (unzGetCurrentFileInfo64(unzip, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK) return false;

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <ctime>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -105,6 +106,10 @@ private:
     bool locateEntry(const std::string& name);
 
     std::vector<ZipEntry> entries_;
+    // Where the listing found each name first: the entry's place in the
+    // central directory and its number.
+    std::map<std::string, std::pair<uint64_t, uint64_t>> positions_;
+    bool positionsKnown_ = false;
     std::unique_ptr<void, UnzipHandleCloser> handle_;
     uint64_t entryCount_ = 0;
     uint64_t archiveSize_ = 0;
