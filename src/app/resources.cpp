@@ -240,17 +240,13 @@ void vlf::runSection(const ResourceKind& kind) {
         if (chosen && !entries[*chosen].action) return;
         // Every operation reports its own failures; anything unforeseen is
         // reported here, and the user stays in the menu with their work.
-        runStep([&] {
-            try {
-                if (chosen) {
-                    entries[*chosen].action();
-                } else {
-                    printf_error("%s", _("Invalid option.\n"));
-                }
-            } catch (const std::exception& e) {
-                printf_error(_("Error: %s\n"), errorText(e).c_str());
+        runStep(guarded([&] {
+            if (chosen) {
+                entries[*chosen].action();
+            } else {
+                printf_error("%s", _("Invalid option.\n"));
             }
-        });
+        }));
     }
 }
 

@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "session/terminal_harness.h"
+#include "swf/movie_builder.h"
 
 using namespace session;
 
@@ -95,6 +96,32 @@ TEST(SessionTerminal, ReplaceAsksAgainForAnIdOrAFileThatWillNotDo) {
     ASSERT_TRUE(t.waitFor("(default=n): "));
     t.answer("y");
     EXPECT_TRUE(t.ended());
+}
+
+// At the keyboard a section's export asks before it overwrites files that
+// were edited; the edited ones are kept when the answer is no.
+TEST(SessionTerminal, ExportAsksBeforeItOverwritesEditedFiles) {
+    Session s;
+    s.writeFile("game.swf", games::stageGame());
+    s.writeFile("234 - StageMeadow.xml", "edited");
+    Terminal t(s);
+    ASSERT_TRUE(t.waitFor("File path: "));
+    t.answer("game.swf");
+    ASSERT_TRUE(t.waitFor("0. Exit\n"));
+    for (const auto& [answer, shown] : std::vector<std::pair<std::string, std::string>>{
+             {"2", "0. Back\n"},
+             {"2", "Type 'all' or comma separated IDs: "},
+             {"234, 398", "1 file(s) differ from the game's resources and would be overwritten.\nOverwrite them? "},
+             {"n", "Skipped 1 edited file(s).\nExporting: 398 - StageCaves.xml\nExported 1 stage file(s).\n"},
+         }) {
+        t.answer(answer);
+        ASSERT_TRUE(t.waitFor(shown));
+    }
+    t.answer("0");
+    t.answer("0");
+    EXPECT_TRUE(t.ended());
+    EXPECT_EQ(s.readFile("234 - StageMeadow.xml"), testmovie::bytesOf("edited"));
+    EXPECT_TRUE(s.exists("398 - StageCaves.xml"));
 }
 
 // Ctrl-C at the question of an apply changes nothing, as it does before it.
