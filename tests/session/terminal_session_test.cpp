@@ -67,84 +67,74 @@ TEST(SessionTerminal, TabCompletesPathsWithBlanksAndQuotes) {
     }
 }
 
-// At the keyboard an id the kind lacks is told at once and asked again, and
-// so is a file that cannot replace the resource; an empty path goes back.
-TEST(SessionTerminal, ReplaceAsksAgainForAnIdOrAFileThatWillNotDo) {
-    Session s;
-    s.writeFile("game.swf", games::stageGame());
-    s.writeFile("new.xml", "<stage name=\"new\"/>");
-    Terminal t(s);
-    ASSERT_TRUE(t.waitFor("File path: "));
-    t.answer("game.swf");
-    ASSERT_TRUE(t.waitFor("0. Exit\n"));
-    for (const auto& [answer, shown] : std::vector<std::pair<std::string, std::string>>{
-             {"2", "0. Back\n"},
-             {"3", "Stage ID: "},
-             {"219", "Stage file with ID=219 not found inside the game.\nStage ID: "},
-             {"stagemeadow.XML", "Which stage file do you wish to replace with? (.xml)\nFile path: "},
-             {"missing.xml", "Cannot read 'missing.xml': No such file or directory.\nFile path: "},
-             {"new.xml", "Replaced stage 234 StageMeadow.xml: 27 bytes → 19 bytes.\n"},
-             {"3", "Stage ID: "},
-             {"234", "File path: "},
-             {"", "0. Back\n"},
-         }) {
-        t.answer(answer);
-        ASSERT_TRUE(t.waitFor(shown));
+// Dialogues that only a terminal has, each from the main menu of the stage
+// game: keys typed, and what the program shows next.
+TEST(SessionTerminal, AsksAgainAndAsksFirst) {
+    const std::string enter = keys::kEnter;
+    const struct {
+        const char* name;
+        std::vector<std::pair<std::string, std::string>> files;
+        std::vector<std::pair<std::string, std::string>> steps;
+        std::vector<std::pair<std::string, std::string>> filesAfter;
+        bool changed = false;  // then leaving asks first
+    } cases[] = {
+        // An id the kind lacks is told at once and asked again, and so is a
+        // file that cannot replace the resource; an empty path goes back.
+        {"replace",
+         {{"new.xml", "<stage name=\"new\"/>"}},
+         {{"2" + enter, "0. Back\n"},
+          {"3" + enter, "Stage ID: "},
+          {"219" + enter, "Stage file with ID=219 not found inside the game.\nStage ID: "},
+          {"stagemeadow.XML" + enter, "Which stage file do you wish to replace with? (.xml)\nFile path: "},
+          {"missing.xml" + enter, "Cannot read 'missing.xml': No such file or directory.\nFile path: "},
+          {"new.xml" + enter, "Replaced stage 234 StageMeadow.xml: 27 bytes → 19 bytes.\n"},
+          {"3" + enter, "Stage ID: "},
+          {"234" + enter, "File path: "},
+          {enter, "0. Back\n"},
+          {"0" + enter, "0. Exit\n"}},
+         {},
+         true},
+        // A section's export asks before it overwrites files that were
+        // edited, and keeps them when told.
+        {"export over an edit",
+         {{"234 - StageMeadow.xml", "edited"}},
+         {{"2" + enter, "0. Back\n"},
+          {"2" + enter, "Type 'all' or comma separated IDs: "},
+          {"234, 398" + enter, "1 file(s) differ from the game's resources and would be overwritten.\nOverwrite them? "},
+          {"n" + enter, "Skipped 1 edited file(s).\nExporting: 398 - StageCaves.xml\nExported 1 stage file(s).\n"},
+          {"0" + enter, "0. Exit\n"}},
+         {{"234 - StageMeadow.xml", "edited"}, {"398 - StageCaves.xml", "<stage name=\"StageCaves\"/>"}}},
+        // Ctrl-C at the question of an apply changes nothing, as before it.
+        {"Ctrl-C at the apply question",
+         {{"mod/234.xml", "<stage/>"}},
+         {{"9" + enter, "Folder path (default=game_resources): "},
+          {"mod" + enter, "Apply 1 replacement(s)? [y/n] (default=y): "},
+          {keys::kCtrlC, "Cancelled.\n"},
+          {"10" + enter, "Nothing differs from the game as it was loaded.\n"}},
+         {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Session s;
+        s.writeFile("game.swf", games::stageGame());
+        s.makeDirectory("mod");
+        for (const auto& [name, text] : c.files) s.writeFile(name, text);
+        Terminal t(s);
+        ASSERT_TRUE(t.waitFor("File path: "));
+        t.answer("game.swf");
+        ASSERT_TRUE(t.waitFor("0. Exit\n"));
+        for (const auto& [typed, shown] : c.steps) {
+            t.type(typed);
+            ASSERT_TRUE(t.waitFor(shown));
+        }
+        t.answer("0");
+        if (c.changed) {
+            ASSERT_TRUE(t.waitFor("(default=n): "));
+            t.answer("y");
+        }
+        EXPECT_TRUE(t.ended());
+        for (const auto& [name, text] : c.filesAfter) EXPECT_EQ(s.readFile(name), testmovie::bytesOf(text)) << name;
     }
-    t.answer("0");
-    t.answer("0");
-    ASSERT_TRUE(t.waitFor("(default=n): "));
-    t.answer("y");
-    EXPECT_TRUE(t.ended());
-}
-
-// At the keyboard a section's export asks before it overwrites files that
-// were edited; the edited ones are kept when the answer is no.
-TEST(SessionTerminal, ExportAsksBeforeItOverwritesEditedFiles) {
-    Session s;
-    s.writeFile("game.swf", games::stageGame());
-    s.writeFile("234 - StageMeadow.xml", "edited");
-    Terminal t(s);
-    ASSERT_TRUE(t.waitFor("File path: "));
-    t.answer("game.swf");
-    ASSERT_TRUE(t.waitFor("0. Exit\n"));
-    for (const auto& [answer, shown] : std::vector<std::pair<std::string, std::string>>{
-             {"2", "0. Back\n"},
-             {"2", "Type 'all' or comma separated IDs: "},
-             {"234, 398", "1 file(s) differ from the game's resources and would be overwritten.\nOverwrite them? "},
-             {"n", "Skipped 1 edited file(s).\nExporting: 398 - StageCaves.xml\nExported 1 stage file(s).\n"},
-         }) {
-        t.answer(answer);
-        ASSERT_TRUE(t.waitFor(shown));
-    }
-    t.answer("0");
-    t.answer("0");
-    EXPECT_TRUE(t.ended());
-    EXPECT_EQ(s.readFile("234 - StageMeadow.xml"), testmovie::bytesOf("edited"));
-    EXPECT_TRUE(s.exists("398 - StageCaves.xml"));
-}
-
-// Ctrl-C at the question of an apply changes nothing, as it does before it.
-TEST(SessionTerminal, CtrlCAtTheApplyQuestionChangesNothing) {
-    Session s;
-    s.writeFile("game.swf", games::stageGame());
-    s.makeDirectory("mod");
-    s.writeFile("mod/234.xml", "<stage/>");
-    Terminal t(s);
-    ASSERT_TRUE(t.waitFor("File path: "));
-    t.answer("game.swf");
-    ASSERT_TRUE(t.waitFor("0. Exit\n"));
-    t.answer("9");
-    ASSERT_TRUE(t.waitFor("Folder path (default=game_resources): "));
-    t.answer("mod");
-    ASSERT_TRUE(t.waitFor("Apply 1 replacement(s)? [y/n] (default=y): "));
-    t.type(keys::kCtrlC);
-    ASSERT_TRUE(t.waitFor("Cancelled.\n"));
-    ASSERT_TRUE(t.waitFor("0. Exit\n"));
-    t.answer("10");
-    ASSERT_TRUE(t.waitFor("Nothing differs from the game as it was loaded.\n"));
-    t.answer("0");
-    EXPECT_TRUE(t.ended());
 }
 
 // A listing taller than the terminal stops after each screenful; Enter
