@@ -48,6 +48,17 @@ void convertInOrder(const std::vector<ExportItem>& items,
         processorCount(), kExportLookahead);
 }
 
+bool writeConverted(const ExportItem& item, Converted&& converted) {
+    try {
+        if (converted.failure) std::rethrow_exception(converted.failure);
+        writeBinaryFile(item.path, converted.bytes);
+        return true;
+    } catch (const std::exception& e) {
+        printf_error(_(item.kind->errorFor), static_cast<size_t>(item.id), errorText(e).c_str());
+        return false;
+    }
+}
+
 std::vector<size_t> editedFiles(const std::vector<ExportItem>& items, std::vector<bool>* unchanged) {
     std::vector<size_t> existing;
     for (size_t i = 0; i < items.size(); ++i) {

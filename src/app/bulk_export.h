@@ -43,6 +43,10 @@ struct Converted {
 void convertInOrder(const std::vector<ExportItem>& items,
                     const std::function<void(const ExportItem& item, Converted&& converted)>& consume);
 
+// Writes the item's converted file, or reports why there is none ("Error
+// for ... with ID=..."); whether the file was written.
+bool writeConverted(const ExportItem& item, Converted&& converted);
+
 // Of the items whose file exists, those whose file does not hold the item's
 // export (their indices), and those whose file holds it already
 // (`unchanged`, when given, is set for them); the files are compared on

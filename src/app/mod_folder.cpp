@@ -156,14 +156,7 @@ void vlf::exportToFolder(const std::string& folder, std::vector<ExportItem> item
     }
     for (const auto& [kind, count] : counts) createFolder(pathIn(folder, kind->folder));
     convertInOrder(items, [&](const ExportItem& item, Converted&& converted) {
-        if (item.skip) return;
-        try {
-            if (converted.failure) std::rethrow_exception(converted.failure);
-            writeBinaryFile(item.path, converted.bytes);
-            ++counts[item.kind];
-        } catch (const std::exception& e) {
-            printf_error(_(item.kind->errorFor), static_cast<size_t>(item.id), errorText(e).c_str());
-        }
+        if (!item.skip && writeConverted(item, std::move(converted))) ++counts[item.kind];
     });
     int total = 0;
     for (const ResourceKind* kind : resourceKinds) {

@@ -34,27 +34,6 @@ void printIdError(const char* message, uint64_t id) { printf_error(_(message), s
 
 void printWarning(const Message& warning) { printf_colored(kHeading, "%s", warning.render(gettext).c_str()); }
 
-}  // namespace
-
-// A kind found by its tags lists them code by code; a table kind lists its
-// table.
-void vlf::listResources(const ResourceKind& kind) {
-    // On a terminal a listing taller than the screen stops at each screenful.
-    const Paging paging;
-    if (!kind.fromTable()) {
-        for (const swf::TagCode code : kind.codes) listTags(code);
-        return;
-    }
-    const ResourceIndex index(kind, *swfFile);
-    for (const uint64_t id : kind.table) {
-        if (const char* problem = index.missingId(id)) {
-            printIdError(problem, id);
-            continue;
-        }
-        printListingLine(id, displayName(kind, id, index.symbol(id)));
-    }
-}
-
 // A table kind exports the ids in the order given, each checked as it
 // comes. A kind found by its tags reports the ids it lacks first, then
 // exports its tags in their order, each id once.
@@ -85,6 +64,27 @@ std::vector<ExportItem> exportItems(const ResourceIndex& index, const std::vecto
     return items;
 }
 
+}  // namespace
+
+// A kind found by its tags lists them code by code; a table kind lists its
+// table.
+void vlf::listResources(const ResourceKind& kind) {
+    // On a terminal a listing taller than the screen stops at each screenful.
+    const Paging paging;
+    if (!kind.fromTable()) {
+        for (const swf::TagCode code : kind.codes) listTags(code);
+        return;
+    }
+    const ResourceIndex index(kind, *swfFile);
+    for (const uint64_t id : kind.table) {
+        if (const char* problem = index.missingId(id)) {
+            printIdError(problem, id);
+            continue;
+        }
+        printListingLine(id, displayName(kind, id, index.symbol(id)));
+    }
+}
+
 int vlf::exportResources(const ResourceKind& kind, std::vector<uint64_t>& ids) {
     const ResourceIndex index(kind, *swfFile);
     if (ids.empty()) {
@@ -111,13 +111,7 @@ int vlf::exportResources(const ResourceKind& kind, std::vector<uint64_t>& ids) {
         printf_normal(_("Exporting: %s\n"), item.name.c_str());
         // A resource that cannot be converted or written is reported, and
         // the others are still exported.
-        try {
-            if (converted.failure) std::rethrow_exception(converted.failure);
-            writeBinaryFile(item.path, converted.bytes);
-            ++count;
-        } catch (const std::exception& e) {
-            printf_error(_(kind.errorFor), static_cast<size_t>(item.id), errorText(e).c_str());
-        }
+        count += writeConverted(item, std::move(converted)) ? 1 : 0;
     });
     return count;
 }
