@@ -2,8 +2,6 @@
 // resource files applied to the game, and the changes reviewed, reverted or
 // exported on their own.
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <filesystem>
 #include <map>
@@ -30,8 +28,8 @@ namespace fs = std::filesystem;
 
 std::string rendered(const Message& message) { return message.render(gettext); }
 
-// "<game>_resources" beside nothing: the loaded file's name without its
-// extension, in the current folder.
+// "<game>_resources": the loaded file's name without its extension, in the
+// current folder.
 std::string defaultFolder(const std::string& gamePath) {
     std::string name = getFilenameFromPath(gamePath);
     const size_t dot = name.rfind('.');
@@ -112,7 +110,7 @@ struct Prepared {
 struct ReportLine {
     std::pair<size_t, uint64_t> key;
     std::string text;
-    int colour;  // kHighlight for errors, -1 for plain text
+    bool error;
 };
 
 // The report in the order of the kinds and ids. On a terminal a long one
@@ -123,15 +121,148 @@ void printReport(std::vector<ReportLine> report) {
     try {
         const Paging paging;
         for (const ReportLine& line : report) {
-            if (line.colour < 0) {
-                printf_normal("%s", line.text.c_str());
-            } else {
+            if (line.error) {
                 printf_error("%s", line.text.c_str());
+            } else {
+                printf_normal("%s", line.text.c_str());
             }
         }
     } catch (const go_back&) {
     }
 }
+
+// An apply under way: the resources of the game, found once, and what the
+// folder's files would do to them.
+class FolderApply {
+public:
+    FolderApply(std::span<const ResourceKind* const> kinds, const swf::SWF& game) : kinds_(kinds) {
+        for (const ResourceKind* kind : kinds) indices_.emplace_back(*kind, game);
+    }
+
+    // The files that name no resource of the game and the resources that
+    // more than one file claims are reported; the others are to convert.
+    void sortClaims(const FolderFiles& files) {
+        ignored_ = files.ignored;
+        std::map<Key, std::vector<const Claim*>> claimed;
+        for (const Claim& claim : files.claims) {
+            const Key key = keyOf(claim);
+            if (indices_[key.first].missingId(claim.id) == nullptr) {
+                claimed[key].push_back(&claim);
+                continue;
+            }
+            ++notMatched_;
+            addLine(key, Message::text(N_("'%s' matches no resource: the game has no %s with ID=%s.\n"),
+                                       {claim.path, Message::text(claim.kind->noun), claim.id}));
+        }
+        for (const auto& [key, claims] : claimed) {
+            if (claims.size() == 1) {
+                work_.push_back(*claims.front());
+                continue;
+            }
+            std::string names;
+            for (const Claim* claim : claims) names += (names.empty() ? "'" : ", '") + claim->path + "'";
+            addLine(key, Message::text(N_("%s is claimed by more than one file, so none of them is applied: %s\n"),
+                                       {title(key), names}));
+            failed_ += claims.size();
+        }
+    }
+
+    // Reads and converts every file on every processor; Ctrl-C stops it.
+    void prepare() {
+        prepared_.resize(work_.size());
+        parallelOrdered<Prepared>(
+            work_.size(), [&](size_t i) { return prepareOne(work_[i]); },
+            [&](size_t i, Prepared&& result) {
+                checkInterrupt();
+                prepared_[i] = std::move(result);
+            });
+        for (size_t i = 0; i < work_.size(); ++i) reportPrepared(work_[i], prepared_[i]);
+    }
+
+    void report() {
+        printReport(std::move(report_));
+        report_.clear();
+        const Message counts = Message::text(
+            N_("%s changed, %s unchanged, %s failed, %s not matched, %s ignored (not named like resources).\n"),
+            {changed_, unchanged_, failed_, notMatched_, ignored_});
+        printf_colored(kHeading, "%s", rendered(counts).c_str());
+    }
+
+    size_t changed() const { return changed_; }
+
+    void putInto(swf::SWF& game, ChangeLog& changes) {
+        for (size_t i = 0; i < work_.size(); ++i) {
+            if (!prepared_[i].tag) continue;
+            const Claim& claim = work_[i];
+            const swf::Tag& current = indexOf(claim).tag(claim.id);
+            changes.replace(game, *claim.kind, current, std::move(prepared_[i].tag), claim.path);
+        }
+    }
+
+private:
+    using Key = std::pair<size_t, uint64_t>;
+
+    Key keyOf(const Claim& claim) const {
+        return {static_cast<size_t>(std::find(kinds_.begin(), kinds_.end(), claim.kind) - kinds_.begin()), claim.id};
+    }
+    const ResourceIndex& indexOf(const Claim& claim) const { return indices_[keyOf(claim).first]; }
+    Message title(const Key& key) const {
+        const ResourceIndex& index = indices_[key.first];
+        return resourceTitle(index.kind(), key.second, index.symbol(key.second));
+    }
+    void addLine(const Key& key, const Message& text, bool error = true) {
+        report_.push_back({key, rendered(text), error});
+    }
+
+    Prepared prepareOne(const Claim& claim) const {
+        Prepared result;
+        const ResourceIndex& index = indexOf(claim);
+        try {
+            const Replacement replacement = claim.kind->readReplacement(claim.path);
+            result.tag = replacement(index.tag(claim.id), index.symbol(claim.id),
+                                     [&](const Message& warning) { result.warnings.push_back(warning); });
+        } catch (...) {
+            result.failure = std::current_exception();
+        }
+        return result;
+    }
+
+    void reportPrepared(const Claim& claim, const Prepared& result) {
+        const Key key = keyOf(claim);
+        if (result.failure) {
+            ++failed_;
+            try {
+                std::rethrow_exception(result.failure);
+            } catch (const std::exception& e) {
+                addLine(key, Message::text(N_("'%s': %s\n"), {claim.path, errorText(e)}));
+            }
+            return;
+        }
+        if (!result.tag) {
+            ++unchanged_;
+            return;
+        }
+        ++changed_;
+        const swf::Tag& current = indexOf(claim).tag(claim.id);
+        addLine(key, Message::text(N_("%s: %s\n"), {title(key), changeSummary(*claim.kind, current, *result.tag)}),
+                false);
+        for (const Message& warning : result.warnings) addLine(key, warning, false);
+        if (const char* warning = claim.kind->changeWarning(current, *result.tag)) {
+            addLine(key, Message::text(warning), false);
+        }
+    }
+
+    std::span<const ResourceKind* const> kinds_;
+    std::vector<ResourceIndex> indices_;
+    std::vector<Claim> work_;
+    std::vector<Prepared> prepared_;
+    std::vector<ReportLine> report_;
+    size_t changed_ = 0;
+    size_t unchanged_ = 0;
+    size_t failed_ = 0;
+    size_t notMatched_ = 0;
+    size_t ignored_ = 0;
+};
 
 }  // namespace
 
@@ -180,123 +311,21 @@ void vlf::exportAllResources() {
 // resources go into the game together.
 void vlf::applyResourceFolder() {
     const std::string folder = askFolder(N_("Which folder do you wish to apply?\n"));
-    const FolderFiles files = scanFolder(folder, resourceKinds);
-
-    std::vector<ResourceIndex> indices;
-    for (const ResourceKind* kind : resourceKinds) indices.emplace_back(*kind, *swfFile);
-    const auto place = [&](const ResourceKind* kind) {
-        return static_cast<size_t>(std::find(resourceKinds.begin(), resourceKinds.end(), kind) - resourceKinds.begin());
-    };
-
-    std::vector<ReportLine> report;
-    std::map<std::pair<size_t, uint64_t>, std::vector<const Claim*>> claimed;
-    size_t notMatched = 0;
-    for (const Claim& claim : files.claims) {
-        const std::pair<size_t, uint64_t> key{place(claim.kind), claim.id};
-        if (indices[key.first].missingId(claim.id) == nullptr) {
-            claimed[key].push_back(&claim);
-            continue;
-        }
-        ++notMatched;
-        report.push_back({key,
-                          rendered(Message::text(N_("'%s' matches no resource: the game has no %s with ID=%s.\n"),
-                                                 {claim.path, Message::text(claim.kind->noun), claim.id})),
-                          kHighlight});
-    }
-
-    // A resource that two files claim takes neither.
-    std::vector<const Claim*> work;
-    size_t failed = 0;
-    for (const auto& [key, claims] : claimed) {
-        if (claims.size() == 1) {
-            work.push_back(claims.front());
-            continue;
-        }
-        std::string names;
-        for (const Claim* claim : claims) names += (names.empty() ? "'" : ", '") + claim->path + "'";
-        const ResourceIndex& index = indices[key.first];
-        report.push_back(
-            {key,
-             rendered(Message::text(N_("%s is claimed by more than one file, so none of them is applied: %s\n"),
-                                    {resourceTitle(index.kind(), key.second, index.symbol(key.second)), names})),
-             kHighlight});
-        failed += claims.size();
-    }
-
-    std::vector<Prepared> prepared(work.size());
-    parallelOrdered<Prepared>(
-        work.size(),
-        [&](size_t i) {
-            Prepared result;
-            const Claim& claim = *work[i];
-            const ResourceIndex& index = indices[place(claim.kind)];
-            try {
-                const Replacement replacement = claim.kind->readReplacement(claim.path);
-                result.tag = replacement(index.tag(claim.id), index.symbol(claim.id),
-                                         [&](const Message& warning) { result.warnings.push_back(warning); });
-            } catch (...) {
-                result.failure = std::current_exception();
-            }
-            return result;
-        },
-        [&](size_t i, Prepared&& result) {
-            checkInterrupt();
-            prepared[i] = std::move(result);
-        });
-
-    size_t changed = 0;
-    size_t unchanged = 0;
-    for (size_t i = 0; i < work.size(); ++i) {
-        const Claim& claim = *work[i];
-        const std::pair<size_t, uint64_t> key{place(claim.kind), claim.id};
-        const ResourceIndex& index = indices[key.first];
-        Prepared& result = prepared[i];
-        if (result.failure) {
-            ++failed;
-            try {
-                std::rethrow_exception(result.failure);
-            } catch (const std::exception& e) {
-                report.push_back(
-                    {key, rendered(Message::text(N_("'%s': %s"), {claim.path, errorText(e)})) + "\n", kHighlight});
-            }
-            continue;
-        }
-        if (!result.tag) {
-            ++unchanged;
-            continue;
-        }
-        ++changed;
-        const swf::Tag& current = index.tag(claim.id);
-        std::string text =
-            rendered(Message::text(N_("%s: %s\n"), {resourceTitle(*claim.kind, claim.id, index.symbol(claim.id)),
-                                                    changeSummary(*claim.kind, current, *result.tag)}));
-        for (const Message& warning : result.warnings) text += rendered(warning);
-        if (const char* warning = claim.kind->changeWarning(current, *result.tag)) text += _(warning);
-        report.push_back({key, text, -1});
-    }
-
-    printReport(std::move(report));
-    printf_colored(kHeading, "%s",
-                   rendered(Message::text(N_("%s changed, %s unchanged, %s failed, %s not matched, %s ignored (not "
-                                             "named like resources).\n"),
-                                          {changed, unchanged, failed, notMatched, files.ignored}))
-                       .c_str());
-    if (changed == 0) return;
+    FolderApply apply(resourceKinds, *swfFile);
+    apply.sortClaims(scanFolder(folder, resourceKinds));
+    apply.prepare();
+    apply.report();
+    if (apply.changed() == 0) return;
     {
         // Ctrl-C at the question too leaves the game as it is.
         const CtrlCCancels cancels;
-        if (!askYesNo(rendered(Message::text(N_("Apply %s replacement(s)? [y/n] (default=y): "), {changed})), true)) {
-            return;
-        }
+        const Message question = Message::text(N_("Apply %s replacement(s)? [y/n] (default=y): "), {apply.changed()});
+        if (!askYesNo(rendered(question), true)) return;
     }
-    for (size_t i = 0; i < work.size(); ++i) {
-        if (!prepared[i].tag) continue;
-        const Claim& claim = *work[i];
-        const swf::Tag& current = indices[place(claim.kind)].tag(claim.id);
-        changes.replace(*swfFile, *claim.kind, current, std::move(prepared[i].tag), claim.path);
-    }
+    apply.putInto(*swfFile, changes);
     unsavedChanges = changes.unsaved(*swfFile);
-    printf_colored(kHeading, "%s", rendered(Message::text(N_("Applied %s replacement(s).\n"), {changed})).c_str());
+    printf_colored(kHeading, "%s",
+                   rendered(Message::text(N_("Applied %s replacement(s).\n"), {apply.changed()})).c_str());
 }
 
 void vlf::listDifferences(const std::vector<std::pair<const ChangeLog::Change*, const swf::Tag*>>& differences) {
