@@ -263,6 +263,12 @@ const ResourceKind vlf::dataFiles = {
     .changeWarning = noWarning,
 };
 
-const std::array<const ResourceKind*, 4> vlf::resourceKinds = {&stageFiles, &sounds, &images, &dataFiles};
+namespace {
+
+const ResourceKind* const kResourceKinds[] = {&vlf::stageFiles, &vlf::sounds, &vlf::images, &vlf::dataFiles};
+
+}  // namespace
+
+const std::span<const ResourceKind* const> vlf::resourceKinds = kResourceKinds;
 
 }  // namespace vorlune_forge

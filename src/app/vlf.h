@@ -34,7 +34,7 @@ public:
     static const ResourceKind sounds;
     static const ResourceKind images;
     static const ResourceKind dataFiles;
-    static const std::array<const ResourceKind*, 4> resourceKinds;
+    static const std::span<const ResourceKind* const> resourceKinds;
 
     // Prints "What do you wish to do?" and the entries numbered 1, 2, ... 0.
     static void printOptions(const std::vector<std::string>& options);
