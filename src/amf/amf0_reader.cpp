@@ -37,7 +37,7 @@ public:
         if (!target_.is_object()) {
             throw swf_exception(
                 N_("Position: %s. The object '%s' repeats the name of an earlier member that is not an object."),
-                {position, std::string(owner_)}, {"", "", position});
+                {position, std::string(owner_)});
         }
         auto& members = target_.get_ref<JsonDocument::object_t&>();
         const auto [entry, added] = index_.try_emplace(name, members.size());
@@ -78,7 +78,7 @@ JsonDocument numberValue(ByteView eight) {
 void checkNesting(unsigned depth, size_t position) {
     if (depth >= AMF0::kMaxNesting) {
         throw swf_exception(N_("Position: %s. Objects are nested more than %s levels deep."),
-                            {position, AMF0::kMaxNesting}, {"", "", position});
+                            {position, AMF0::kMaxNesting});
     }
 }
 

@@ -2,6 +2,7 @@
 // from, how its files are named, its messages and its two conversions.
 
 #include "app/data_files.h"
+#include "app/stage_files.h"
 #include "app/vlf.h"
 #include "console/l18n.h"
 
@@ -76,7 +77,7 @@ const ResourceKind vlf::stageFiles = {
     .replacing = N_("Replacing '%s' with file '%s'...\n"),
     .exportable = nullptr,
     .convert = converted<&swf::SWF::exportBinary>,
-    .readReplacement = readBytes<&swf::SWF::replaceBinary>,
+    .readReplacement = readStage,
     .exportIds = &vlf::exportStages,
     .replace = &vlf::replaceStage,
 };

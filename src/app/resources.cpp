@@ -131,7 +131,9 @@ int vlf::exportResources(const ResourceKind& kind, const std::vector<uint64_t>& 
             if (selected[i].problem != nullptr) return result;
             try {
                 result.bytes = kind.convert(*swfFile, selected[i].id);
-            } catch (...) {
+            } catch (const std::exception&) {
+                // Ctrl-C (not a std::exception) is no failure of this
+                // resource: it escapes and stops the whole export.
                 result.failure = std::current_exception();
             }
             return result;

@@ -6,6 +6,8 @@
 #include <atomic>
 #include <cstring>
 
+#include "util/cancellation.h"
+
 namespace l18n {
 
 namespace {
@@ -41,6 +43,7 @@ void installSignalHandlers() {
     install(SIGINT, onInterrupt);
     install(SIGTERM, onTermination);
     install(SIGHUP, onTermination);
+    setCancellationCheck(checkInterrupt);
 }
 
 void clearInterrupt() { g_interrupted.store(false); }
@@ -48,7 +51,7 @@ void clearInterrupt() { g_interrupted.store(false); }
 bool takeInterrupt() { return g_interrupted.exchange(false); }
 
 void checkInterrupt() {
-    if (takeInterrupt()) throw operation_cancelled{};
+    if (g_interrupted.load()) throw operation_cancelled{};
 }
 
 void setTemporaryFile(const std::string& path) {

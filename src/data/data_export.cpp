@@ -49,10 +49,22 @@ ByteBuffer printed(const ByteBuffer& amf0) {
     return ByteBuffer(text.begin(), text.end());
 }
 
+// The next object as the JSON document of the entry `name`; an error in it
+// names the entry.
+void walkDocument(AmfCursor& cursor, const std::string& name, const EntrySink& sink) {
+    ByteBuffer document;
+    try {
+        document = printed(takeValue(cursor).payload);
+    } catch (const std::exception& e) {
+        throw swf::swf_exception(N_("Cannot read the data file's entry '%s':"), {name}, e);
+    }
+    sink(name, document);
+}
+
 // A count, then that many objects: "<prefix><i>.json".
 int32_t walkItemList(AmfCursor& cursor, const std::string& prefix, const EntrySink& sink) {
     const int32_t count = takeCount(cursor);
-    for (int32_t i = 0; i < count; ++i) sink(prefix + std::to_string(i) + ".json", printed(takeValue(cursor).payload));
+    for (int32_t i = 0; i < count; ++i) walkDocument(cursor, prefix + std::to_string(i) + ".json", sink);
     return count;
 }
 
@@ -79,7 +91,7 @@ void walkDataFile(ByteView content, const EntrySink& sink) {
     AmfCursor cursor = amfCursor(content);
     const std::string tag = readKindTag(cursor);
     if (tag == "Spt" || tag == "Bg") {
-        sink(tag == "Spt" ? "Spt.json" : "BgInfoFile.json", printed(takeValue(cursor).payload));
+        walkDocument(cursor, tag == "Spt" ? "Spt.json" : "BgInfoFile.json", sink);
     } else if (tag == "gdat") {
         walkItemList(cursor, "Attack_", sink);
         walkItemList(cursor, "PtWithName_", sink);

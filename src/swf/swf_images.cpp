@@ -10,6 +10,8 @@
 
 #include "codecs/zlib.h"
 #include "swf/bitmap_pixels.h"
+#include "swf/conversion_advice.h"
+#include "swf/png_codec.h"
 #include "util/file_types.h"
 
 namespace swf {
@@ -50,21 +52,13 @@ ByteBuffer inflateBitmap(const Tag_DefineBitsLossless& image) {
     return zlib::zlib_decompress(image.data, hint, expected);
 }
 
-constexpr const char* kEncoderError = N_("PNG encoder error (%s): %s");
-constexpr const char* kDecoderError = N_("PNG decoder error (%s): %s");
-
-// The codec's own text for its error code is shown as the library gives it.
-swf_exception codecError(const char* id, unsigned code) {
-    return swf_exception(id, {code, std::string(lodepng_error_text(code))});
-}
-
 // Pixels too few for the picture are refused with the encoder's own
 // message, but before the encoder is called: it is never handed a buffer
 // shorter than width x height says.
 constexpr unsigned kImageTooSmall = 84;
 
 void requirePixels(size_t available, size_t needed) {
-    if (available < needed) throw swf_exception(codecError(kEncoderError, kImageTooSmall));
+    if (available < needed) throw pngEncoderError(kImageTooSmall);
 }
 
 ByteBuffer encodeDirectColour(const Tag_DefineBitsLossless& image, ByteBuffer& pixels) {
@@ -79,10 +73,7 @@ ByteBuffer encodeDirectColour(const Tag_DefineBitsLossless& image, ByteBuffer& p
     } else {
         opaqueToRgba(pixels);
     }
-    ByteBuffer png;
-    const unsigned error = lodepng::encode(png, pixels, width, height);
-    if (error != 0) throw swf_exception(codecError(kEncoderError, error));
-    return png;
+    return encodePng(pixels, width, height);
 }
 
 ByteBuffer encodeColourMapped(const Tag_DefineBitsLossless& image, const ByteBuffer& bitmap) {
@@ -115,10 +106,7 @@ ByteBuffer encodeColourMapped(const Tag_DefineBitsLossless& image, const ByteBuf
     state.info_raw.colortype = LCT_PALETTE;
     state.info_raw.bitdepth = 8;
     state.encoder.auto_convert = 0;
-    ByteBuffer png;
-    const unsigned error = lodepng::encode(png, indices, width, height, state);
-    if (error != 0) throw swf_exception(codecError(kEncoderError, error));
-    return png;
+    return encodePng(indices, width, height, state);
 }
 
 // Straight (R, G, B, A) pixels with any alpha below 255.
@@ -150,24 +138,18 @@ ByteBuffer SWF::exportImage(uint64_t id) {
 // whether the picture had transparent pixels that it lost.
 void SWF::replaceImg(const ByteBuffer& bytes, uint64_t id, bool* droppedAlpha) {
     Tag_DefineBitsLossless& image = tagWithId<Tag_DefineBitsLossless>(id);
-    if (!isPNGfile(bytes)) throw swf_exception(N_("Only PNG format is implemented."));
+    if (!isPNGfile(bytes)) throw notPngError(bytes);
 
     // The size is known from the header before anything is decoded, so a
     // picture too large for the tag is refused without decoding it.
-    unsigned width = 0;
-    unsigned height = 0;
-    lodepng::State header;
-    unsigned error = lodepng_inspect(&width, &height, &header, bytes.data(), bytes.size());
-    if (error != 0) throw swf_exception(codecError(kDecoderError, error));
+    const auto [width, height] = inspectPng(bytes);
     constexpr unsigned kMaxSide = 65535;
     if (width > kMaxSide || height > kMaxSide) {
         throw swf_exception(N_("PNG image of %sx%s pixels is too large: images can be at most 65535 pixels wide and high."),
                             {width, height});
     }
 
-    ByteBuffer pixels;
-    error = lodepng::decode(pixels, width, height, bytes);
-    if (error != 0) throw swf_exception(codecError(kDecoderError, error));
+    ByteBuffer pixels = decodePng(bytes);
     const bool dropsAlpha = !image.isLossless2 && hasTransparency(pixels);
     premultiply(pixels, image.isLossless2);
     ByteBuffer deflated = zlib::zlib_compress(pixels, 9);
