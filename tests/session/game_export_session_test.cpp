@@ -179,6 +179,44 @@ TEST(SessionExportSwf, FailedWriteIsReportedAndTheSessionGoesOn) {
     }
 }
 
+// The loaded game is written over only after its original is kept beside
+// it; an earlier original is the one kept. No question is added.
+TEST(SessionExportSwf, WritingOverTheLoadedGameKeepsItsOriginal) {
+    const ByteBuffer game = games::stageGame();
+    const ByteBuffer projector = peProjector(fakePePlayer(), game);
+    const struct {
+        const char* name;
+        const char* loaded;
+        ByteBuffer file;
+        std::vector<std::string> exportAnswers;
+        ByteBuffer earlierBackup;  // empty: none
+    } cases[] = {
+        {"the movie", "game.swf", game, {"6", "", "game.swf"}, {}},
+        {"by another name", "game.swf", game, {"6", "2", "./game.swf"}, {}},
+        {"the projector", "game.exe", projector, {"7", "", "game.exe", ""}, {}},
+        {"an earlier backup", "game.swf", game, {"6", "", "game.swf"}, testmovie::bytesOf("the first original")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Session s;
+        s.writeFile(c.loaded, c.file);
+        if (!c.earlierBackup.empty()) s.writeFile(std::string(c.loaded) + ".orig", c.earlierBackup);
+        // Exported twice: the second export keeps the first original.
+        std::string input = script({c.loaded});
+        for (int round = 0; round < 2; ++round) {
+            for (const std::string& answer : c.exportAnswers) input += answer + "\n";
+        }
+        const Result r = s.run(input + script({"0"}));
+        ASSERT_TRUE(r.endedNormally()) << r.describe();
+        EXPECT_EQ(r.err, "");
+        EXPECT_EQ(countOf(r.out, "Overwrite"), 0u);
+        EXPECT_EQ(s.readFile(std::string(c.loaded) + ".orig"), c.earlierBackup.empty() ? c.file : c.earlierBackup);
+        EXPECT_NE(s.readFile(c.loaded), c.file);
+        EXPECT_TRUE(sameMovie(s.readFile(c.loaded), game));
+        EXPECT_EQ(s.files().size(), 2u);
+    }
+}
+
 TEST(SessionExportExe, HeldProjectorIsReused) {
     const ByteBuffer game = games::stageGame();
     const ByteBuffer pe = fakePePlayer(300);
