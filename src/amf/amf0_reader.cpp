@@ -8,6 +8,7 @@
 
 #include "amf/amf0.h"
 #include "amf/amf_cursor.h"
+#include "util/cancellation.h"
 
 namespace swf {
 namespace {
@@ -87,6 +88,7 @@ void checkNesting(unsigned depth, size_t position) {
 // name; every other value replaces it.
 void readMembers(AmfCursor& cursor, MemberTable& table, unsigned depth) {
     while (!cursor.atEnd()) {
+        checkCancelledNowAndThen();
         const std::string name = readString(cursor, N_("a member name"));
         if (cursor.atEnd()) return;  // a name without a value is dropped
         const size_t position = cursor.offset();

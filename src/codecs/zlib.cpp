@@ -252,9 +252,12 @@ ByteBuffer zlib_compress(const ChunkSource& source, int level, size_t sizeHint, 
     }
 }
 
-ByteBuffer zlib_decompress(ByteView bytes, size_t sizeHint, size_t maxSize, ByteBuffer prefix) {
+namespace {
+
+// Inflates a zlib stream (windowBits 15) or raw deflate data (-15).
+ByteBuffer inflateStream(int windowBits, ByteView bytes, size_t sizeHint, size_t maxSize, ByteBuffer prefix) {
     z_stream stream{};
-    const int init = inflateInit_(&stream, ZLIB_VERSION, static_cast<int>(sizeof(z_stream)));
+    const int init = inflateInit2_(&stream, windowBits, ZLIB_VERSION, static_cast<int>(sizeof(z_stream)));
     if (init != Z_OK) throw zlib_exception(N_("zlib: inflateInit() failed with code: %s"), {init});
     std::unique_ptr<z_stream, InflateEnd> guard(&stream);
 
@@ -294,6 +297,16 @@ ByteBuffer zlib_decompress(ByteView bytes, size_t sizeHint, size_t maxSize, Byte
     if (result != Z_STREAM_END) throw zlib_exception(N_("zlib: Stream is not complete."));
     dropUnusedOutput(stream, out);
     return out;
+}
+
+}  // namespace
+
+ByteBuffer zlib_decompress(ByteView bytes, size_t sizeHint, size_t maxSize, ByteBuffer prefix) {
+    return inflateStream(MAX_WBITS, bytes, sizeHint, maxSize, std::move(prefix));
+}
+
+ByteBuffer raw_decompress(ByteView bytes, size_t sizeHint, size_t maxSize) {
+    return inflateStream(-MAX_WBITS, bytes, sizeHint, maxSize, {});
 }
 
 void zerr(int code, const std::string& where) {

@@ -28,18 +28,22 @@ struct HookFailure {
 
 HookFailure& failureOf(const void* context) { return *static_cast<HookFailure*>(const_cast<void*>(context)); }
 
-// Hands the bytes to lodepng in memory it frees with lodepng_free (free).
+// Hands the bytes to lodepng after the `*outSize` it already holds at
+// `*out`, in memory it frees with lodepng_free (free).
 unsigned handOver(const ByteBuffer& bytes, unsigned char** out, size_t* outSize) {
-    auto* copy = static_cast<unsigned char*>(std::malloc(std::max<size_t>(bytes.size(), 1)));
-    if (copy == nullptr) return 83;  // lodepng's "memory allocation failed"
-    if (!bytes.empty()) std::memcpy(copy, bytes.data(), bytes.size());
-    *out = copy;
-    *outSize = bytes.size();
+    const size_t size = *outSize + bytes.size();
+    auto* joined = static_cast<unsigned char*>(std::realloc(*out, std::max<size_t>(size, 1)));
+    if (joined == nullptr) return 83;  // lodepng's "memory allocation failed"
+    if (!bytes.empty()) std::memcpy(joined + *outSize, bytes.data(), bytes.size());
+    *out = joined;
+    *outSize = size;
     return 0;
 }
 
-// lodepng's settings bound what its image data may inflate to; more than
-// that is refused as it would be by lodepng.
+// Only the deflate data is inflated here: lodepng reads the zlib header and
+// checks the checksum itself, so a file is taken exactly when lodepng alone
+// would take it. Its settings bound what the data may inflate to; more than
+// that is refused, as lodepng refuses it.
 unsigned inflateHook(unsigned char** out, size_t* outSize, const unsigned char* in, size_t inSize,
                      const LodePNGDecompressSettings* settings) {
     try {
@@ -47,7 +51,7 @@ unsigned inflateHook(unsigned char** out, size_t* outSize, const unsigned char* 
         // Image data seldom inflates to more than a few times its size; the
         // buffer grows beyond this when it does.
         const size_t hint = std::min(limit, inSize > SIZE_MAX / 8 ? SIZE_MAX : inSize * 8);
-        const ByteBuffer inflated = zlib::zlib_decompress(ByteView(in, inSize), hint, limit + 1);
+        const ByteBuffer inflated = zlib::raw_decompress(ByteView(in, inSize), hint, limit + 1);
         if (inflated.size() > limit) {
             *outSize = inflated.size();
             return 1;
@@ -70,7 +74,7 @@ unsigned deflateHook(unsigned char** out, size_t* outSize, const unsigned char* 
 }
 
 void useZlib(lodepng::State& state, HookFailure& failure) {
-    state.decoder.zlibsettings.custom_zlib = inflateHook;
+    state.decoder.zlibsettings.custom_inflate = inflateHook;
     state.decoder.zlibsettings.custom_context = &failure;
     state.encoder.zlibsettings.custom_zlib = deflateHook;
     state.encoder.zlibsettings.custom_context = &failure;

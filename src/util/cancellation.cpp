@@ -12,4 +12,9 @@ void checkCancelled() {
     if (void (*const check)() = g_check.load(std::memory_order_relaxed)) check();
 }
 
+void checkCancelledNowAndThen() {
+    thread_local unsigned calls = 0;
+    if (++calls % 4096 == 0) checkCancelled();
+}
+
 void setCancellationCheck(void (*check)()) { g_check.store(check); }

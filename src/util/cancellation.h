@@ -8,5 +8,9 @@
 // Throws, when the work is to stop, whatever the installed check throws.
 void checkCancelled();
 
+// The same, for loops of many small steps: it checks on one call in 4096
+// (counted on each thread), so that the check costs nothing there.
+void checkCancelledNowAndThen();
+
 // Installs the check; nullptr removes it.
 void setCancellationCheck(void (*check)());
