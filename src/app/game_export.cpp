@@ -99,9 +99,12 @@ std::optional<std::string> askOutputPath(const char* prompt, const char* fallbac
 
 const char* compressionName(swf::Compression compression) {
     switch (compression) {
-        case swf::Compression::Uncompressed: return _("uncompressed");
-        case swf::Compression::Zlib: return "zlib";
-        case swf::Compression::Lzma: return "LZMA";
+        case swf::Compression::Uncompressed:
+            return _("uncompressed");
+        case swf::Compression::Zlib:
+            return "zlib";
+        case swf::Compression::Lzma:
+            return "LZMA";
     }
     return "";
 }
@@ -135,12 +138,13 @@ struct Output {
 // it was.
 void reportWritten(const Output& output, size_t size, bool overGame) {
     if (!interactive()) return;
-    const std::string line =
-        overGame ? translated(N_("Wrote '%s': %s, %s; the original is kept as '%s'.\n"),
-                              {output.path, sizeText(size), std::string(compressionName(output.compression)), backupOf(output.path)})
-                 : translated(N_("Wrote '%s': %s, %s.\n"),
-                              {output.path, sizeText(size), std::string(compressionName(output.compression))});
-    printf_colored(kHeading, "%s", line.c_str());
+    std::vector<Message> args = {output.path, sizeText(size), std::string(compressionName(output.compression))};
+    const char* line = N_("Wrote '%s': %s, %s.\n");
+    if (overGame) {
+        line = N_("Wrote '%s': %s, %s; the original is kept as '%s'.\n");
+        args.push_back(backupOf(output.path));
+    }
+    printf_colored(kHeading, "%s", translated(line, std::move(args)).c_str());
 }
 
 // The "Generating ... Please wait." line. On a terminal it ends with a

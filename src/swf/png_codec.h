@@ -26,7 +26,8 @@ ByteBuffer decodePng(ByteView file);
 
 // The file of `pixels`, laid out as `state`'s raw colour mode says (8-bit
 // RGBA unless set otherwise), encoded with `state`'s other settings.
-ByteBuffer encodePng(const ByteBuffer& pixels, unsigned width, unsigned height, lodepng::State state = lodepng::State());
+ByteBuffer encodePng(const ByteBuffer& pixels, unsigned width, unsigned height,
+                     lodepng::State state = lodepng::State());
 
 // The encoder's message for lodepng's error `code`.
 swf_exception pngEncoderError(unsigned code);

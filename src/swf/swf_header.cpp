@@ -44,7 +44,6 @@ ByteBuffer decompressedBody(Decompress decompress) {
     }
 }
 
-
 // Checks that the plain fields of a compressed (or uncompressed) file are
 // all there before anything reads them: the signature, the version, the
 // file length and, for LZMA, the compressed length and the properties.

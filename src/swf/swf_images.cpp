@@ -1,8 +1,6 @@
 // Lossless bitmaps (DefineBitsLossless and DefineBitsLossless2) to PNG files
 // and back.
 
-#include "swf/swf.h"
-
 #include <lodepng.h>
 
 #include <algorithm>
@@ -12,6 +10,7 @@
 #include "swf/bitmap_pixels.h"
 #include "swf/conversion_advice.h"
 #include "swf/png_codec.h"
+#include "swf/swf.h"
 #include "util/file_types.h"
 
 namespace swf {

@@ -28,13 +28,9 @@ std::string Message::render(const Translator& translate) const {
     return out;
 }
 
-std::string Message::english() const {
-    return render([](const char* id) { return id; });
-}
-
 namespace {
 
-const char* kEnglish(const char* id) { return id; }
+const char* untranslated(const char* id) { return id; }
 
 std::shared_ptr<const forge_exception> causeOf(const std::exception& cause) {
     if (const auto* own = dynamic_cast<const forge_exception*>(&cause)) {
@@ -46,12 +42,12 @@ std::shared_ptr<const forge_exception> causeOf(const std::exception& cause) {
 }  // namespace
 
 forge_exception::forge_exception(const char* id, std::vector<Message> args)
-    : message_(Message::text(id, std::move(args))), english_(render(kEnglish)) {}
+    : message_(Message::text(id, std::move(args))), english_(render(untranslated)) {}
 
 forge_exception::forge_exception(const char* id, std::vector<Message> args, const std::exception& cause)
-    : message_(Message::text(id, std::move(args))), cause_(causeOf(cause)), english_(render(kEnglish)) {}
+    : message_(Message::text(id, std::move(args))), cause_(causeOf(cause)), english_(render(untranslated)) {}
 
-forge_exception::forge_exception(Message reason) : message_(std::move(reason)), english_(render(kEnglish)) {}
+forge_exception::forge_exception(Message reason) : message_(std::move(reason)), english_(render(untranslated)) {}
 
 // A message that ends its line keeps the line end after the reasons.
 std::string forge_exception::render(const Message::Translator& translate) const {

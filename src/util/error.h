@@ -32,7 +32,6 @@ public:
     using Translator = std::function<const char*(const char*)>;
     // The message with each id translated and the arguments put in.
     std::string render(const Translator& translate) const;
-    std::string english() const;
 
     // The id, or nullptr for plain data.
     const char* id() const { return id_; }
@@ -56,8 +55,6 @@ public:
     explicit forge_exception(Message reason);
 
     const Message& message() const { return message_; }
-    // The error this one wraps, or nullptr.
-    const forge_exception* cause() const { return cause_.get(); }
     // The message followed by the reasons underneath, each translated.
     std::string render(const Message::Translator& translate) const;
     const char* what() const noexcept override { return english_.c_str(); }

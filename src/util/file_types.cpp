@@ -15,8 +15,9 @@ bool startsWithBytes(const std::vector<uint8_t>& data, const std::array<uint8_t,
 
 // The four letters at `offset`.
 bool hasTag(const std::vector<uint8_t>& data, size_t offset, const char (&tag)[5]) {
-    return data.size() >= offset + 4 && std::equal(tag, tag + 4, data.begin() + static_cast<std::ptrdiff_t>(offset),
-                                                   [](char c, uint8_t byte) { return static_cast<uint8_t>(c) == byte; });
+    return data.size() >= offset + 4 &&
+           std::equal(tag, tag + 4, data.begin() + static_cast<std::ptrdiff_t>(offset),
+                      [](char c, uint8_t byte) { return static_cast<uint8_t>(c) == byte; });
 }
 
 // A RIFF file of the given form ("WAVE", "WEBP"); RF64 is the 64-bit RIFF

@@ -92,13 +92,14 @@ TEST(ImagesSession, FailedReplacementsEndTheirLineAndChangeNothing) {
              "with ImageMagick: convert in.jpg out.png\n"),
          true},
         {"broken PNG", "8", "broken.png",
-         red("PNG decoder error (27): the file is truncated or damaged: PNG file is smaller than a PNG header\n"), true},
+         red("PNG decoder error (27): the file is truncated or damaged: PNG file is smaller than a PNG header\n"),
+         true},
         {"no image with the id", "42", "notes.txt", red("No image with ID=42.\n"), false},
         {"no such file", "8", "missing.png", red(cannot("read", "missing.png", ENOENT) + "\n"), false},
     };
     const imagetools::TempDir dir;
-    const ByteBuffer photo = imagetools::imConvert(dir, imagetools::pilWrite(dir, ByteBuffer(16, 200), 2, 2, "RGB"),
-                                                   "", "JPG:");
+    const ByteBuffer photo =
+        imagetools::imConvert(dir, imagetools::pilWrite(dir, ByteBuffer(16, 200), 2, 2, "RGB"), "", "JPG:");
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         Session s;

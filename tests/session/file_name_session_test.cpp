@@ -77,7 +77,8 @@ TEST(SessionStages, ReplacementThatIsNotXmlIsRefused) {
         const Result r = s.run(script({"game.swf", "2", "3", "234", "new.xml", "0", "6", "0", "out.swf", "0"}));
         ASSERT_TRUE(r.endedNormally()) << r.describe();
         if (c.refusal != nullptr) {
-            EXPECT_EQ(r.err, "Cannot use 'new.xml' as a stage: it is not well-formed XML. " + std::string(c.refusal) + "\n");
+            EXPECT_EQ(r.err,
+                      "Cannot use 'new.xml' as a stage: it is not well-formed XML. " + std::string(c.refusal) + "\n");
             EXPECT_EQ(s.readFile("out.swf"), game);
         } else {
             EXPECT_EQ(r.err, "");

@@ -284,7 +284,8 @@ TEST(SessionExportExe, GameWithoutProjectorAsksForOneAtOnce) {
          cannot("read", "SA.exe", ENOENT) + "\n" + kNoProjector + "'SA.exe'.\n", {}},
         {"default name, PE", "", "SA.exe", pe, "EXE", "", peProjector(pe, movieOf(game, 1))},
         {"quoted name, ELF", " \"flash player\" ", "flash player", elf, "ELF", "", elfProjector(elf, movieOf(game, 1))},
-        {"a PNG file", "picture.png", "picture.png", games::pngSignatureFile(), nullptr, "Invalid projector file.\n", {}},
+        {"a PNG file", "picture.png", "picture.png", games::pngSignatureFile(), nullptr, "Invalid projector file.\n",
+         {}},
         {"an empty file", "empty", "empty", {}, nullptr, "No projector file given.\n", {}},
     };
     for (const auto& c : cases) {
