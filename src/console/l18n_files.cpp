@@ -171,17 +171,16 @@ bool sameFile(const std::string& path, const std::string& other) {
            first.st_ino == second.st_ino;
 }
 
-bool keepBackup(const std::string& path, const std::string& backup) {
-    if (linkat(AT_FDCWD, path.c_str(), AT_FDCWD, backup.c_str(), AT_SYMLINK_FOLLOW) == 0) return true;
+void keepBackup(const std::string& path, const std::string& backup) {
+    if (linkat(AT_FDCWD, path.c_str(), AT_FDCWD, backup.c_str(), AT_SYMLINK_FOLLOW) == 0) return;
     struct stat existing {};
-    if (errno == EEXIST || lstat(backup.c_str(), &existing) == 0) return false;
+    if (errno == EEXIST || lstat(backup.c_str(), &existing) == 0) return;
     // A file system without hard links (FAT, some network shares).
     std::vector<uint8_t> bytes;
     readBinaryFile(path, bytes);
     struct stat original {};
     const bool executable = stat(path.c_str(), &original) == 0 && (original.st_mode & 0111) != 0;
     writeBinaryFileSafely(backup, bytes, executable);
-    return true;
 }
 
 }  // namespace l18n

@@ -49,10 +49,10 @@ void checkWritable(const std::string& path);
 bool sameFile(const std::string& path, const std::string& other);
 
 // Keeps the file at `path` under the name `backup` as well, unless `backup`
-// exists already (the oldest original is the one worth keeping); returns
-// whether it made the backup. Where the file system allows, the backup is a
-// second name of the same file, which writeBinaryFileSafely leaves alone
-// when it puts a new file at `path`; elsewhere it is a copy.
-bool keepBackup(const std::string& path, const std::string& backup);
+// exists already (the oldest original is the one worth keeping). Where the
+// file system allows, the backup is a second name of the same file, which
+// writeBinaryFileSafely leaves alone when it puts a new file at `path`;
+// elsewhere it is a copy.
+void keepBackup(const std::string& path, const std::string& backup);
 
 }  // namespace l18n

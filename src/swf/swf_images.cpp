@@ -1,6 +1,8 @@
 // Lossless bitmaps (DefineBitsLossless and DefineBitsLossless2) to PNG files
 // and back.
 
+#include "swf/swf.h"
+
 #include <lodepng.h>
 
 #include <algorithm>
@@ -10,7 +12,6 @@
 #include "swf/bitmap_pixels.h"
 #include "swf/conversion_advice.h"
 #include "swf/png_codec.h"
-#include "swf/swf.h"
 #include "util/file_types.h"
 
 namespace swf {
