@@ -64,8 +64,8 @@ bool isGIFfile(const std::vector<uint8_t>& data) {
 bool hasJPEGstart(const std::vector<uint8_t>& data) { return startsWithBytes<3>(data, {0xFF, 0xD8, 0xFF}); }
 
 bool isBMPfile(const std::vector<uint8_t>& data) {
-    // "BM", then the file header's 12 bytes, then the size of the bitmap
-    // header, which is one of a few known values.
+    // "BM" and the rest of the 14-byte file header, then the size of the
+    // bitmap header, which is one of a few known values.
     if (data.size() < 18 || data[0] != 'B' || data[1] != 'M') return false;
     const uint32_t headerSize = loadU32le(data.data() + 14);
     for (const uint32_t known : {12u, 40u, 52u, 56u, 64u, 108u, 124u}) {
