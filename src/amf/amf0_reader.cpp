@@ -8,6 +8,7 @@
 
 #include "amf/amf0.h"
 #include "amf/amf_cursor.h"
+#include "util/cancellation.h"
 
 namespace swf {
 namespace {
@@ -37,7 +38,7 @@ public:
         if (!target_.is_object()) {
             throw swf_exception(
                 N_("Position: %s. The object '%s' repeats the name of an earlier member that is not an object."),
-                {position, std::string(owner_)}, {"", "", position});
+                {position, std::string(owner_)});
         }
         auto& members = target_.get_ref<JsonDocument::object_t&>();
         const auto [entry, added] = index_.try_emplace(name, members.size());
@@ -78,7 +79,7 @@ JsonDocument numberValue(ByteView eight) {
 void checkNesting(unsigned depth, size_t position) {
     if (depth >= AMF0::kMaxNesting) {
         throw swf_exception(N_("Position: %s. Objects are nested more than %s levels deep."),
-                            {position, AMF0::kMaxNesting}, {"", "", position});
+                            {position, AMF0::kMaxNesting});
     }
 }
 
@@ -87,6 +88,7 @@ void checkNesting(unsigned depth, size_t position) {
 // name; every other value replaces it.
 void readMembers(AmfCursor& cursor, MemberTable& table, unsigned depth) {
     while (!cursor.atEnd()) {
+        checkCancelledNowAndThen();
         const std::string name = readString(cursor, N_("a member name"));
         if (cursor.atEnd()) return;  // a name without a value is dropped
         const size_t position = cursor.offset();

@@ -5,6 +5,7 @@
 #include <unordered_map>
 
 #include "amf/amf0.h"
+#include "util/cancellation.h"
 
 namespace swf {
 namespace {
@@ -41,7 +42,9 @@ public:
     bool start_array(std::size_t) { return open(JsonDocument::array()); }
     bool end_array() { return close(); }
 
+    // A large document takes long to read: Ctrl-C is looked for on the way.
     bool key(string_t& name) {
+        checkCancelledNowAndThen();
         Container& object = open_.back();
         auto& members = object.value->get_ref<JsonDocument::object_t&>();
         const auto [entry, added] = object.keys.try_emplace(name, members.size());
@@ -117,6 +120,7 @@ uint32_t arrayCount(const JsonDocument& value) {
 void writeValue(ByteBuffer& out, const JsonDocument& value, unsigned depth);
 
 void writeMember(ByteBuffer& out, std::string_view name, const JsonDocument& value, unsigned depth) {
+    checkCancelledNowAndThen();
     AMF0::writeStringWithLenPrefixU16(out, name);
     writeValue(out, value, depth);
 }

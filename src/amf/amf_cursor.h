@@ -22,8 +22,7 @@ inline AmfCursor amfCursor(ByteView bytes, size_t origin = 0) {
 [[noreturn]] inline void invalidMarker(size_t position, uint8_t marker) {
     char hex[3];
     std::snprintf(hex, sizeof hex, "%02x", marker);
-    throw swf_exception(N_("Position: %s. Marker '0x%s' not valid or not implemented."), {position, std::string(hex)},
-                        {"", "", position});
+    throw swf_exception(N_("Position: %s. Marker '0x%s' not valid or not implemented."), {position, std::string(hex)});
 }
 
 }  // namespace swf

@@ -35,7 +35,9 @@ void convertInOrder(const std::vector<ExportItem>& items,
             try {
                 if (item.tag == nullptr) throw swf::swf_exception(item.kind->missingTag, {item.id});
                 result.bytes = item.kind->convert(*item.tag);
-            } catch (...) {
+            } catch (const std::exception&) {
+                // Ctrl-C (not a std::exception) is no failure of this
+                // resource: it escapes and stops the whole export.
                 result.failure = std::current_exception();
             }
             return result;

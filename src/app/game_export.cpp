@@ -1,15 +1,19 @@
 // Main menu options 6 and 7: writing the modified game as an SWF movie or
 // as a projector executable.
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <iterator>
+#include <optional>
 
 #include "app/vlf.h"
 #include "console/l18n.h"
 #include "console/signals.h"
+#include "swf/projector_form.h"
 #include "util/file_types.h"
 #include "util/strings.h"
 
@@ -45,6 +49,102 @@ swf::Compression askCompression() {
 std::string askPath(const char* prompt, const char* fallback) {
     const std::string path = readPath(prompt);
     return path.empty() ? fallback : path;
+}
+
+std::string translated(const char* id, std::vector<Message> args) {
+    return Message::text(id, std::move(args)).render([](const char* text) { return gettext(text); });
+}
+
+bool exists(const std::string& path) {
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0;
+}
+
+// The loaded game is never written over without keeping its original.
+std::string backupOf(const std::string& path) { return path + ".orig"; }
+
+// On a terminal: whether the user wants the file at `path` written over.
+// The question says when it is the loaded game, and where its original is.
+bool allowsOverwrite(const std::string& path, const std::string& gamePath) {
+    if (!sameFile(path, gamePath)) {
+        return askYesNo(translated(N_("'%s' exists. Overwrite it? [y/n] (default=n): "), {path}), false);
+    }
+    const std::string backup = backupOf(path);
+    const char* question =
+        exists(backup) ? N_("'%s' exists: it is the game you loaded, and '%s' already keeps an earlier original. "
+                            "Overwrite it? [y/n] (default=n): ")
+                       : N_("'%s' exists: it is the game you loaded, and its original will be kept as '%s'. "
+                            "Overwrite it? [y/n] (default=n): ");
+    return askYesNo(translated(question, {path, backup}), false);
+}
+
+// Asks for the output path and checks at once that the game can be written
+// there, so that a long build never ends in a failure known from the start.
+// On a terminal a path that cannot be written, or an existing file that is
+// not to be written over, is asked for again (Ctrl-D goes back). Elsewhere
+// the failure is reported and nothing is returned; no question is added.
+std::optional<std::string> askOutputPath(const char* prompt, const char* fallback, const std::string& gamePath) {
+    for (;;) {
+        const std::string path = askPath(prompt, fallback);
+        try {
+            checkWritable(path);
+        } catch (const std::exception& e) {
+            reportFailure(e);
+            if (interactive()) continue;
+            return std::nullopt;
+        }
+        if (!interactive() || !exists(path) || allowsOverwrite(path, gamePath)) return path;
+    }
+}
+
+const char* compressionName(swf::Compression compression) {
+    switch (compression) {
+        case swf::Compression::Uncompressed:
+            return _("uncompressed");
+        case swf::Compression::Zlib:
+            return "zlib";
+        case swf::Compression::Lzma:
+            return "LZMA";
+    }
+    return "";
+}
+
+// A size as people read it: "812 bytes", "15.2 MiB" (in the locale's
+// digits).
+std::string sizeText(size_t bytes) {
+    if (bytes < 1024) return translated(N_("%s bytes"), {bytes});
+    const char* const units[] = {"KiB", "MiB", "GiB"};
+    double size = static_cast<double>(bytes) / 1024;
+    size_t unit = 0;
+    while (size >= 1024 && unit + 1 < std::size(units)) {
+        size /= 1024;
+        ++unit;
+    }
+    char text[64];
+    std::snprintf(text, sizeof text, "%.1f %s", size, units[unit]);
+    return text;
+}
+
+// Where the game goes: the path, and the loaded game's path to tell when it
+// is written over.
+struct Output {
+    std::string path;
+    const std::string& gamePath;
+    swf::Compression compression;
+    bool executable;
+};
+
+// On a terminal, what was written. A piped session's transcript stays as
+// it was.
+void reportWritten(const Output& output, size_t size, bool overGame) {
+    if (!interactive()) return;
+    std::vector<Message> args = {output.path, sizeText(size), std::string(compressionName(output.compression))};
+    const char* line = N_("Wrote '%s': %s, %s.\n");
+    if (overGame) {
+        line = N_("Wrote '%s': %s, %s; the original is kept as '%s'.\n");
+        args.push_back(backupOf(output.path));
+    }
+    printf_colored(kHeading, "%s", translated(line, std::move(args)).c_str());
 }
 
 // The "Generating ... Please wait." line. On a terminal it ends with a
@@ -89,9 +189,10 @@ private:
     int shown_ = -1;
 };
 
-// Builds the game under the generating line and writes it to `path`;
-// reports a failure and says whether the game was written.
-bool writeGame(const std::string& generating, const std::string& path, bool executable,
+// Builds the game under the generating line and writes it to the output,
+// keeping the original first when that is the loaded game; reports a
+// failure and says whether the game was written.
+bool writeGame(const std::string& generating, const Output& output,
                const std::function<ByteBuffer(const ProgressSink&)>& build) {
     try {
         ByteBuffer game;
@@ -100,7 +201,10 @@ bool writeGame(const std::string& generating, const std::string& path, bool exec
             game = build(line.progress());
             line.complete();
         }
-        writeBinaryFileSafely(path, game, executable);
+        const bool overGame = sameFile(output.path, output.gamePath);
+        if (overGame) keepBackup(output.path, backupOf(output.path));
+        writeBinaryFileSafely(output.path, game, output.executable);
+        reportWritten(output, game.size(), overGame);
         return true;
     } catch (const std::exception& e) {
         reportFailure(e);
@@ -117,8 +221,10 @@ void vlf::gameWritten() {
 
 void vlf::exportSwf() {
     const swf::Compression compression = askCompression();
-    const std::string path = askPath(_("Path to output file (default=Vorlune_out.swf): "), "Vorlune_out.swf");
-    if (writeGame(_("Generating SWF... Please wait.\n"), path, false,
+    const std::optional<std::string> path =
+        askOutputPath(_("Path to output file (default=Vorlune_out.swf): "), "Vorlune_out.swf", gamePath);
+    if (!path) return;
+    if (writeGame(_("Generating SWF... Please wait.\n"), {*path, gamePath, compression, false},
                   [&](const ProgressSink& progress) { return swfFile->exportSwf(compression, progress); })) {
         gameWritten();
     }
@@ -126,7 +232,8 @@ void vlf::exportSwf() {
 
 void vlf::exportExe() {
     const swf::Compression compression = askCompression();
-    const std::string path = askPath(_("Path to output file (default=Vorlune_out.exe): "), "Vorlune_out.exe");
+    const std::optional<std::string> path =
+        askOutputPath(_("Path to output file (default=Vorlune_out.exe): "), "Vorlune_out.exe", gamePath);
 
     bool useHeld = false;
     if (!swfFile->projector.empty()) {
@@ -149,19 +256,23 @@ void vlf::exportExe() {
                          projectorPath.c_str());
             return;
         }
+        // An empty file is refused too: it would otherwise stand for the
+        // projector already held, the one the user just declined.
+        try {
+            swf::checkProjectorForm(projector);
+        } catch (const std::exception& e) {
+            reportFailure(e);
+            return;
+        }
         kind = isPEfile(projector) ? "EXE" : "ELF";
     }
+    // A path refused at its question: the questions after it were still
+    // asked, so that answers given ahead of them went where they were meant.
+    if (!path) return;
 
     char generating[256];
     std::snprintf(generating, sizeof generating, _("Generating %s... Please wait.\n"), kind);
-    // An empty file would otherwise stand for the projector already held,
-    // the one the user just declined.
-    if (!useHeld && projector.empty() && !swfFile->projector.empty()) {
-        printf_normal("%s", generating);
-        printf_error("%s\n", _("Invalid projector file."));
-        return;
-    }
-    if (writeGame(generating, path, true,
+    if (writeGame(generating, {*path, gamePath, compression, true},
                   [&](const ProgressSink& progress) { return swfFile->exportExe(projector, compression, progress); })) {
         gameWritten();
     }

@@ -221,7 +221,8 @@ private:
             const Replacement replacement = claim.kind->readReplacement(claim.path);
             result.tag = replacement(index.tag(claim.id), index.symbol(claim.id),
                                      [&](const Message& warning) { result.warnings.push_back(warning); });
-        } catch (...) {
+        } catch (const std::exception&) {
+            // Ctrl-C escapes and stops the whole apply.
             result.failure = std::current_exception();
         }
         return result;

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "app/data_files.h"
+#include "app/stage_files.h"
 #include "app/vlf.h"
 #include "console/l18n.h"
 
@@ -62,11 +63,6 @@ bool isExportOf(const ByteBuffer& file, const swf::Tag& current, ByteBuffer (*co
     }
 }
 
-std::unique_ptr<swf::Tag> stageFromFile(const ByteBuffer& file, const swf::Tag& current, const WarningSink&) {
-    if (file == current.data) return nullptr;
-    return swf::binaryWithPayload(file, dynamic_cast<const swf::Tag_DefineBinaryData&>(current));
-}
-
 std::unique_ptr<swf::Tag> soundFromFile(const ByteBuffer& file, const swf::Tag& current, const WarningSink&) {
     if (isExportOf(file, current, mp3File)) return nullptr;
     return swf::soundFromMp3(file, dynamic_cast<const swf::Tag_DefineSound&>(current));
@@ -87,7 +83,7 @@ bool showsBitmap(const swf::DecodedPng& picture, const swf::Tag_DefineBitsLossle
 // but not its transparency; the user is told.
 std::unique_ptr<swf::Tag> imageFromFile(const ByteBuffer& file, const swf::Tag& current, const WarningSink& warn) {
     const auto& image = dynamic_cast<const swf::Tag_DefineBitsLossless&>(current);
-    swf::DecodedPng picture = swf::decodePng(file);
+    swf::DecodedPng picture = swf::readPng(file);
     if (showsBitmap(picture, image)) return nullptr;
     bool droppedAlpha = false;
     auto replacement = swf::imageFromPixels(std::move(picture), image, &droppedAlpha);
@@ -167,7 +163,7 @@ const ResourceKind vlf::stageFiles = {
     .replacing = N_("Replacing '%s' with file '%s'...\n"),
     .exportable = nullptr,
     .convert = payload,
-    .readReplacement = readBytes<stageFromFile>,
+    .readReplacement = readStage,
     .fileHolds = holdsBytes<payload>,
     .facts = binaryFacts,
     .changeWarning = noWarning,

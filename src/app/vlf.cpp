@@ -41,12 +41,16 @@ void vlf::readFile() {
             swfFile = std::make_unique<swf::SWF>(std::move(bytes));
             gamePath = path;
             return;
-        } catch (forge_exception& e) {
-            // A movie that cannot be read is named, so the user knows which.
-            e.setPath(path);
+        } catch (const file_exception& e) {
             printf_error(_("Error: %s\n"), errorText(e).c_str());
+        } catch (const forge_exception& e) {
+            // A movie that cannot be read is named, so the user knows which.
+            printf_error(_("Error: %s\n"), errorText(forge_exception(N_("'%s':"), {path}, e)).c_str());
         } catch (const std::exception& e) {
             printf_error(_("Error: %s\n"), errorText(e).c_str());
+        } catch (const operation_cancelled&) {
+            // Ctrl-C stops the loading of a large game; another can be named.
+            printf_error("%s", _("Cancelled.\n"));
         }
     }
 }

@@ -1,9 +1,13 @@
 #include "codecs/minizip.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <unzip.h>
 #include <zip.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -207,9 +211,29 @@ void Zipper::closeAfterFailure() noexcept {
 
 // -------------------------------------------------------------- Unzipper
 
+namespace {
+
+// minizip says only that it could not open an archive; a file that cannot
+// be read at all gets the reason every other file gets.
+void requireReadableFile(const std::string& path) {
+    errno = 0;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) throw fileError(kCannotRead, path, errno);
+    struct stat info {};
+    const bool folder = fstat(fd, &info) == 0 && S_ISDIR(info.st_mode);
+    ::close(fd);
+    if (folder) throw fileError(kCannotRead, path, EISDIR);
+}
+
+}  // namespace
+
 Unzipper::Unzipper(std::string path) : path_(std::move(path)) {
+    requireReadableFile(path_);
     handle_.reset(unzOpen64(path_.c_str()));
-    if (!handle_) throw minizip_exception(N_("Could not open file '%s'."), {path_});
+    if (!handle_) {
+        throw minizip_exception(N_("Could not open file '%s'."), {path_},
+                                minizip_exception(N_("The file is not a zip archive.")));
+    }
 
     unz_global_info64 info{};
     int result = unzGetGlobalInfo64(handle_.get(), &info);

@@ -46,10 +46,26 @@ namespace {
 
 using Mp3Cursor = ByteCursor<mp3_exception>;
 
-[[noreturn]] void refuse() { throw mp3_exception(N_("Error parsing MP3 file.")); }
+// Why the file is refused: no frame, frames of another layer, a format
+// that changes, or frames that libmpg123 could not walk.
+[[noreturn]] void refuseNoFrame() { throw mp3_exception(N_("No MPEG audio frame was found in the file.")); }
+
+[[noreturn]] void refuseLayer(int layer) {
+    throw mp3_exception(N_("The MPEG audio frames found in it are of layer %s, not layer III (MP3)."), {layer});
+}
+
+[[noreturn]] void refuseDamage(uint64_t frame) {
+    throw mp3_exception(N_("The frames are damaged after frame %s."), {frame});
+}
 
 [[noreturn]] void libraryError(int code) {
     throw mp3_exception(N_("libmpg123: %s"), {std::string(mpg123_plain_strerror(code))});
+}
+
+// The library's own reason why it stopped walking the frames.
+[[noreturn]] void refuseWalk(mpg123_handle* handle, uint64_t frame) {
+    if (frame == 0) refuseNoFrame();
+    throw mp3_exception(N_("The frames are damaged after frame %s: %s"), {frame, std::string(mpg123_strerror(handle))});
 }
 
 // mpg123_init() must run once before the first handle is made (newer
@@ -203,7 +219,10 @@ Handle openStream(MemoryStream& stream) {
 Mp3Info inspectMp3(ByteView bytes) {
     size_t start = 0;
     while (const size_t tagSize = id3v2TagSize(bytes, start)) {
-        if (tagSize > bytes.size() - start) refuse();
+        if (tagSize > bytes.size() - start) {
+            throw mp3_exception(N_("The ID3v2 tag at offset %s claims %s bytes, more than the file holds."),
+                                {start, tagSize});
+        }
         start += tagSize;
     }
     size_t end = bytes.size();
@@ -221,13 +240,13 @@ Mp3Info inspectMp3(ByteView bytes) {
         // The stream comes up short only at its end: the data ended inside
         // a frame, which is no complete frame and becomes trailing bytes.
         if (result == MPG123_ERR && mpg123_errcode(handle.get()) == MPG123_ERR_READER) break;
-        if (result != MPG123_OK && result != MPG123_NEW_FORMAT) refuse();
+        if (result != MPG123_OK && result != MPG123_NEW_FORMAT) refuseWalk(handle.get(), info.frameCount);
 
         mpg123_frameinfo2 frame{};
         size_t bodySize = 0;
         if (mpg123_info2(handle.get(), &frame) != MPG123_OK ||
             mpg123_framedata(handle.get(), nullptr, nullptr, &bodySize) != MPG123_OK) {
-            refuse();
+            refuseWalk(handle.get(), info.frameCount);
         }
         // Each frame lies inside the stream, after the previous one (junk
         // may separate them). The library's positions are checked rather
@@ -235,26 +254,31 @@ Mp3Info inspectMp3(ByteView bytes) {
         const off_t position = mpg123_framepos(handle.get());
         if (position < 0 || static_cast<uint64_t>(position) < framesEnd ||
             static_cast<uint64_t>(position) > streamSize) {
-            refuse();
+            refuseDamage(info.frameCount);
         }
         const auto frameStart = static_cast<size_t>(position);
-        if (streamSize - frameStart < 4 || bodySize > streamSize - frameStart - 4) refuse();
+        if (streamSize - frameStart < 4 || bodySize > streamSize - frameStart - 4) refuseDamage(info.frameCount);
 
         const unsigned rate = frame.rate > 0 ? static_cast<unsigned>(frame.rate) : 0;
         const unsigned channels = frame.mode == MPG123_M_MONO ? 1 : 2;
-        if (frame.layer != 3 || rate == 0) refuse();
+        if (frame.layer != 3) refuseLayer(frame.layer);
+        if (rate == 0) refuseDamage(info.frameCount);
         if (info.frameCount == 0) {
             info.sampleRate = rate;
             info.channels = channels;
             info.startOffset = start + frameStart;
             mpeg1 = frame.version == MPG123_1_0;
-        } else if (rate != info.sampleRate || channels != info.channels) {
-            refuse();
+        } else if (rate != info.sampleRate) {
+            throw mp3_exception(N_("The sample rate changes from %s Hz to %s Hz after frame %s."),
+                                {info.sampleRate, rate, info.frameCount});
+        } else if (channels != info.channels) {
+            throw mp3_exception(N_("The channel count changes from %s to %s after frame %s."),
+                                {info.channels, channels, info.frameCount});
         }
         framesEnd = frameStart + 4 + bodySize;
         ++info.frameCount;
     }
-    if (info.frameCount == 0) refuse();
+    if (info.frameCount == 0) refuseNoFrame();
 
     // MPEG-1 layer III frames hold 1152 samples per channel, MPEG-2 and 2.5
     // ones 576 (the version goes with the rate, which does not change).

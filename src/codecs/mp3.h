@@ -33,9 +33,10 @@ struct Mp3Info {
 };
 
 // Finds the MPEG layer III frames of an MP3 file. The frames are the bytes
-// from `startOffset` to `size - trailingBytes`. Throws mp3_exception
-// "Error parsing MP3 file." when the file holds no complete frame, holds
-// frames of another layer, or changes sample rate or channel count midway.
+// from `startOffset` to `size - trailingBytes`. Throws mp3_exception with
+// the reason, a sentence about the file, when the file holds
+// no complete frame, holds frames of another layer, changes sample rate or
+// channel count midway, or has frames libmpg123 cannot walk.
 Mp3Info inspectMp3(ByteView bytes);
 
 }  // namespace mp3

@@ -10,12 +10,16 @@
 #include <memory>
 #include <mutex>
 
+#include "util/cancellation.h"
+
 namespace zlib {
 namespace {
 
 constexpr size_t kBlockSize = 131072;
-// zlib's counters are 32-bit; larger inputs are handed over in pieces.
-constexpr size_t kMaxChunk = 1u << 30;
+// zlib's counters are 32-bit; larger inputs are handed over in pieces. The
+// pieces are small enough that one call of deflate or inflate takes a few
+// milliseconds, so that checkCancelled() between calls stops the work soon.
+constexpr size_t kMaxChunk = 1u << 20;
 
 constexpr const char* kDeflateInitFailed = N_("zlib: deflateInit() failed with code: %s");
 
@@ -195,6 +199,7 @@ ByteBuffer parallelCompress(const ChunkSource& source, int level, size_t sizeHin
     parallelOrdered<DeflatedChunk>(
         count, [&](size_t index) { return deflateChunk(cutter.take(index), level, index + 1 == count); },
         [&](size_t, DeflatedChunk&& chunk) {
+            checkCancelled();
             if (chunk.initResult != Z_OK) {
                 throw zlib_exception(kDeflateInitFailed, {chunk.initResult});
             }
@@ -231,6 +236,7 @@ ByteBuffer zlib_compress(const ChunkSource& source, int level, size_t sizeHint, 
     offerInput(stream, pending, &source);
     offerOutputBlock(stream, out, kBlockSize);
     while (stream.avail_in != 0) {
+        checkCancelled();
         const int result = deflate(&stream, Z_NO_FLUSH);
         if (result != Z_OK && result != Z_STREAM_END) zerr(result, "deflate()");
         if (stream.avail_out == 0) offerOutputBlock(stream, out, kBlockSize);
@@ -238,6 +244,7 @@ ByteBuffer zlib_compress(const ChunkSource& source, int level, size_t sizeHint, 
         if (progress) progress(stream.total_in, sizeHint);
     }
     for (;;) {
+        checkCancelled();
         if (stream.avail_out == 0) offerOutputBlock(stream, out, kBlockSize);
         const int result = deflate(&stream, Z_FINISH);
         if (result == Z_OK) continue;
@@ -247,9 +254,12 @@ ByteBuffer zlib_compress(const ChunkSource& source, int level, size_t sizeHint, 
     }
 }
 
-ByteBuffer zlib_decompress(ByteView bytes, size_t sizeHint, size_t maxSize, ByteBuffer prefix) {
+namespace {
+
+// Inflates a zlib stream (windowBits 15) or raw deflate data (-15).
+ByteBuffer inflateStream(int windowBits, ByteView bytes, size_t sizeHint, size_t maxSize, ByteBuffer prefix) {
     z_stream stream{};
-    const int init = inflateInit_(&stream, ZLIB_VERSION, static_cast<int>(sizeof(z_stream)));
+    const int init = inflateInit2_(&stream, windowBits, ZLIB_VERSION, static_cast<int>(sizeof(z_stream)));
     if (init != Z_OK) throw zlib_exception(N_("zlib: inflateInit() failed with code: %s"), {init});
     std::unique_ptr<z_stream, InflateEnd> guard(&stream);
 
@@ -266,6 +276,7 @@ ByteBuffer zlib_decompress(ByteView bytes, size_t sizeHint, size_t maxSize, Byte
     // is reached; bytes after the end of the stream are never consumed.
     int result = Z_OK;
     while (stream.avail_in != 0 && result != Z_STREAM_END) {
+        checkCancelled();
         result = inflate(&stream, Z_NO_FLUSH);
         if (result != Z_OK && result != Z_STREAM_END) zerr(result, "inflate()");
         if (stream.avail_out == 0) {
@@ -275,6 +286,7 @@ ByteBuffer zlib_decompress(ByteView bytes, size_t sizeHint, size_t maxSize, Byte
         offerInput(stream, pending, nullptr);
     }
     while (result != Z_STREAM_END) {
+        checkCancelled();
         if (stream.avail_out == 0) {
             if (produced() == maxSize) return out;
             nextBlock();
@@ -287,6 +299,16 @@ ByteBuffer zlib_decompress(ByteView bytes, size_t sizeHint, size_t maxSize, Byte
     if (result != Z_STREAM_END) throw zlib_exception(N_("zlib: Stream is not complete."));
     dropUnusedOutput(stream, out);
     return out;
+}
+
+}  // namespace
+
+ByteBuffer zlib_decompress(ByteView bytes, size_t sizeHint, size_t maxSize, ByteBuffer prefix) {
+    return inflateStream(MAX_WBITS, bytes, sizeHint, maxSize, std::move(prefix));
+}
+
+ByteBuffer raw_decompress(ByteView bytes, size_t sizeHint, size_t maxSize) {
+    return inflateStream(-MAX_WBITS, bytes, sizeHint, maxSize, {});
 }
 
 void zerr(int code, const std::string& where) {

@@ -48,6 +48,9 @@ inline constexpr size_t kParallelMinimum = 2 * kParallelChunk;
 ByteBuffer zlib_decompress(ByteView bytes, size_t sizeHint = 0,
                            size_t maxSize = std::numeric_limits<size_t>::max(), ByteBuffer prefix = {});
 
+// The same for raw deflate data, without the zlib header and checksum.
+ByteBuffer raw_decompress(ByteView bytes, size_t sizeHint = 0, size_t maxSize = std::numeric_limits<size_t>::max());
+
 [[noreturn]] void zerr(int code, const std::string& where);
 
 }  // namespace zlib

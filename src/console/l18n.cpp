@@ -357,7 +357,7 @@ bool askYesNo(const std::string& prompt, bool byDefault) {
 std::string errorText(const std::exception& e) {
     const auto* own = dynamic_cast<const forge_exception*>(&e);
     if (own == nullptr) return e.what();
-    return own->message().render([](const char* id) { return gettext(id); });
+    return own->render([](const char* id) { return gettext(id); });
 }
 
 }  // namespace l18n

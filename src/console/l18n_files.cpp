@@ -17,9 +17,6 @@ namespace l18n {
 
 namespace {
 
-constexpr const char* kCannotRead = N_("Cannot read '%s': %s.");
-constexpr const char* kCannotWrite = N_("Cannot write '%s': %s.");
-
 // The error of a failed stdio call; a stream that failed without saying
 // why reports an input/output error.
 int streamError() { return errno != 0 ? errno : EIO; }
@@ -125,13 +122,28 @@ int writeAll(int fd, const uint8_t* data, size_t size) {
     return 0;
 }
 
+// A folder cannot be written over; rename() would say so only after the
+// whole file was written, and for ".." as "Device or resource busy".
+void refuseFolder(const std::string& path) {
+    struct stat info {};
+    if (stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) throw fileError(kCannotWrite, path, EISDIR);
+}
+
+// The temporary file beside `path` that a safe write starts with.
+int createTemporary(const std::string& path, std::string& temporary) {
+    temporary = path + ".XXXXXX";
+    const int fd = mkstemp(temporary.data());
+    if (fd < 0) throw fileError(kCannotWrite, path, errno);
+    return fd;
+}
+
 }  // namespace
 
 size_t writeBinaryFileSafely(const std::string& path, const std::vector<uint8_t>& data, bool executable) {
+    refuseFolder(path);
     const mode_t mode = targetMode(path, executable);
-    std::string temporary = path + ".XXXXXX";
-    const int fd = mkstemp(temporary.data());
-    if (fd < 0) throw fileError(kCannotWrite, path, errno);
+    std::string temporary;
+    const int fd = createTemporary(path, temporary);
     setTemporaryFile(temporary);
     int error = writeAll(fd, data.data(), data.size());
     if (error == 0 && (fchmod(fd, mode) != 0 || fsync(fd) != 0)) error = errno;
@@ -143,6 +155,32 @@ size_t writeBinaryFileSafely(const std::string& path, const std::vector<uint8_t>
     if (error == ECANCELED) throw operation_cancelled{};
     if (error != 0) throw fileError(kCannotWrite, path, error);
     return data.size();
+}
+
+void checkWritable(const std::string& path) {
+    refuseFolder(path);
+    std::string temporary;
+    ::close(createTemporary(path, temporary));
+    ::unlink(temporary.c_str());
+}
+
+bool sameFile(const std::string& path, const std::string& other) {
+    struct stat first {};
+    struct stat second {};
+    return stat(path.c_str(), &first) == 0 && stat(other.c_str(), &second) == 0 && first.st_dev == second.st_dev &&
+           first.st_ino == second.st_ino;
+}
+
+void keepBackup(const std::string& path, const std::string& backup) {
+    if (linkat(AT_FDCWD, path.c_str(), AT_FDCWD, backup.c_str(), AT_SYMLINK_FOLLOW) == 0) return;
+    struct stat existing {};
+    if (errno == EEXIST || lstat(backup.c_str(), &existing) == 0) return;
+    // A file system without hard links (FAT, some network shares).
+    std::vector<uint8_t> bytes;
+    readBinaryFile(path, bytes);
+    struct stat original {};
+    const bool executable = stat(path.c_str(), &original) == 0 && (original.st_mode & 0111) != 0;
+    writeBinaryFileSafely(backup, bytes, executable);
 }
 
 }  // namespace l18n

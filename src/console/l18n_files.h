@@ -38,4 +38,21 @@ size_t writeBinaryFile(const std::string& path, const std::vector<uint8_t>& data
 // during the write throws operation_cancelled and leaves the old file.
 size_t writeBinaryFileSafely(const std::string& path, const std::vector<uint8_t>& data, bool executable = false);
 
+// Throws the file_exception that writeBinaryFileSafely would throw for
+// `path` because of where it lies: a folder, in a folder that does not exist
+// or cannot be written to. Called before a long build, so that the build
+// does not end in a failure known from the start. Leaves nothing behind.
+void checkWritable(const std::string& path);
+
+// Whether `path` and `other` name the same existing file, by its identity
+// rather than its name: "./game.swf" and a link to it are game.swf too.
+bool sameFile(const std::string& path, const std::string& other);
+
+// Keeps the file at `path` under the name `backup` as well, unless `backup`
+// exists already (the oldest original is the one worth keeping). Where the
+// file system allows, the backup is a second name of the same file, which
+// writeBinaryFileSafely leaves alone when it puts a new file at `path`;
+// elsewhere it is a copy.
+void keepBackup(const std::string& path, const std::string& backup);
+
 }  // namespace l18n

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "console/title.h"
+#include "util/cancellation.h"
 
 namespace l18n {
 
@@ -44,6 +45,7 @@ void installSignalHandlers() {
     install(SIGINT, onInterrupt);
     install(SIGTERM, onTermination);
     install(SIGHUP, onTermination);
+    setCancellationCheck(checkInterrupt);
 }
 
 void clearInterrupt() { g_interrupted.store(false); }
@@ -51,7 +53,7 @@ void clearInterrupt() { g_interrupted.store(false); }
 bool takeInterrupt() { return g_interrupted.exchange(false); }
 
 void checkInterrupt() {
-    if (takeInterrupt()) throw operation_cancelled{};
+    if (g_interrupted.load()) throw operation_cancelled{};
 }
 
 void setTemporaryFile(const std::string& path) {

@@ -19,7 +19,11 @@ void installSignalHandlers();
 void clearInterrupt();
 // Whether Ctrl-C was pressed since the last clearInterrupt(), forgetting it.
 bool takeInterrupt();
-// Throws operation_cancelled when Ctrl-C was pressed.
+// Throws operation_cancelled when Ctrl-C was pressed since the last
+// clearInterrupt(). It does not forget it: every thread of the operation
+// sees it and stops, until the dialogue asks its next question. It is also
+// the check of checkCancelled() (util/cancellation.h) once the handlers are
+// installed.
 void checkInterrupt();
 
 // The temporary file a game export is writing, removed if the program is

@@ -38,10 +38,22 @@ ByteBuffer printed(const ByteBuffer& amf0) {
     return ByteBuffer(text.begin(), text.end());
 }
 
+// The next object as the JSON document of the entry `name`; an error in it
+// names the entry.
+void walkDocument(AmfCursor& cursor, const std::string& name, const EntrySink& sink) {
+    ByteBuffer document;
+    try {
+        document = printed(takeValue(cursor).payload);
+    } catch (const std::exception& e) {
+        throw swf::swf_exception(N_("Cannot read the data file's entry '%s':"), {name}, e);
+    }
+    sink(name, document);
+}
+
 // A count, then that many documents.
 int32_t walkDocuments(AmfCursor& cursor, const EntryGroup& group, const EntrySink& sink) {
     const int32_t count = takeCount(cursor);
-    for (int32_t i = 0; i < count; ++i) sink(documentName(group, i), printed(takeValue(cursor).payload));
+    for (int32_t i = 0; i < count; ++i) walkDocument(cursor, documentName(group, i), sink);
     return count;
 }
 
@@ -81,7 +93,7 @@ void walkDataFile(ByteView content, const EntrySink& sink) {
     for (const EntryGroup& group : readLayout(cursor).groups) {
         switch (group.kind) {
             case GroupKind::Single:
-                sink(group.name, printed(takeValue(cursor).payload));
+                walkDocument(cursor, group.name, sink);
                 break;
             case GroupKind::Documents:
                 documents = walkDocuments(cursor, group, sink);

@@ -63,6 +63,8 @@ auto readDocument(const Entry& entry, Read read) {
                                  {entry.name, line, column, parseErrorReason(e.what())});
     } catch (const swf::JsonDocument::exception& e) {
         throw swf::swf_exception(N_("Invalid JSON in '%s': %s"), {entry.name, std::string(e.what())});
+    } catch (const forge_exception& e) {
+        throw swf::swf_exception(N_("Cannot convert the archive entry '%s' to the game's data:"), {entry.name}, e);
     }
 }
 

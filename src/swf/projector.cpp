@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 
+#include "swf/projector_form.h"
 #include "swf/swf.h"
 #include "util/file_types.h"
 
@@ -28,6 +29,11 @@ size_t findMarker(ByteView bytes, const std::array<uint8_t, 4>& marker, size_t f
 }
 
 }  // namespace
+
+void checkProjectorForm(const ByteBuffer& bytes) {
+    if (bytes.empty()) throw swf_exception(N_("No projector file given."));
+    if (!isPEfile(bytes) && !isELFfile(bytes)) throw swf_exception(N_("Invalid projector file."));
+}
 
 ByteBuffer SWF::exe2swf(ByteBuffer bytes) {
     const auto marker = markerBytes(projectorMarker);
@@ -77,16 +83,9 @@ ByteBuffer SWF::exportExe(const ByteBuffer& projectorBytes, int number, const Pr
 }
 
 ByteBuffer SWF::exportExe(const ByteBuffer& projectorBytes, Compression compression, const ProgressSink& progress) {
-    bool isPE = projectorIsPE;
-    if (projectorBytes.empty()) {
-        if (projector.empty()) throw swf_exception(N_("No projector file given."));
-    } else if (isPEfile(projectorBytes)) {
-        isPE = true;
-    } else if (isELFfile(projectorBytes)) {
-        isPE = false;
-    } else {
-        throw swf_exception(N_("Invalid projector file."));
-    }
+    // No bytes mean the projector held; without one, there is none.
+    checkProjectorForm(projectorBytes.empty() ? projector : projectorBytes);
+    const bool isPE = projectorBytes.empty() ? projectorIsPE : isPEfile(projectorBytes);
     const ByteBuffer movie = compressMovie(compression, progress);
     if (movie.size() > UINT32_MAX) throw swf_exception(N_("The movie is too large for a projector (4 GiB or more)."));
     // A projector given here is kept for later exports.

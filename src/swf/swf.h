@@ -166,7 +166,7 @@ struct DecodedPng {
     uint16_t height = 0;
     ByteBuffer rgba;
 };
-DecodedPng decodePng(const ByteBuffer& png);
+DecodedPng readPng(const ByteBuffer& png);
 std::unique_ptr<Tag_DefineBitsLossless> imageFromPixels(DecodedPng decoded, const Tag_DefineBitsLossless& image,
                                                         bool* droppedAlpha = nullptr);
 std::unique_ptr<Tag_DefineBitsLossless> imageFromPng(const ByteBuffer& png, const Tag_DefineBitsLossless& image,

@@ -26,7 +26,19 @@ constexpr unsigned kFrameSizeBits = 16;
 constexpr size_t kMaxLzmaExpansion = 8192;
 
 constexpr const char* kTruncatedHeader = N_("Invalid SWF file. Header is truncated");
+constexpr const char* kCutShort = N_("Invalid SWF file: the file is truncated or damaged:");
 
+// The body of a compressed file, inflated; a stream that ends early or does
+// not inflate means a file cut short or damaged, and says so before the
+// decoder's own reason.
+template <typename Decompress>
+ByteBuffer decompressedBody(Decompress decompress) {
+    try {
+        return decompress();
+    } catch (const forge_exception& e) {
+        throw swf_exception(kCutShort, {}, e);
+    }
+}
 
 // Checks that the plain fields of a compressed (or uncompressed) file are
 // all there before anything reads them: the signature, the version, the
@@ -179,17 +191,19 @@ size_t SWF::parseSwfHeader(ByteBuffer& bytes) {
             break;
         case Compression::Zlib:
             checkPlainFields(bytes, false);
-            bytes = zlibDecompress(bytes);
+            bytes = decompressedBody([&] { return zlibDecompress(bytes); });
             break;
         case Compression::Lzma:
             checkPlainFields(bytes, true);
-            bytes = lzmaDecompress(bytes);
+            bytes = decompressedBody([&] { return lzmaDecompress(bytes); });
             break;
     }
     SwfCursor cursor(bytes, 0, kTruncatedHeader);
     cursor.skip(3, N_("signature"));
     version = cursor.u8(N_("version"));
-    if (cursor.u32le(N_("file length")) != bytes.size()) throw swf_exception(N_("Bytes read and SWF size don't match."));
+    if (cursor.u32le(N_("file length")) != bytes.size()) {
+        throw swf_exception(kCutShort, {}, swf_exception(N_("Bytes read and SWF size don't match.")));
+    }
     const ByteView rectangle = cursor.bytes(kFrameSizeBytes, N_("frame size"));
     if ((rectangle[0] >> 3) != kFrameSizeBits) throw swf_exception(N_("Frame size nbits is not 16."));
     frameSize.assign(rectangle.begin(), rectangle.end());

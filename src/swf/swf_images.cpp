@@ -11,6 +11,8 @@
 
 #include "codecs/zlib.h"
 #include "swf/bitmap_pixels.h"
+#include "swf/conversion_advice.h"
+#include "swf/png_codec.h"
 #include "util/file_types.h"
 
 namespace swf {
@@ -57,21 +59,13 @@ ByteBuffer inflateBitmap(const Tag_DefineBitsLossless& image) {
     return zlib::zlib_decompress(image.data, hint, expected);
 }
 
-constexpr const char* kEncoderError = N_("PNG encoder error (%s): %s");
-constexpr const char* kDecoderError = N_("PNG decoder error (%s): %s");
-
-// The codec's own text for its error code is shown as the library gives it.
-swf_exception codecError(const char* id, unsigned code) {
-    return swf_exception(id, {code, std::string(lodepng_error_text(code))});
-}
-
 // Pixels too few for the picture are refused with the encoder's own
 // message, but before the encoder is called: it is never handed a buffer
 // shorter than width x height says.
 constexpr unsigned kImageTooSmall = 84;
 
 void requirePixels(size_t available, size_t needed) {
-    if (available < needed) throw swf_exception(codecError(kEncoderError, kImageTooSmall));
+    if (available < needed) throw pngEncoderError(kImageTooSmall);
 }
 
 // The stored pixels of a direct-colour bitmap, in place, as straight
@@ -90,12 +84,7 @@ void toStraightRgba(const Tag_DefineBitsLossless& image, ByteBuffer& pixels) {
 
 ByteBuffer encodeDirectColour(const Tag_DefineBitsLossless& image, ByteBuffer& pixels) {
     toStraightRgba(image, pixels);
-    const unsigned width = image.bitmapWidth;
-    const unsigned height = image.bitmapHeight;
-    ByteBuffer png;
-    const unsigned error = lodepng::encode(png, pixels, width, height);
-    if (error != 0) throw swf_exception(codecError(kEncoderError, error));
-    return png;
+    return encodePng(pixels, image.bitmapWidth, image.bitmapHeight);
 }
 
 // A colour-mapped bitmap: its colour table as (R, G, B, A) entries, and
@@ -144,10 +133,7 @@ ByteBuffer encodeColourMapped(const Tag_DefineBitsLossless& image, const ByteBuf
     state.info_raw.colortype = LCT_PALETTE;
     state.info_raw.bitdepth = 8;
     state.encoder.auto_convert = 0;
-    ByteBuffer png;
-    const unsigned error = lodepng::encode(png, indices, width, height, state);
-    if (error != 0) throw swf_exception(codecError(kEncoderError, error));
-    return png;
+    return encodePng(indices, width, height, state);
 }
 
 // Straight (R, G, B, A) pixels with any alpha below 255.
@@ -222,19 +208,15 @@ ByteBuffer imagePixels(const Tag_DefineBitsLossless& image) {
 
 std::unique_ptr<Tag_DefineBitsLossless> imageFromPng(const ByteBuffer& bytes, const Tag_DefineBitsLossless& image,
                                                      bool* droppedAlpha) {
-    return imageFromPixels(decodePng(bytes), image, droppedAlpha);
+    return imageFromPixels(readPng(bytes), image, droppedAlpha);
 }
 
-DecodedPng decodePng(const ByteBuffer& bytes) {
-    if (!isPNGfile(bytes)) throw swf_exception(N_("Only PNG format is implemented."));
+DecodedPng readPng(const ByteBuffer& bytes) {
+    if (!isPNGfile(bytes)) throw notPngError(bytes);
 
     // The size is known from the header before anything is decoded, so a
     // picture too large for the tag is refused without decoding it.
-    unsigned width = 0;
-    unsigned height = 0;
-    lodepng::State header;
-    unsigned error = lodepng_inspect(&width, &height, &header, bytes.data(), bytes.size());
-    if (error != 0) throw swf_exception(codecError(kDecoderError, error));
+    const auto [width, height] = inspectPng(bytes);
     constexpr unsigned kMaxSide = 65535;
     if (width > kMaxSide || height > kMaxSide) {
         throw swf_exception(N_("PNG image of %sx%s pixels is too large: images can be at most 65535 pixels wide and high."),
@@ -242,8 +224,7 @@ DecodedPng decodePng(const ByteBuffer& bytes) {
     }
 
     DecodedPng decoded;
-    error = lodepng::decode(decoded.rgba, width, height, bytes);
-    if (error != 0) throw swf_exception(codecError(kDecoderError, error));
+    decoded.rgba = decodePng(bytes);
     decoded.width = static_cast<uint16_t>(width);
     decoded.height = static_cast<uint16_t>(height);
     return decoded;

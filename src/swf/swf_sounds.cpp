@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "codecs/mp3.h"
+#include "swf/conversion_advice.h"
 #include "swf/swf.h"
 
 namespace swf {
@@ -11,7 +12,6 @@ namespace {
 
 constexpr unsigned kMp3Format = Tag_DefineSound::kMp3Format;
 constexpr size_t kSeekSamplesSize = 2;
-constexpr const char* kNotMp3 = N_("Error parsing MP3 file.");
 
 unsigned rateCode(unsigned sampleRate) {
     for (const auto& [code, rate] : Tag_DefineSound::soundRates) {
@@ -48,8 +48,8 @@ std::unique_ptr<Tag_DefineSound> soundFromMp3(const ByteBuffer& bytes, const Tag
     mp3::Mp3Info info;
     try {
         info = mp3::inspectMp3(bytes);
-    } catch (const mp3::mp3_exception&) {
-        throw swf_exception(kNotMp3);
+    } catch (const mp3::mp3_exception& e) {
+        throw notMp3Error(bytes, e);
     }
     if (info.startOffset > bytes.size() || info.trailingBytes > bytes.size() - info.startOffset) {
         throw swf_exception(kNotMp3);

@@ -40,15 +40,14 @@ public:
             if (bytes_[i] == 0) return bytes(i - pos_ + 1, what);
         }
         throw Error(N_("%s: %s at offset %s has no terminating 0 byte."),
-                    {Message::text(context_), Message::text(what), offset()}, {"", what, offset()});
+                    {Message::text(context_), Message::text(what), offset()});
     }
 
 private:
     const uint8_t* take(size_t n, const char* what) {
         if (n > remaining()) {
             throw Error(N_("%s: %s at offset %s needs %s bytes, %s left."),
-                        {Message::text(context_), Message::text(what), offset(), n, remaining()},
-                        {"", what, offset()});
+                        {Message::text(context_), Message::text(what), offset(), n, remaining()});
         }
         const uint8_t* p = bytes_.data() + pos_;
         pos_ += n;

@@ -28,21 +28,39 @@ std::string Message::render(const Translator& translate) const {
     return out;
 }
 
-std::string Message::english() const {
-    return render([](const char* id) { return id; });
+namespace {
+
+const char* untranslated(const char* id) { return id; }
+
+std::shared_ptr<const forge_exception> causeOf(const std::exception& cause) {
+    if (const auto* own = dynamic_cast<const forge_exception*>(&cause)) {
+        return std::make_shared<const forge_exception>(*own);
+    }
+    return std::make_shared<const forge_exception>(Message(std::string(cause.what())));
 }
 
-forge_exception::forge_exception(const char* id, std::vector<Message> args, ErrorContext context)
-    : message_(Message::text(id, std::move(args))), context_(std::move(context)), english_(message_.english()) {}
+}  // namespace
 
-void forge_exception::setPath(const std::string& path) {
-    if (!context_.path.empty()) return;
-    context_.path = path;
-    message_ = Message::text(N_("'%s': %s"), {path, message_});
-    english_ = message_.english();
+forge_exception::forge_exception(const char* id, std::vector<Message> args)
+    : message_(Message::text(id, std::move(args))), english_(render(untranslated)) {}
+
+forge_exception::forge_exception(const char* id, std::vector<Message> args, const std::exception& cause)
+    : message_(Message::text(id, std::move(args))), cause_(causeOf(cause)), english_(render(untranslated)) {}
+
+forge_exception::forge_exception(Message reason) : message_(std::move(reason)), english_(render(untranslated)) {}
+
+// A message that ends its line keeps the line end after the reasons.
+std::string forge_exception::render(const Message::Translator& translate) const {
+    std::string text = message_.render(translate);
+    if (!cause_) return text;
+    const bool endsLine = !text.empty() && text.back() == '\n';
+    if (endsLine) text.pop_back();
+    // TRANSLATORS: an error followed by the reason underneath it.
+    text = Message::text(N_("%s %s"), {text, cause_->render(translate)}).render(translate);
+    return endsLine ? text + '\n' : text;
 }
 
 file_exception fileError(const char* id, const std::string& path, int error) {
-    if (error == EISDIR) return file_exception(N_("'%s' is a directory."), {path}, {path, "", {}});
-    return file_exception(id, {path, std::string(std::strerror(error != 0 ? error : EIO))}, {path, "", {}});
+    if (error == EISDIR) return file_exception(N_("'%s' is a directory."), {path});
+    return file_exception(id, {path, std::string(std::strerror(error != 0 ? error : EIO))});
 }

@@ -1,15 +1,15 @@
 #pragma once
 // The one family of errors the program reports. An error keeps what went
 // wrong apart from how it is said: a message id (the English text, which is
-// also the gettext id) with its arguments, and the context it happened in
-// (the file, what was being read, the byte offset). Whoever prints the error
-// translates it; what() gives the English text for logs and tests.
+// also the gettext id) with its arguments, and the error that caused it,
+// when a layer that knows more wrapped the one from below. Whoever prints
+// the error translates it; what() gives the English text for logs and tests.
 
 #include <concepts>
 #include <cstdint>
 #include <exception>
 #include <functional>
-#include <optional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -32,7 +32,6 @@ public:
     using Translator = std::function<const char*(const char*)>;
     // The message with each id translated and the arguments put in.
     std::string render(const Translator& translate) const;
-    std::string english() const;
 
     // The id, or nullptr for plain data.
     const char* id() const { return id_; }
@@ -46,28 +45,23 @@ private:
     std::vector<Message> args_;
 };
 
-// Where an error happened, as far as it is known.
-struct ErrorContext {
-    std::string path;                // the file concerned
-    std::string reading;             // what was being read
-    std::optional<uint64_t> offset;  // the byte offset of that read
-};
-
 class forge_exception : public std::exception {
 public:
-    forge_exception(const char* id, std::vector<Message> args = {}, ErrorContext context = {});
+    forge_exception(const char* id, std::vector<Message> args = {});
+    // An error that `cause` led to. It reads as this message followed by
+    // the cause's text; any other exception's own text serves as its reason.
+    forge_exception(const char* id, std::vector<Message> args, const std::exception& cause);
+    // A reason that is plain data, such as a library's own text.
+    explicit forge_exception(Message reason);
 
     const Message& message() const { return message_; }
-    const ErrorContext& context() const { return context_; }
+    // The message followed by the reasons underneath, each translated.
+    std::string render(const Message::Translator& translate) const;
     const char* what() const noexcept override { return english_.c_str(); }
-
-    // Names the file the error is about, unless it already names one: the
-    // message then reads "'<path>': <message>".
-    void setPath(const std::string& path);
 
 private:
     Message message_;
-    ErrorContext context_;
+    std::shared_ptr<const forge_exception> cause_;
     std::string english_;
 };
 
@@ -77,6 +71,10 @@ class file_exception : public forge_exception {
 public:
     using forge_exception::forge_exception;
 };
+
+// The messages of a file that cannot be read or written, for fileError.
+inline constexpr const char* kCannotRead = N_("Cannot read '%s': %s.");
+inline constexpr const char* kCannotWrite = N_("Cannot write '%s': %s.");
 
 // "Cannot read '<path>': <reason>." and its kin, for the errno of a failed
 // call; a directory where a file was expected says so.

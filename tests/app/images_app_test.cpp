@@ -87,15 +87,25 @@ TEST(ImagesSession, FailedReplacementsEndTheirLineAndChangeNothing) {
     };
     const std::vector<Case> cases = {
         {"not a PNG", "8", "notes.txt", red("Only PNG format is implemented.\n"), true},
-        {"broken PNG", "8", "broken.png", red("PNG decoder error (27): PNG file is smaller than a PNG header\n"), true},
+        {"a JPEG named .png", "8", "photo.png",
+         red("Only PNG format is implemented. The file is a JPEG image, not a PNG file; convert it first, for example "
+             "with ImageMagick: convert in.jpg out.png\n"),
+         true},
+        {"broken PNG", "8", "broken.png",
+         red("PNG decoder error (27): the file is truncated or damaged: PNG file is smaller than a PNG header\n"),
+         true},
         {"no image with the id", "42", "notes.txt", red("No image with ID=42.\n"), false},
         {"no such file", "8", "missing.png", red(cannot("read", "missing.png", ENOENT) + "\n"), false},
     };
+    const imagetools::TempDir dir;
+    const ByteBuffer photo =
+        imagetools::imConvert(dir, imagetools::pilWrite(dir, ByteBuffer(16, 200), 2, 2, "RGB"), "", "JPG:");
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         Session s;
         s.writeFile("game.swf", imageGame());
         s.writeFile("notes.txt", std::string("hello"));
+        s.writeFile("photo.png", photo);
         s.writeFile("broken.png", ByteBuffer{0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 0});
         const Result r = runImages(s, {"3", c.id, c.path, "0", "0"}, true);
         ASSERT_TRUE(r.endedNormally()) << r.describe();

@@ -188,13 +188,15 @@ TEST_F(ZipTest, FailuresCarryTheirMessages) {
         std::function<void()> action;
         std::string message;
     } cases[] = {
-        {"missing archive", [&] { minizip::Unzipper u(missing); }, "Could not open file '" + missing + "'."},
+        {"missing archive", [&] { minizip::Unzipper u(missing); },
+         "Cannot read '" + missing + "': No such file or directory."},
+        {"a folder", [&] { minizip::Unzipper u(dir_.string()); }, "'" + dir_.string() + "' is a directory."},
         {"not a zip",
          [&] {
              writeFile(archive, Bytes(100, 'x'));
              minizip::Unzipper u(archive);
          },
-         "Could not open file '" + archive + "'."},
+         "Could not open file '" + archive + "'. The file is not a zip archive."},
         {"empty path", [] { minizip::Zipper z("", "c"); }, "Name of zip file must not be empty."},
         {"missing directory", [&] { minizip::Zipper z(noDir, ""); }, "Could not create '" + noDir + "'."},
         // minizip would write a truncated length and an archive nobody opens.

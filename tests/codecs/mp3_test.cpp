@@ -153,21 +153,33 @@ TEST(SoundsInspector, FilesWithoutOneConsistentStreamAreRefused) {
     ByteBuffer garbage(5000);
     std::mt19937 random(3);
     for (auto& byte : garbage) byte = static_cast<uint8_t>(random());
+    const std::string noFrame = "No MPEG audio frame was found in the file.";
+    const size_t framesOf22 = mp3::inspectMp3(mono22).frameCount;
     const struct {
         const char* name;
         ByteBuffer bytes;
+        std::string reason;  // empty: any reason
     } cases[] = {
-        {"empty", {}},
-        {"garbage", garbage},
-        {"tags only", concat({id3v2(3, 0, text("title")), id3v1()})},
-        {"first frame cut short", slice(stereo44, 0, 200)},
-        {"ID3v2 larger than the file", concat({text("ID3"), {3, 0, 0}, syncsafe(100000), mono22})},
-        {"sample rate changes", concat({stereo44, stereo22})},
-        {"channel count changes", concat({mono22, stereo22})},
+        {"empty", {}, noFrame},
+        {"garbage", garbage, ""},
+        {"tags only", concat({id3v2(3, 0, text("title")), id3v1()}), noFrame},
+        {"first frame cut short", slice(stereo44, 0, 200), noFrame},
+        {"ID3v2 larger than the file", concat({text("ID3"), {3, 0, 0}, syncsafe(100000), mono22}),
+         "The ID3v2 tag at offset 0 claims 100010 bytes, more than the file holds."},
+        {"sample rate changes", concat({stereo44, stereo22}),
+         "The sample rate changes from 44100 Hz to 22050 Hz after frame " +
+             std::to_string(mp3::inspectMp3(stereo44).frameCount) + "."},
+        {"channel count changes", concat({mono22, stereo22}),
+         "The channel count changes from 1 to 2 after frame " + std::to_string(framesOf22) + "."},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(messageOf(c.bytes), "Error parsing MP3 file.");
+        const std::string message = messageOf(c.bytes);
+        if (c.reason.empty()) {
+            EXPECT_NE(message, "");
+        } else {
+            EXPECT_EQ(message, c.reason);
+        }
     }
 }
 
@@ -183,7 +195,7 @@ TEST(SoundsInspector, SurvivesEveryTruncationAndByteFlip) {
             EXPECT_GT(info.frameCount, 0u);
             return info;
         } catch (const mp3::mp3_exception& e) {
-            EXPECT_STREQ(e.what(), "Error parsing MP3 file.");
+            EXPECT_STRNE(e.what(), "");
             return std::nullopt;
         }
     };

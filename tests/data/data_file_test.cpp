@@ -184,6 +184,9 @@ TEST(DataFiles, RefusedArchivesNameTheEntryAndWhere) {
         {"syntax error on the third line", data::DataKind::Spt, {{"Spt.json", bytesOf("{\n  \"Data.Spt\": {\n    \"a\": tru\n}}")}},
          "Invalid JSON in 'Spt.json' at line 3, column 13: "},
         {"empty document", data::DataKind::Bg, {{"BgInfoFile.json", {}}}, "Invalid JSON in 'BgInfoFile.json' at line 1, column 1: "},
+        {"JSON that AMF0 cannot hold", data::DataKind::Spt, {{"Spt.json", bytesOf("[1, 2]")}},
+         "Cannot convert the archive entry 'Spt.json' to the game's data: A data document must be a JSON object whose "
+         "first member is named after its class."},
         {"flag of the wrong type", data::DataKind::LimbInfo,
          {{"LimbPic_0.json", bytesOf(R"({"Data.LimbPic": {"disabled": 1, "embeded": true}})")}},
          "Invalid JSON in 'LimbPic_0.json': "},

@@ -135,14 +135,16 @@ TEST(SessionData, FailedReplacementsLeaveTheGameUnchanged) {
                                      "3", "141", "bad.zip",      //
                                      "3", "141", "missing.zip",  //
                                      "3", "141", "notazip.zip",  //
+                                     "3", "141", ".",            //
                                      "3", "150", "bad.zip",      //
                                      "3", "5", "bad.zip",        //
                                      "0"}));
     ASSERT_TRUE(r.endedNormally()) << r.describe();
     EXPECT_EQ(r.err,
               "Please do not change the format of the file name. It should be \"Spt.json\".\n"
-              "Could not open file 'missing.zip'.\n"
-              "Could not open file 'notazip.zip'.\n"
+              "Cannot read 'missing.zip': No such file or directory.\n"
+              "Could not open file 'notazip.zip'. The file is not a zip archive.\n"
+              "'.' is a directory.\n"
               "Unrecognized data file extension.\n"
               "No data file with ID=5.\n");
     EXPECT_FALSE(contains(r.out, "You have unsaved changes")) << "nothing was replaced";

@@ -3,6 +3,7 @@
 
 #include "session/session_harness.h"
 #include "swf/movie_builder.h"
+#include "swf/swf.h"
 
 using namespace session;
 using namespace testmovie;
@@ -48,6 +49,42 @@ TEST(SessionStages, ExportThenReplaceKeepsTheGameByteForByte) {
     EXPECT_TRUE(contains(r.out, yellow("Exported 8 stage file(s).\n")));
     EXPECT_EQ(countOf(r.out, "Replacing '"), 8u);
     EXPECT_EQ(s.readFile("out.swf"), game);
+}
+
+// The game reads its stages as XML: a file that is not is refused, naming
+// the parser's reason, unless the stage in the game is no XML either.
+TEST(SessionStages, ReplacementThatIsNotXmlIsRefused) {
+    const ByteBuffer xml = bytesOf("<stage name=\"StageMeadow\"/>");
+    const struct {
+        const char* name;
+        ByteBuffer stage;     // in the game
+        const char* file;     // put in its place
+        const char* refusal;  // the parser's reason; nullptr: accepted
+    } cases[] = {
+        {"plain text", xml, "hello", "Line 1, column 1: syntax error."},
+        {"mismatched tag", xml, "<stage>\n  <a></b>\n</stage>", "Line 2, column 8: mismatched tag."},
+        {"empty file", xml, "", "Line 1, column 1: no element found."},
+        {"XML", xml, "<stage hard=\"yes\"/>", nullptr},
+        {"a stage that is no XML either", bytesOf("binary \x01\x02"), "hello", nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Session s;
+        const ByteBuffer game = movie(concat({record(87, binaryDataBody(234, c.stage)),
+                                              record(76, symbolClassBody({{234, "StageMeadow"}})), record(0, {})}));
+        s.writeFile("game.swf", game);
+        s.writeFile("new.xml", std::string(c.file));
+        const Result r = s.run(script({"game.swf", "2", "3", "234", "new.xml", "0", "6", "0", "out.swf", "0"}));
+        ASSERT_TRUE(r.endedNormally()) << r.describe();
+        if (c.refusal != nullptr) {
+            EXPECT_EQ(r.err,
+                      "Cannot use 'new.xml' as a stage: it is not well-formed XML. " + std::string(c.refusal) + "\n");
+            EXPECT_EQ(s.readFile("out.swf"), game);
+        } else {
+            EXPECT_EQ(r.err, "");
+            EXPECT_EQ(swf::SWF(s.readFile("out.swf")).exportBinary(234), bytesOf(c.file));
+        }
+    }
 }
 
 }  // namespace

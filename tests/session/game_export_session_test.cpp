@@ -151,6 +151,7 @@ TEST(SessionExportSwf, FailedWriteIsReportedAndTheSessionGoesOn) {
     } cases[] = {
         {"no/such/dir/out.swf", ENOENT},
         {"folder", EISDIR},
+        {"..", EISDIR},
         {"missing/%s%n.swf", ENOENT},
     };
     for (const auto& c : cases) {
@@ -158,7 +159,8 @@ TEST(SessionExportSwf, FailedWriteIsReportedAndTheSessionGoesOn) {
         Session s;
         s.writeFile("game.swf", games::stageGame());
         s.makeDirectory("folder");
-        // A second export afterwards still works.
+        // Refused right after the question, before anything is generated;
+        // a second export afterwards still works.
         const std::string input = withExit({"game.swf", "6", "", c.path, "6", "", ""});
         const std::string message = cannot("write", c.path, c.error) + "\n";
 
@@ -166,14 +168,52 @@ TEST(SessionExportSwf, FailedWriteIsReportedAndTheSessionGoesOn) {
         merged.mergeStreams = true;
         const Result together = s.run(input, merged);
         ASSERT_TRUE(together.endedNormally()) << together.describe();
-        EXPECT_TRUE(contains(together.out, kSwfPathPrompt + c.path + "\nGenerating SWF... Please wait.\n" +
-                                               red(message) + mainMenu() + "6\n"));
+        EXPECT_TRUE(contains(together.out, kSwfPathPrompt + c.path + "\n" + red(message) + mainMenu() + "6\n"));
+        EXPECT_EQ(countOf(together.out, "Generating SWF"), 1u);
         EXPECT_EQ(s.files(), (std::set<std::string>{"game.swf", "folder", "Vorlune_out.swf"}));
         EXPECT_TRUE(std::filesystem::is_empty(s.path("folder")));
 
         const Result apart = s.run(input);
         ASSERT_TRUE(apart.endedNormally()) << apart.describe();
         EXPECT_EQ(apart.err, message);
+    }
+}
+
+// The loaded game is written over only after its original is kept beside
+// it; an earlier original is the one kept. No question is added.
+TEST(SessionExportSwf, WritingOverTheLoadedGameKeepsItsOriginal) {
+    const ByteBuffer game = games::stageGame();
+    const ByteBuffer projector = peProjector(fakePePlayer(), game);
+    const struct {
+        const char* name;
+        const char* loaded;
+        ByteBuffer file;
+        std::vector<std::string> exportAnswers;
+        ByteBuffer earlierBackup;  // empty: none
+    } cases[] = {
+        {"the movie", "game.swf", game, {"6", "", "game.swf"}, {}},
+        {"by another name", "game.swf", game, {"6", "2", "./game.swf"}, {}},
+        {"the projector", "game.exe", projector, {"7", "", "game.exe", ""}, {}},
+        {"an earlier backup", "game.swf", game, {"6", "", "game.swf"}, testmovie::bytesOf("the first original")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Session s;
+        s.writeFile(c.loaded, c.file);
+        if (!c.earlierBackup.empty()) s.writeFile(std::string(c.loaded) + ".orig", c.earlierBackup);
+        // Exported twice: the second export keeps the first original.
+        std::string input = script({c.loaded});
+        for (int round = 0; round < 2; ++round) {
+            for (const std::string& answer : c.exportAnswers) input += answer + "\n";
+        }
+        const Result r = s.run(input + script({"0"}));
+        ASSERT_TRUE(r.endedNormally()) << r.describe();
+        EXPECT_EQ(r.err, "");
+        EXPECT_EQ(countOf(r.out, "Overwrite"), 0u);
+        EXPECT_EQ(s.readFile(std::string(c.loaded) + ".orig"), c.earlierBackup.empty() ? c.file : c.earlierBackup);
+        EXPECT_NE(s.readFile(c.loaded), c.file);
+        EXPECT_TRUE(sameMovie(s.readFile(c.loaded), game));
+        EXPECT_EQ(s.files().size(), 2u);
     }
 }
 
@@ -244,8 +284,9 @@ TEST(SessionExportExe, GameWithoutProjectorAsksForOneAtOnce) {
          cannot("read", "SA.exe", ENOENT) + "\n" + kNoProjector + "'SA.exe'.\n", {}},
         {"default name, PE", "", "SA.exe", pe, "EXE", "", peProjector(pe, movieOf(game, 1))},
         {"quoted name, ELF", " \"flash player\" ", "flash player", elf, "ELF", "", elfProjector(elf, movieOf(game, 1))},
-        {"a PNG file", "picture.png", "picture.png", games::pngSignatureFile(), "ELF", "Invalid projector file.\n", {}},
-        {"an empty file", "empty", "empty", {}, "ELF", "No projector file given.\n", {}},
+        {"a PNG file", "picture.png", "picture.png", games::pngSignatureFile(), nullptr, "Invalid projector file.\n",
+         {}},
+        {"an empty file", "empty", "empty", {}, nullptr, "No projector file given.\n", {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.description);
@@ -260,8 +301,11 @@ TEST(SessionExportExe, GameWithoutProjectorAsksForOneAtOnce) {
         ASSERT_TRUE(r.endedNormally()) << r.describe();
         const std::string asked = kExePathPrompt + "\n" + kProjectorPrompt + c.typed + "\n";
         if (c.label == nullptr) {
-            // The reason, then what the export needs.
-            EXPECT_TRUE(contains(r.out, asked + errorMark() + errorMark() + mainMenu()));
+            // Each line of the reason (and what the export needs), before
+            // anything is generated.
+            std::string marks;
+            for (const char ch : c.message) marks += ch == '\n' ? errorMark() : "";
+            EXPECT_TRUE(contains(r.out, asked + marks + mainMenu()));
             EXPECT_EQ(r.out.find("Generating"), std::string::npos);
         } else {
             const std::string generating = asked + "Generating " + c.label + "... Please wait.\n";
@@ -346,7 +390,11 @@ TEST(SessionExportExe, FailedWriteIsReportedAndTheSessionGoesOn) {
     const Result r = s.run(withExit({"game.exe", "7", "", "no/such/dir/out.exe", "", "1"}));
     ASSERT_TRUE(r.endedNormally()) << r.describe();
     EXPECT_EQ(r.err, cannot("write", "no/such/dir/out.exe", ENOENT) + "\n");
-    EXPECT_TRUE(contains(r.out, "Generating ELF... Please wait.\n" + errorMark() + mainMenu() + "1\n"));
+    // Refused at once; the questions after the path are still asked, so
+    // that the answers meant for them are not taken by the menu.
+    EXPECT_TRUE(contains(r.out, kExePathPrompt + "no/such/dir/out.exe\n" + errorMark() + kReusePrompt + "\n" +
+                                    mainMenu() + "1\n"));
+    EXPECT_EQ(r.out.find("Generating"), std::string::npos);
     EXPECT_EQ(s.files(), std::set<std::string>{"game.exe"});
 }
 

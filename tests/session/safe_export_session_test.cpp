@@ -3,8 +3,12 @@
 
 #include <sys/stat.h>
 
+#include <lodepng.h>
+
+#include <chrono>
 #include <cstring>
 #include <random>
+#include <stdexcept>
 
 #include "session/session_harness.h"
 #include "swf/movie_builder.h"
@@ -35,24 +39,83 @@ TEST(SessionSafeExport, KilledDuringTheExportLeavesTheOldFile) {
     EXPECT_EQ(s.readFile("out.swf"), old);
 }
 
-TEST(SessionSafeExport, CtrlCStopsTheExportAndTheSessionGoesOn) {
-    Session s;
-    const ByteBuffer game = noiseGame(12 << 20);
-    s.writeFile("game.swf", game);
-    const ByteBuffer old = bytesOf("the modder's only copy");
-    s.writeFile("out.swf", old);
-    Options options;
-    options.signalAfter = "Generating SWF... Please wait.\n";
-    options.signal = SIGINT;
-    options.signalDelay = std::chrono::milliseconds(300);
-    options.timeout = std::chrono::seconds(60);
-    // The LZMA export is stopped; the uncompressed one after it completes.
-    const Result r = s.run(script({"game.swf", "6", "2", "out.swf", "6", "0", "out.swf", "0"}), options);
-    ASSERT_TRUE(r.endedNormally()) << r.describe();
-    EXPECT_EQ(r.err, "Cancelled.\n");
-    EXPECT_EQ(countOf(r.out, "Generating SWF... Please wait.\n"), 2u);
-    EXPECT_EQ(s.files(), (std::set<std::string>{"game.swf", "out.swf"}));
-    EXPECT_EQ(s.readFile("out.swf"), game);
+// A PNG of noise stored without compression: made at once, and long to
+// decode and compress again.
+ByteBuffer noisePng(unsigned side) {
+    ByteBuffer rgba(size_t{side} * side * 4);
+    std::mt19937 random(7);
+    for (auto& byte : rgba) byte = static_cast<uint8_t>(random());
+    lodepng::State state;
+    state.encoder.zlibsettings.btype = 0;
+    state.encoder.filter_strategy = LFS_ZERO;
+    state.encoder.auto_convert = 0;
+    ByteBuffer png;
+    if (lodepng::encode(png, rgba, side, side, state) != 0) throw std::runtime_error("encode failed");
+    return png;
+}
+
+TEST(SessionSafeExport, CtrlCStopsTheLongWorkAndTheSessionGoesOn) {
+    const struct {
+        const char* name;
+        ByteBuffer game;
+        std::vector<std::pair<std::string, ByteBuffer>> files;
+        std::string answers;
+        std::string signalAfter;
+    } cases[] = {
+        {"an LZMA export", noiseGame(12 << 20), {}, script({"6", "2", "out.swf"}), "Generating SWF... Please wait.\n"},
+        {"the replacement of a large image", games::stageGame(), {{"big.png", noisePng(3000)}},
+         script({"4", "3", "8", "big.png", "0"}), "Replacing 'Hero.png' with file 'big.png'...\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Session s;
+        s.writeFile("game.swf", c.game);
+        s.writeFile("out.swf", bytesOf("the modder's only copy"));
+        std::set<std::string> files = {"game.swf", "out.swf"};
+        for (const auto& [name, bytes] : c.files) {
+            s.writeFile(name, bytes);
+            files.insert(name);
+        }
+        Options options;
+        options.signalAfter = c.signalAfter;
+        options.signal = SIGINT;
+        options.signalDelay = std::chrono::milliseconds(300);
+        options.timeout = std::chrono::seconds(60);
+        // The long work is stopped; the game is as it was loaded, so the
+        // uncompressed export after it writes the loaded bytes back.
+        const Result r = s.run(script({"game.swf"}) + c.answers + script({"6", "0", "out.swf", "0"}), options);
+        ASSERT_TRUE(r.endedNormally()) << r.describe();
+        EXPECT_EQ(r.err, "Cancelled.\n");
+        EXPECT_EQ(s.files(), files);
+        EXPECT_EQ(s.readFile("out.swf"), c.game);
+    }
+}
+
+// The path is checked before the movie is compressed, which takes seconds
+// (see above); so is the projector.
+TEST(SessionSafeExport, WrongPathOrProjectorIsRefusedBeforeTheLongWork) {
+    const struct {
+        const char* name;
+        std::string answers;
+        std::string message;
+    } cases[] = {
+        {"missing folder", script({"6", "2", "nodir/out.swf"}), cannot("write", "nodir/out.swf", ENOENT)},
+        {"a folder", script({"7", "2", "..", "game.swf"}), cannot("write", "..", EISDIR) + "\nInvalid projector file."},
+        {"not a projector", script({"7", "2", "out.exe", "game.swf"}), "Invalid projector file."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Session s;
+        s.writeFile("game.swf", noiseGame(12 << 20));
+        const auto start = std::chrono::steady_clock::now();
+        const Result r = s.run(script({"game.swf"}) + c.answers + script({"0"}));
+        const auto elapsed = std::chrono::steady_clock::now() - start;
+        ASSERT_TRUE(r.endedNormally()) << r.describe();
+        EXPECT_EQ(r.err, c.message + "\n");
+        EXPECT_EQ(r.out.find("Generating"), std::string::npos);
+        EXPECT_LT(elapsed, std::chrono::milliseconds(1500));
+        EXPECT_EQ(s.files(), std::set<std::string>{"game.swf"});
+    }
 }
 
 TEST(SessionSafeExport, WriteStoppedByTheFileSizeLimitLeavesTheOldFile) {

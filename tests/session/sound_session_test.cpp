@@ -39,13 +39,16 @@ TEST(SessionSounds, RefusedFilesLeaveTheGameUnchanged) {
     s.writeFile("game.swf", games::stageGame());
     s.writeFile("high.mp3", testmp3::encodeMp3(48000, 2, 0.2));
     s.writeFile("noise.mp3", std::string("not an mp3 at all"));
-    const Result r =
-        s.run(withExit({"game.swf", "3", "3", "7", "high.mp3", "3", "7", "noise.mp3", "3", "99", "x.mp3", "0"}));
+    s.writeFile("tone.mp3", testmp3::toneWav(44100, 2, 0.1));
+    const Result r = s.run(withExit(
+        {"game.swf", "3", "3", "7", "high.mp3", "3", "7", "noise.mp3", "3", "7", "tone.mp3", "3", "99", "x.mp3", "0"}));
     ASSERT_TRUE(r.endedNormally()) << r.describe();
     EXPECT_EQ(r.err,
               "MP3 sample rate must be one of the following: 5512 Hz, 11025 Hz, 22050 Hz, 44100 Hz. This file's "
               "sample rate is 48000 Hz; convert it first, for example with: lame --resample 22.05 in.mp3 out.mp3\n"
-              "Error parsing MP3 file.\n"
+              "Error parsing MP3 file. No MPEG audio frame was found in the file.\n"
+              "Error parsing MP3 file. The file is a WAV sound, not an MP3 file; convert it first, for example with: "
+              "lame in.wav out.mp3\n"
               "No sound with ID=99.\n");
     EXPECT_FALSE(contains(r.out, "You have unsaved changes"));
 }

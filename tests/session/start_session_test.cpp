@@ -117,6 +117,8 @@ TEST(SessionLoad, MissingFileIsReportedInRedAndAskedAgain) {
 }
 
 TEST(SessionLoad, FilesThatHoldNoGameAreReportedAndAskedAgain) {
+    ByteBuffer cut = swf::SWF(games::stageGame()).exportSwf(1);
+    cut.resize(cut.size() / 2);
     const struct {
         const char* name;
         ByteBuffer bytes;
@@ -129,6 +131,7 @@ TEST(SessionLoad, FilesThatHoldNoGameAreReportedAndAskedAgain) {
         {"short.swf", testmovie::bytesOf("FWS"), "Invalid SWF file. File too small."},
         {"player.exe", testmovie::fakePePlayer(), "SWF not found inside EXE file."},
         {"player", testmovie::fakeElfPlayer(), "SWF not found inside ELF file."},
+        {"cut.swf", cut, "Invalid SWF file: the file is truncated or damaged: zlib: Stream is not complete."},
         {"folder", {}, "is a directory."},
     };
     for (const auto& c : cases) {

@@ -140,6 +140,11 @@ TEST(SessionTranslation, WholeSessionInGermanShowsNoEnglishMessage) {
                                    "234",
                                    "stage.xml",
                                    "0",
+                                   "3",  // an error with its reason, both in German
+                                   "3",
+                                   "7",
+                                   "stage.xml",
+                                   "0",
                                    "0",
                                    "maybe",
                                    "j"}),  // the German letter for yes

@@ -322,13 +322,17 @@ TEST(ImagesReplace, UnusableFilesAreRefusedAndChangeNothing) {
     badCrc[30] ^= 0xFF;  // inside the header chunk
     const ByteBuffer signatureOnly(png.begin(), png.begin() + 8);
     const std::string tooLarge = " pixels is too large: images can be at most 65535 pixels wide and high.";
+    const std::string convert = " image, not a PNG file; convert it first, for example with ImageMagick: convert in.";
+    const std::string cut = "): the file is truncated or damaged: ";
     const std::vector<std::pair<ByteBuffer, std::string>> cases = {
-        {{0xFF, 0xD8, 0xFF, 0xE0, 0, 0x10, 'J', 'F', 'I', 'F', 0, 0xFF, 0xD9}, "Only PNG format is implemented."},
-        {bytesOf("GIF89a\x01\x00\x01\x00\x00\x00\x00;"), "Only PNG format is implemented."},
+        {{0xFF, 0xD8, 0xFF, 0xE0, 0, 0x10, 'J', 'F', 'I', 'F', 0, 0xFF, 0xD9},
+         "Only PNG format is implemented. The file is a JPEG" + convert + "jpg out.png"},
+        {bytesOf("GIF89a\x01\x00\x01\x00\x00\x00\x00;"),
+         "Only PNG format is implemented. The file is a GIF" + convert + "gif out.png"},
         {{}, "Only PNG format is implemented."},
-        {signatureOnly, "PNG decoder error (27): PNG file is smaller than a PNG header"},
+        {signatureOnly, "PNG decoder error (27" + cut + "PNG file is smaller than a PNG header"},
         {badCrc, "PNG decoder error (57): invalid CRC"},
-        {truncated, "PNG decoder error ("},
+        {truncated, "PNG decoder error (64" + cut + "the length of the END symbol 256 in the Huffman tree is 0"},
         {concat({signatureOnly, ByteBuffer(40, 0)}), "PNG decoder error ("},
         {lodepngFile(65536, 1), "PNG image of 65536x1" + tooLarge},
         {lodepngFile(1, 70000), "PNG image of 1x70000" + tooLarge},

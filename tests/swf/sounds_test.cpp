@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "codecs/mp3.h"
 #include "codecs/mp3_test_support.h"
 #include "swf/movie_builder.h"
 #include "swf/swf.h"
@@ -73,6 +74,10 @@ std::string refusedRate(const std::string& rate) {
 
 TEST(SoundsSwf, RefusedReplacementsLeaveTheGameUnchanged) {
     const ByteBuffer garbage = bytesOf("This is no MP3 file, just some text.");
+    const std::string notMp3 = "Error parsing MP3 file. ";
+    const std::string noFrame = notMp3 + "No MPEG audio frame was found in the file.";
+    const ByteBuffer mono44 = encodeMp3(44100, 1);
+    const std::string framesOf44 = std::to_string(mp3::inspectMp3(mono44).frameCount);
     const struct {
         const char* name;
         ByteBuffer bytes;
@@ -80,9 +85,12 @@ TEST(SoundsSwf, RefusedReplacementsLeaveTheGameUnchanged) {
         std::string message;
     } cases[] = {
         {"unknown id, checked before the file", garbage, 99, "No such Sound ID: 99"},
-        {"garbage", garbage, 7, "Error parsing MP3 file."},
-        {"empty file", {}, 7, "Error parsing MP3 file."},
-        {"sample rate changes", concat({encodeMp3(44100, 1), encodeMp3(22050, 1)}), 7, "Error parsing MP3 file."},
+        {"garbage", garbage, 7, noFrame},
+        {"empty file", {}, 7, noFrame},
+        {"sample rate changes", concat({mono44, encodeMp3(22050, 1)}), 7,
+         notMp3 + "The sample rate changes from 44100 Hz to 22050 Hz after frame " + framesOf44 + "."},
+        {"a WAV file", testmp3::toneWav(44100, 1, 0.05), 7,
+         notMp3 + "The file is a WAV sound, not an MP3 file; convert it first, for example with: lame in.wav out.mp3"},
         {"48000 Hz", encodeMp3(48000, 2), 7, refusedRate("48000")},
         {"8000 Hz", encodeMp3(8000, 1), 11, refusedRate("8000")},
     };

@@ -63,6 +63,19 @@ TEST(FileTypes, RecognisesMagicNumbersWithinBounds) {
         {"GIF89a", isGIFfile, {'G', 'I', 'F', '8', '9', 'a'}, true},
         {"GIF three bytes", isGIFfile, {'G', 'I', 'F'}, false},
         {"GIF empty", isGIFfile, {}, false},
+        {"JPEG start, cut short", hasJPEGstart, {0xFF, 0xD8, 0xFF, 0xE0}, true},
+        {"BMP with a 40-byte header", isBMPfile, {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0, 0}, true},
+        {"text starting with BM", isBMPfile,
+         {'B', 'M', 'W', ' ', 'c', 'a', 'r', 's', ' ', 'a', 'r', 'e', ' ', 'f', 'a', 's', 't', '!'}, false},
+        {"WebP", isWebPfile, {'R', 'I', 'F', 'F', 9, 0, 0, 0, 'W', 'E', 'B', 'P'}, true},
+        {"WAV", isWAVfile, {'R', 'I', 'F', 'F', 9, 0, 0, 0, 'W', 'A', 'V', 'E'}, true},
+        {"RF64 WAV", isWAVfile, {'R', 'F', '6', '4', 9, 0, 0, 0, 'W', 'A', 'V', 'E'}, true},
+        {"WebP is no WAV", isWAVfile, {'R', 'I', 'F', 'F', 9, 0, 0, 0, 'W', 'E', 'B', 'P'}, false},
+        {"Ogg", isOggfile, {'O', 'g', 'g', 'S', 0}, true},
+        {"FLAC", isFLACfile, {'f', 'L', 'a', 'C', 0}, true},
+        {"AAC in ADTS", isAACfile, {0xFF, 0xF1, 0x50, 0x80}, true},
+        {"AAC in MP4", isAACfile, {0, 0, 0, 0x20, 'f', 't', 'y', 'p', 'M', '4', 'A', ' '}, true},
+        {"an MP3 frame is no AAC", isAACfile, {0xFF, 0xFB, 0x90, 0x64}, false},
     };
     for (const auto& c : cases) EXPECT_EQ(c.recognise(c.data), c.expected) << c.name;
 }

@@ -1,0 +1,35 @@
+#pragma once
+// PNG files of images through lodepng, with the program's zlib wrapper in
+// place of lodepng's own inflate and deflate: zlib is faster, and the long
+// work on a large image sees Ctrl-C (util/cancellation.h) between its blocks.
+// Failures are swf_exception "PNG decoder error (...)" or "PNG encoder error
+// (...)" with lodepng's code and text; a file cut short, or image data that
+// zlib cannot inflate, says that the file is truncated or damaged.
+
+#include <lodepng.h>
+
+#include "swf/swf_exception.h"
+#include "util/bytes.h"
+
+namespace swf {
+
+struct PngSize {
+    unsigned width = 0;
+    unsigned height = 0;
+};
+
+// The size the header gives, read without decoding anything.
+PngSize inspectPng(ByteView file);
+
+// The picture as 8-bit RGBA pixels.
+ByteBuffer decodePng(ByteView file);
+
+// The file of `pixels`, laid out as `state`'s raw colour mode says (8-bit
+// RGBA unless set otherwise), encoded with `state`'s other settings.
+ByteBuffer encodePng(const ByteBuffer& pixels, unsigned width, unsigned height,
+                     lodepng::State state = lodepng::State());
+
+// The encoder's message for lodepng's error `code`.
+swf_exception pngEncoderError(unsigned code);
+
+}  // namespace swf
