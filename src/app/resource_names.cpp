@@ -19,12 +19,21 @@ Message resourceTitle(const ResourceKind& kind, uint64_t id, const std::string& 
     return Message::text(N_("%s %s %s"), {Message::text(kind.noun), id, displayName(kind, id, symbol)});
 }
 
+namespace {
+
+bool sameText(const Message& a, const Message& b) {
+    const auto untranslated = [](const char* id) { return id; };
+    return a.render(untranslated) == b.render(untranslated);
+}
+
+}  // namespace
+
 Message changeSummary(const ResourceKind& kind, const swf::Tag& before, const swf::Tag& after) {
     const std::vector<Message> old = kind.facts(before);
     const std::vector<Message> now = kind.facts(after);
     std::vector<Message> parts;
     for (size_t i = 0; i < now.size(); ++i) {
-        const bool changed = i >= old.size() || old[i].english() != now[i].english();
+        const bool changed = i >= old.size() || !sameText(old[i], now[i]);
         parts.push_back(changed && i < old.size() ? Message::text(N_("%s → %s"), {old[i], now[i]}) : now[i]);
     }
     Message summary = parts.empty() ? Message(std::string()) : parts.front();
