@@ -56,6 +56,14 @@ public:
     // Sends the program a signal.
     void signal(int number);
 
+    // Answers the question for the game file with `path` and waits for the
+    // main menu.
+    ::testing::AssertionResult loadGame(const std::string& path = "game.swf") {
+        if (auto asked = waitFor("File path: "); !asked) return asked;
+        answer(path);
+        return waitFor("0. Exit\n");
+    }
+
     // Waits for the program to end; true when it exited with status 0.
     bool ended(std::chrono::milliseconds timeout = std::chrono::seconds(20));
 

@@ -19,9 +19,7 @@ TEST(SessionTerminal, CtrlCAsksAgainAndCtrlDLeaves) {
     ASSERT_TRUE(t.waitFor("File path: "));
     t.type(std::string("nothing here") + keys::kCtrlC);
     ASSERT_TRUE(t.waitFor("^C"));
-    ASSERT_TRUE(t.waitFor("File path: "));
-    t.answer("game.swf");
-    ASSERT_TRUE(t.waitFor("0. Exit\n"));
+    ASSERT_TRUE(t.loadGame());
     t.type(keys::kCtrlD);
     ASSERT_TRUE(t.waitFor("Good bye. o/"));
     EXPECT_TRUE(t.ended());
@@ -120,9 +118,7 @@ TEST(SessionTerminal, AsksAgainAndAsksFirst) {
         s.makeDirectory("mod");
         for (const auto& [name, text] : c.files) s.writeFile(name, text);
         Terminal t(s);
-        ASSERT_TRUE(t.waitFor("File path: "));
-        t.answer("game.swf");
-        ASSERT_TRUE(t.waitFor("0. Exit\n"));
+        ASSERT_TRUE(t.loadGame());
         for (const auto& [typed, shown] : c.steps) {
             t.type(typed);
             ASSERT_TRUE(t.waitFor(shown));
@@ -148,9 +144,7 @@ TEST(SessionTerminal, ListingsStopAtEachScreenful) {
         TerminalOptions options;
         options.rows = 10;
         Terminal t(s, options);
-        ASSERT_TRUE(t.waitFor("File path: "));
-        t.answer("game.swf");
-        ASSERT_TRUE(t.waitFor("0. Exit\n"));
+        ASSERT_TRUE(t.loadGame());
         t.answer("5");
         ASSERT_TRUE(t.waitFor("0. Back\n"));
         t.answer("1");
@@ -238,9 +232,7 @@ TEST(SessionTerminal, EachKindOfAnswerHasItsOwnHistory) {
     Session s;
     s.writeFile("game.swf", games::stageGame());
     Terminal t(s);
-    ASSERT_TRUE(t.waitFor("File path: "));
-    t.answer("game.swf");
-    ASSERT_TRUE(t.waitFor("0. Exit\n"));
+    ASSERT_TRUE(t.loadGame());
     t.answer("2");
     ASSERT_TRUE(t.waitFor("0. Back\n"));
     t.answer("2");
@@ -321,9 +313,7 @@ TEST(SessionTerminal, WritingOverAFileIsAskedFirst) {
     wide.columns = 200;
     Terminal t(s, wide);
     const std::string pathPrompt = "Path to output file (default=Vorlune_out.swf): ";
-    ASSERT_TRUE(t.waitFor("File path: "));
-    t.answer("game.swf");
-    ASSERT_TRUE(t.waitFor("0. Exit\n"));
+    ASSERT_TRUE(t.loadGame());
     t.answer("6");
     ASSERT_TRUE(t.waitFor("Pick option (default=1): "));
     t.answer("");
