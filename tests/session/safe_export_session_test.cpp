@@ -5,7 +5,6 @@
 
 #include <lodepng.h>
 
-#include <chrono>
 #include <cstring>
 #include <random>
 #include <stdexcept>
@@ -31,11 +30,12 @@ TEST(SessionSafeExport, KilledDuringTheExportLeavesTheOldFile) {
     s.writeFile("game.swf", noiseGame(12 << 20));  // its LZMA export takes seconds
     const ByteBuffer old = bytesOf("the modder's only copy");
     s.writeFile("out.swf", old);
+    // Killed once the export has begun; the export takes seconds.
     Options options;
-    options.timeout = std::chrono::milliseconds(1500);  // then SIGKILL
+    options.signalAfter = "Generating SWF... Please wait.\n";
+    options.signal = SIGKILL;
     const Result r = s.run(script({"game.swf", "6", "2", "out.swf"}), options);
-    ASSERT_TRUE(r.timedOut) << "the export ended before it could be interrupted: " << r.describe();
-    EXPECT_TRUE(contains(r.out, "Generating SWF... Please wait.\n"));
+    ASSERT_EQ(r.signal, SIGKILL) << "the export ended before it could be interrupted: " << r.describe();
     EXPECT_EQ(s.readFile("out.swf"), old);
 }
 
@@ -79,8 +79,6 @@ TEST(SessionSafeExport, CtrlCStopsTheLongWorkAndTheSessionGoesOn) {
         Options options;
         options.signalAfter = c.signalAfter;
         options.signal = SIGINT;
-        options.signalDelay = std::chrono::milliseconds(300);
-        options.timeout = std::chrono::seconds(60);
         // The long work is stopped; the game is as it was loaded, so the
         // uncompressed export after it writes the loaded bytes back.
         const Result r = s.run(script({"game.swf"}) + c.answers + script({"6", "0", "out.swf", "0"}), options);
@@ -107,13 +105,11 @@ TEST(SessionSafeExport, WrongPathOrProjectorIsRefusedBeforeTheLongWork) {
         SCOPED_TRACE(c.name);
         Session s;
         s.writeFile("game.swf", noiseGame(12 << 20));
-        const auto start = std::chrono::steady_clock::now();
         const Result r = s.run(script({"game.swf"}) + c.answers + script({"0"}));
-        const auto elapsed = std::chrono::steady_clock::now() - start;
         ASSERT_TRUE(r.endedNormally()) << r.describe();
         EXPECT_EQ(r.err, c.message + "\n");
+        // No compression started: none was announced.
         EXPECT_EQ(r.out.find("Generating"), std::string::npos);
-        EXPECT_LT(elapsed, std::chrono::milliseconds(1500));
         EXPECT_EQ(s.files(), std::set<std::string>{"game.swf"});
     }
 }

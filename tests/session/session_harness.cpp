@@ -269,13 +269,9 @@ Result Session::run(const std::string& input, const Options& options) const {
     const auto deadline = std::chrono::steady_clock::now() + options.timeout;
     Result result;
     int waitStatus = 0;
-    std::optional<std::chrono::steady_clock::time_point> signalAt;
     bool signalled = options.signalAfter.empty();
     for (;;) {
-        if (!signalled && !signalAt && readWhole(outPath).find(options.signalAfter) != std::string::npos) {
-            signalAt = std::chrono::steady_clock::now() + options.signalDelay;
-        }
-        if (!signalled && signalAt && std::chrono::steady_clock::now() >= *signalAt) {
+        if (!signalled && readWhole(outPath).find(options.signalAfter) != std::string::npos) {
             ::kill(pid, options.signal);
             signalled = true;
         }

@@ -327,9 +327,7 @@ TEST(SessionEndOfInput, EndsPromptlyAtEveryPrompt) {
         }
         std::string input;
         for (const auto& answer : c.answers) input += answer + "\n";
-        Options options;
-        options.timeout = std::chrono::seconds(10);
-        const Result r = s.run(input, options);
+        const Result r = s.run(input);
         ASSERT_TRUE(r.endedNormally()) << r.describe();
         EXPECT_TRUE(endsWith(r.out, c.tail));
         EXPECT_EQ(countOf(r.out, kGoodBye), 1u);

@@ -143,7 +143,7 @@ void Terminal::type(const std::string& keys, bool whenReading) {
 void Terminal::waitUntilReading() {
     // Readline takes the terminal out of line mode while it reads; the
     // terminal's settings are seen from either side.
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    const auto deadline = std::chrono::steady_clock::now() + kPatience;
     for (termios mode{}; ::tcgetattr(master_, &mode) == 0 && (mode.c_lflag & ICANON) != 0;) {
         if (!readSome(std::chrono::milliseconds(5)) || std::chrono::steady_clock::now() > deadline) break;
     }

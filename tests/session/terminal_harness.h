@@ -30,6 +30,10 @@ inline constexpr const char* kCtrlD = "\x04";
 inline constexpr const char* kUp = "\x1b[A";
 }  // namespace keys
 
+// How long a wait lasts before it fails: only a program that hangs meets
+// it, so it is no measure of speed.
+inline constexpr std::chrono::milliseconds kPatience = std::chrono::minutes(2);
+
 class Terminal {
 public:
     // Starts the program in the session's working directory.
@@ -43,7 +47,7 @@ public:
     // carriage returns left out) after what the last wait found, and moves
     // past it. The failure shows what was shown.
     ::testing::AssertionResult waitFor(const std::string& text,
-                                       std::chrono::milliseconds timeout = std::chrono::seconds(20));
+                                       std::chrono::milliseconds timeout = kPatience);
     // Types the keys, once the program reads a line unless `whenReading` is
     // false (for keys meant for a running operation, such as Ctrl-C): keys
     // typed before are taken by the terminal itself, which echoes a line
@@ -65,7 +69,7 @@ public:
     }
 
     // Waits for the program to end; true when it exited with status 0.
-    bool ended(std::chrono::milliseconds timeout = std::chrono::seconds(20));
+    bool ended(std::chrono::milliseconds timeout = kPatience);
 
     // Everything shown so far, as it came, and without escape sequences and
     // carriage returns.
