@@ -17,7 +17,7 @@
 #include <stdexcept>
 
 #include "amf/json_document.h"
-#include "app/vlf.h"
+#include "app/resource_kind.h"
 #include "codecs/zlib.h"
 #include "console/l18n_files.h"
 #include "data/data_file.h"
@@ -127,9 +127,9 @@ MadeData madeData(size_t n) {
     static const char* const places[] = {"Forest",  "Caves",   "Harbour", "Tower",  "Marsh",   "Summit", "Desert",
                                          "Glacier", "Volcano", "Swamp",   "Castle", "Village", "Ruins",  "Garden",
                                          "Mines",   "Bridge",  "Temple",  "Clouds", "Orchard"};
-    static const char* const creatures[] = {"Slime",  "Bat",    "Knight", "Wolf",   "Golem", "Crab",  "Owl",
-                                            "Spider", "Dragon", "Mole",   "Ghost",  "Frog",  "Yeti",  "Beetle",
-                                            "Imp",    "Lizard", "Wisp",   "Boar",   "Fox"};
+    static const char* const creatures[] = {"Slime",  "Bat",    "Knight", "Wolf",  "Golem", "Crab", "Owl",
+                                            "Spider", "Dragon", "Mole",   "Ghost", "Frog",  "Yeti", "Beetle",
+                                            "Imp",    "Lizard", "Wisp",   "Boar",  "Fox"};
     const size_t round = n / 4;
     const std::string place = places[round % std::size(places)];
     const std::string creature = creatures[round % std::size(creatures)];
@@ -142,29 +142,31 @@ MadeData madeData(size_t n) {
                                                                    {"loop", round % 3 != 0},
                                                                    {"name", place}})}})};
         case 1:
-            return {place + "Bgi", data::DataKind::Bg,
-                    memoryArchive({{"BgInfoFile.json",
-                                    typed("Data.BgInfo", {{"layers", {{"VLF_ArrayLenXXX", 2}, {"0", "sky"}, {"1", place}}},
-                                                          {"parallax", 0.25 + 0.05 * double(round % 5)},
-                                                          {"colour", 4210752.0 + 65793.0 * step}})}})};
+            return {
+                place + "Bgi", data::DataKind::Bg,
+                memoryArchive({{"BgInfoFile.json",
+                                typed("Data.BgInfo", {{"layers", {{"VLF_ArrayLenXXX", 2}, {"0", "sky"}, {"1", place}}},
+                                                      {"parallax", 0.25 + 0.05 * double(round % 5)},
+                                                      {"colour", 4210752.0 + 65793.0 * step}})}})};
         case 2:
             // A limb without an embedded picture needs no PNG file.
-            return {creature + "Lmi", data::DataKind::LimbInfo,
-                    memoryArchive({{"LimbPic_0.json", typed("Data.LimbPic", {{"name", "body"},
-                                                                             {"disabled", true},
-                                                                             {"embeded", false},
-                                                                             {"scale", 1.0}})},
-                                   {"Limb_0.json", typed("Data.Limb", {{"pic", 0.0},
-                                                                       {"x", step},
-                                                                       {"y", 2.0 * step},
-                                                                       {"rotation", 5.0 * double(round % 8)}})}})};
+            return {
+                creature + "Lmi", data::DataKind::LimbInfo,
+                memoryArchive(
+                    {{"LimbPic_0.json",
+                      typed("Data.LimbPic",
+                            {{"name", "body"}, {"disabled", true}, {"embeded", false}, {"scale", 1.0}})},
+                     {"Limb_0.json",
+                      typed("Data.Limb",
+                            {{"pic", 0.0}, {"x", step}, {"y", 2.0 * step}, {"rotation", 5.0 * double(round % 8)}})}})};
         default:
-            return {creature + "Dat", data::DataKind::Gdat,
-                    memoryArchive({{"Attack_0.json", typed("Data.Attack", {{"name", creature + " strike"},
-                                                                           {"damage", 2.0 + step},
-                                                                           {"knockback", 0.5 + 0.25 * double(round % 4)}})},
-                                   {"PtWithName_0.json",
-                                    typed("Data.PtWithName", {{"name", "spawn"}, {"x", 4.0 * step}, {"y", -1.5}})}})};
+            return {
+                creature + "Dat", data::DataKind::Gdat,
+                memoryArchive({{"Attack_0.json", typed("Data.Attack", {{"name", creature + " strike"},
+                                                                       {"damage", 2.0 + step},
+                                                                       {"knockback", 0.5 + 0.25 * double(round % 4)}})},
+                               {"PtWithName_0.json",
+                                typed("Data.PtWithName", {{"name", "spawn"}, {"x", 4.0 * step}, {"y", -1.5}})}})};
     }
 }
 
@@ -226,7 +228,10 @@ void build(const fs::path& assets, const std::string& output) {
         return std::any_of(symbols.begin(), symbols.end(), [&](const Named& named) { return named.id == id; });
     };
     size_t made = 0;
-    for (const uint64_t id : vorlune_forge::vlf::data_ids) {
+    const auto kinds = vorlune_forge::resourceKinds();
+    const auto dataKind =
+        std::find_if(kinds.begin(), kinds.end(), [](const auto* kind) { return std::string(kind->folder) == "data"; });
+    for (const uint64_t id : (*dataKind)->table) {
         if (hasData(id)) continue;
         const MadeData file = madeData(made++);
         addBinary(static_cast<uint16_t>(id), file.symbol);

@@ -8,7 +8,7 @@ set -euo pipefail
 packages=(
   g++ make cmake pkg-config
   zlib1g-dev liblzma-dev
-  libminizip-dev libreadline-dev nlohmann-json3-dev liblodepng-dev libmpg123-dev libexpat1-dev
+  libminizip-dev libreadline-dev nlohmann-json3-dev liblodepng-dev libmpg123-dev libexpat1-dev nettle-dev
   gettext
   locales # the sources from which the tests make a German locale
   libgtest-dev

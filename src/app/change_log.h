@@ -1,21 +1,34 @@
 #pragma once
 // What the user has changed in the game: for every resource replaced since
-// the game was loaded, the tag it was loaded with, the file it last came
-// from and, once the game has been written, the tag it was written with.
-// The tags taken out of the game are kept rather than copied, so that a
-// revert puts back the loaded record byte for byte.
+// the game was loaded, the tag it was loaded with, the tag it has now and
+// the file that last changed it. The tags taken out of the game are kept
+// rather than copied, so that a revert puts back the loaded record byte for
+// byte. Every record the log sees is fingerprinted once, when it comes or
+// goes, so that whether the game differs from what was loaded or written is
+// known without serialising any tag again.
 
+#include <compare>
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "app/resource_kind.h"
+#include "codecs/sha256.h"
 
 namespace vorlune_forge {
+
+// A record's length and digest: equal for records of the same bytes.
+struct RecordPrint {
+    size_t size = 0;
+    sha256::Digest digest{};
+    bool operator==(const RecordPrint&) const = default;
+};
+RecordPrint printOf(const swf::Tag& tag);
 
 class ChangeLog {
 public:
@@ -27,15 +40,14 @@ public:
         uint64_t id = 0;
         // The file of the last replacement; empty after a revert.
         std::string source;
-        // The tag the resource had when the game was loaded.
+        // The tag the resource had when the game was loaded, and the one it
+        // has in the game now.
         std::unique_ptr<swf::Tag> loaded;
-        // The tag the game was last written with, once it has been taken
-        // out of the game; `writtenIs` names it while it is still in it.
-        // Neither is set while the resource has not changed since it was
-        // written, or when the game has not been written since the
-        // resource first changed.
-        std::unique_ptr<swf::Tag> written;
-        const swf::Tag* writtenIs = nullptr;
+        const swf::Tag* current = nullptr;
+        RecordPrint loadedPrint;
+        RecordPrint currentPrint;
+        // The record the game was last written with, once it has been.
+        std::optional<RecordPrint> writtenPrint;
     };
 
     // Puts `replacement`, made from the file `source`, into the game in
@@ -44,28 +56,23 @@ public:
                  std::unique_ptr<swf::Tag> replacement, const std::string& source);
 
     // Puts back the tag the resource was loaded with; false when the
-    // resource has not changed.
+    // resource does not differ from it.
     bool revert(swf::SWF& game, const ResourceKind& kind, uint64_t id);
 
     // The game has been written as it is now.
-    void written(const swf::SWF& game);
+    void written();
 
-    // The changes whose resource differs from the game as it was loaded,
-    // with their tags now, in the order of the kinds and then of the ids.
-    std::vector<std::pair<const Change*, const swf::Tag*>> differences(const swf::SWF& game) const;
+    // The changes whose resource differs from the game as it was loaded, in
+    // the order of the kinds and then of the ids.
+    std::vector<const Change*> differences() const;
 
     // Whether the game differs from the file it was last loaded from or
     // written to.
-    bool unsaved(const swf::SWF& game) const;
+    bool unsaved() const;
 
 private:
     using Key = std::pair<size_t, uint64_t>;  // the kind's place in the list, the id
     Key keyOf(const ResourceKind& kind, uint64_t id) const;
-    // The tag of every changed resource in the game now (null for one that
-    // is gone), found in one walk over each kind's tags.
-    std::map<Key, const swf::Tag*> currentTags(const swf::SWF& game) const;
-    // What the resource is compared with for the question at exit.
-    static const swf::Tag* writtenTag(const Change& change, const swf::Tag* current);
 
     std::span<const ResourceKind* const> kinds_;
     std::map<Key, Change> changes_;

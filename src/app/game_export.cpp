@@ -1,5 +1,4 @@
-// Main menu options 6 and 7: writing the modified game as an SWF movie or
-// as a projector executable.
+// Writing the modified game as an SWF movie or as a projector executable.
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -10,7 +9,8 @@
 #include <iterator>
 #include <optional>
 
-#include "app/vlf.h"
+#include "app/dialogues.h"
+#include "app/menus.h"
 #include "console/l18n.h"
 #include "console/signals.h"
 #include "swf/projector_form.h"
@@ -214,36 +214,35 @@ bool writeGame(const std::string& generating, const Output& output,
 
 }  // namespace
 
-void vlf::gameWritten() {
-    changes.written(*swfFile);
-    unsavedChanges = false;
-}
-
-void vlf::exportSwf() {
+void exportSwf(vlf& session) {
+    const swf::SWF& game = *session.swfFile;
+    const std::string& gamePath = session.gamePath;
     const swf::Compression compression = askCompression();
     const std::optional<std::string> path =
         askOutputPath(_("Path to output file (default=Vorlune_out.swf): "), "Vorlune_out.swf", gamePath);
     if (!path) return;
     if (writeGame(_("Generating SWF... Please wait.\n"), {*path, gamePath, compression, false},
-                  [&](const ProgressSink& progress) { return swfFile->exportSwf(compression, progress); })) {
-        gameWritten();
+                  [&](const ProgressSink& progress) { return game.exportSwf(compression, progress); })) {
+        session.changes.written();
     }
 }
 
-void vlf::exportExe() {
+void exportExe(vlf& session) {
+    swf::SWF& game = *session.swfFile;
+    const std::string& gamePath = session.gamePath;
     const swf::Compression compression = askCompression();
     const std::optional<std::string> path =
         askOutputPath(_("Path to output file (default=Vorlune_out.exe): "), "Vorlune_out.exe", gamePath);
 
     bool useHeld = false;
-    if (!swfFile->projector.empty()) {
+    if (!game.projector.empty()) {
         useHeld = askYesNo(
             _("You have already loaded a Flash Player SA into memory.\nWould you like to use it? [y/n] (default=y): "),
             true);
     }
 
     ByteBuffer projector;
-    const char* kind = swfFile->projectorIsPE ? "EXE" : "ELF";
+    const char* kind = game.projectorIsPE ? "EXE" : "ELF";
     if (!useHeld) {
         const std::string projectorPath =
             askPath(_("Path to Adobe Flash Player Projector (default=SA.exe): "), "SA.exe");
@@ -273,8 +272,8 @@ void vlf::exportExe() {
     char generating[256];
     std::snprintf(generating, sizeof generating, _("Generating %s... Please wait.\n"), kind);
     if (writeGame(generating, {*path, gamePath, compression, true},
-                  [&](const ProgressSink& progress) { return swfFile->exportExe(projector, compression, progress); })) {
-        gameWritten();
+                  [&](const ProgressSink& progress) { return game.exportExe(projector, compression, progress); })) {
+        session.changes.written();
     }
 }
 

@@ -2,8 +2,8 @@
 // Parsing of the ids the user types.
 
 #include <algorithm>
-#include <map>
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <sstream>
 #include <string>

@@ -54,9 +54,6 @@ struct ResourceKind {
     // code by code, each in stream order.
     std::span<const swf::TagCode> codes;
     std::vector<const swf::Tag*> (*tagsIn)(const swf::SWF& game);
-    // Whether an empty list of ids asks for every resource of the kind (and
-    // is filled in with their ids) or for none.
-    bool emptyListMeansAll;
 
     // The extension of the names listed, shown and exported, and what the
     // exported file adds to the name shown.
@@ -95,5 +92,9 @@ struct ResourceKind {
 
     bool fromTable() const { return !table.empty(); }
 };
+
+// The kinds of resource, in menu order: what every menu and every operation
+// on all kinds goes through.
+std::span<const ResourceKind* const> resourceKinds();
 
 }  // namespace vorlune_forge

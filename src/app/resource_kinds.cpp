@@ -1,13 +1,12 @@
 // The table of resource kinds: for each, its menu texts, where its ids come
 // from, how its files are named, its messages and its two conversions. A
 // kind is one row here, with its conversions, and an entry in the list at
-// the end.
+// the end; nothing outside names a row.
 
 #include <cstdio>
 
 #include "app/data_files.h"
 #include "app/stage_files.h"
-#include "app/vlf.h"
 #include "console/l18n.h"
 
 namespace vorlune_forge {
@@ -117,8 +116,9 @@ const char* imageResized(const swf::Tag& before, const swf::Tag& after) {
     const auto& old = dynamic_cast<const swf::Tag_DefineBitsLossless&>(before);
     const auto& now = dynamic_cast<const swf::Tag_DefineBitsLossless&>(after);
     if (old.bitmapWidth == now.bitmapWidth && old.bitmapHeight == now.bitmapHeight) return nullptr;
-    return N_("WARNING: The image's size has changed. The game draws it where the old one was, so it may show "
-              "cropped or stretched.\n");
+    return N_(
+        "WARNING: The image's size has changed. The game draws it where the old one was, so it may show "
+        "cropped or stretched.\n");
 }
 
 const char* noWarning(const swf::Tag&, const swf::Tag&) { return nullptr; }
@@ -129,17 +129,16 @@ bool isMp3Sound(const swf::Tag& tag) {
     return sound != nullptr && sound->soundFormat == swf::Tag_DefineSound::kMp3Format;
 }
 
-}  // namespace
+// Character ids of the stage files and of the data files.
+const std::array<uint64_t, 8> stages_ids = {234, 219, 398, 226, 299, 305, 454, 170};
 
-const std::array<uint64_t, 8> vlf::stages_ids = {234, 219, 398, 226, 299, 305, 454, 170};
-
-const std::array<uint64_t, 78> vlf::data_ids = {
+const std::array<uint64_t, 78> data_ids = {
     136, 140, 141, 142, 144, 149, 150, 156, 163, 167, 175, 179, 180, 181, 182, 185, 191, 195, 197, 198,
     201, 203, 205, 214, 220, 223, 224, 225, 229, 230, 233, 237, 250, 277, 278, 279, 280, 290, 294, 295,
     296, 297, 311, 314, 315, 316, 318, 326, 330, 332, 335, 336, 338, 340, 341, 347, 348, 363, 369, 371,
     380, 385, 390, 394, 396, 397, 411, 415, 421, 425, 433, 441, 442, 444, 445, 448, 465, 468};
 
-const ResourceKind vlf::stageFiles = {
+const ResourceKind stageFiles = {
     .editEntry = N_("Edit stages"),
     .noun = N_("stage"),
     .folder = "stages",
@@ -152,7 +151,6 @@ const ResourceKind vlf::stageFiles = {
     .table = stages_ids,
     .codes = swf::Tag_DefineBinaryData::kCodes,
     .tagsIn = tagsOfKind<swf::Tag_DefineBinaryData>,
-    .emptyListMeansAll = false,
     .extension = ".xml",
     .fileSuffix = "",
     .noSuchId = N_("No stage file with ID=%zu.\n"),
@@ -169,7 +167,7 @@ const ResourceKind vlf::stageFiles = {
     .changeWarning = noWarning,
 };
 
-const ResourceKind vlf::sounds = {
+const ResourceKind sounds = {
     .editEntry = N_("Edit sounds"),
     .noun = N_("sound"),
     .folder = "sounds",
@@ -182,7 +180,6 @@ const ResourceKind vlf::sounds = {
     .table = {},
     .codes = swf::Tag_DefineSound::kCodes,
     .tagsIn = tagsOfKind<swf::Tag_DefineSound>,
-    .emptyListMeansAll = true,
     .extension = ".mp3",
     .fileSuffix = "",
     .noSuchId = N_("No sound with ID=%zu.\n"),
@@ -199,7 +196,7 @@ const ResourceKind vlf::sounds = {
     .changeWarning = noWarning,
 };
 
-const ResourceKind vlf::images = {
+const ResourceKind images = {
     .editEntry = N_("Edit images"),
     .noun = N_("image"),
     .folder = "images",
@@ -212,7 +209,6 @@ const ResourceKind vlf::images = {
     .table = {},
     .codes = swf::Tag_DefineBitsLossless::kCodes,
     .tagsIn = tagsOfKind<swf::Tag_DefineBitsLossless>,
-    .emptyListMeansAll = true,
     .extension = ".png",
     .fileSuffix = "",
     .noSuchId = N_("No image with ID=%zu.\n"),
@@ -229,7 +225,7 @@ const ResourceKind vlf::images = {
     .changeWarning = imageResized,
 };
 
-const ResourceKind vlf::dataFiles = {
+const ResourceKind dataFiles = {
     .editEntry = N_("Edit data"),
     .noun = N_("data file"),
     .folder = "data",
@@ -242,7 +238,6 @@ const ResourceKind vlf::dataFiles = {
     .table = data_ids,
     .codes = swf::Tag_DefineBinaryData::kCodes,
     .tagsIn = tagsOfKind<swf::Tag_DefineBinaryData>,
-    .emptyListMeansAll = true,
     .extension = "",
     .fileSuffix = ".zip",
     .noSuchId = N_("No data file with ID=%zu.\n"),
@@ -259,12 +254,10 @@ const ResourceKind vlf::dataFiles = {
     .changeWarning = noWarning,
 };
 
-namespace {
-
-const ResourceKind* const kResourceKinds[] = {&vlf::stageFiles, &vlf::sounds, &vlf::images, &vlf::dataFiles};
+const ResourceKind* const kResourceKinds[] = {&stageFiles, &sounds, &images, &dataFiles};
 
 }  // namespace
 
-const std::span<const ResourceKind* const> vlf::resourceKinds = kResourceKinds;
+std::span<const ResourceKind* const> resourceKinds() { return kResourceKinds; }
 
 }  // namespace vorlune_forge

@@ -1,8 +1,8 @@
-// The title screen and the help screen.
+// The help screen.
 
 #include <string>
 
-#include "app/vlf.h"
+#include "app/dialogues.h"
 #include "console/l18n.h"
 #include "console/screen.h"
 
@@ -28,18 +28,7 @@ constexpr int kPlain = -1;
 
 }  // namespace
 
-void vlf::printHeader() {
-    // The anvil, in the first 15 columns, is light red; the title yellow.
-    print2Colors(_(" ___________   __   __       _                 ___                 \n"
-                   "(___________)  \\ \\ / /__ _ _| |_  _ _ _  ___  | __|__ _ _ __ _ ___ \n"
-                   "   |     |      \\ V / _ \\ '_| | || | ' \\/ -_) | _/ _ \\ '_/ _` / -_)\n"
-                   "   |_____|       \\_/\\___/_| |_|\\_,_|_||_\\___| |_|\\___/_| \\__, \\___|\n"
-                   "  /_______\\                                              |___/     \n\n"),
-                 15, kHighlight, kHeading);
-    printf_colored(kHeading, "%s", _("Hello there, hero!\nWhich file do you wish to modify?\n\n"));
-}
-
-void vlf::printHelp() {
+void printHelp() {
     const Paging paging;
     show(kPlain, "\n");
     show(kHeading, _(" _  _ ___ _    ___  \n"

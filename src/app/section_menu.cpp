@@ -1,4 +1,4 @@
-// The section menus and what they do, once for every kind of resource: the
+// The section menu and what it does, once for every kind of resource: the
 // listing, the id checks, the export loop and the replace dialogue. What
 // differs between kinds comes from their rows (resource_kind.h).
 
@@ -6,10 +6,11 @@
 #include <set>
 
 #include "app/bulk_export.h"
+#include "app/dialogues.h"
 #include "app/id_lists.h"
+#include "app/menus.h"
 #include "app/resource_index.h"
 #include "app/resource_names.h"
-#include "app/vlf.h"
 #include "console/l18n.h"
 #include "console/screen.h"
 #include "console/signals.h"
@@ -64,18 +65,39 @@ std::vector<ExportItem> exportItems(const ResourceIndex& index, const std::vecto
     return items;
 }
 
-}  // namespace
+// Tags of the codes of a kind found by its tags are listed as that kind
+// lists them; binary data under its bare name; anything else by its type.
+void listTags(const swf::SWF& game, swf::TagCode code) {
+    const ResourceKind* kind = nullptr;
+    for (const ResourceKind* candidate : resourceKinds()) {
+        const bool hasCode =
+            std::find(candidate->codes.begin(), candidate->codes.end(), code) != candidate->codes.end();
+        if (!candidate->fromTable() && hasCode) kind = candidate;
+    }
+    const std::map<uint64_t, std::string> symbols = game.symbolNames();
+    for (const swf::Tag* tag : game.tagsWithCode(code)) {
+        const std::string symbol = symbolOf(symbols, tag->characterId);
+        if (kind != nullptr) {
+            printListingLine(tag->characterId, symbol + (isExportable(*kind, *tag) ? kind->extension : ""));
+        } else if (code == swf::TagCode::DefineBinaryData) {
+            printListingLine(tag->characterId, symbol);
+        } else {
+            printf_normal(_("Tag %zu (type = %s)\n"), static_cast<size_t>(tag->characterId),
+                          swf::SWF::tagTypeName(code).c_str());
+        }
+    }
+}
 
 // A kind found by its tags lists them code by code; a table kind lists its
 // table.
-void vlf::listResources(const ResourceKind& kind) {
+void listResources(const swf::SWF& game, const ResourceKind& kind) {
     // On a terminal a listing taller than the screen stops at each screenful.
     const Paging paging;
     if (!kind.fromTable()) {
-        for (const swf::TagCode code : kind.codes) listTags(code);
+        for (const swf::TagCode code : kind.codes) listTags(game, code);
         return;
     }
-    const ResourceIndex index(kind, *swfFile);
+    const ResourceIndex index(kind, game);
     for (const uint64_t id : kind.table) {
         if (const char* problem = index.missingId(id)) {
             printIdError(problem, id);
@@ -85,12 +107,10 @@ void vlf::listResources(const ResourceKind& kind) {
     }
 }
 
-int vlf::exportResources(const ResourceKind& kind, std::vector<uint64_t>& ids) {
-    const ResourceIndex index(kind, *swfFile);
-    if (ids.empty()) {
-        if (!kind.emptyListMeansAll) return 0;
-        ids = index.allIds();
-    }
+// Exports the resources of the ids into the current folder; the number of
+// files written.
+int exportResources(const swf::SWF& game, const ResourceKind& kind, const std::vector<uint64_t>& ids) {
+    const ResourceIndex index(kind, game);
     std::vector<ExportItem> items = exportItems(index, ids);
     // At the keyboard, files of the same names that were edited since are
     // not overwritten unasked.
@@ -116,8 +136,10 @@ int vlf::exportResources(const ResourceKind& kind, std::vector<uint64_t>& ids) {
     return count;
 }
 
-bool vlf::replaceResource(const ResourceKind& kind, uint64_t id, const std::string& path) {
-    const ResourceIndex index(kind, *swfFile);
+// Replaces the resource with what the file holds; whether the resource now
+// holds it.
+bool replaceResource(vlf& session, const ResourceKind& kind, uint64_t id, const std::string& path) {
+    const ResourceIndex index(kind, *session.swfFile);
     if (const char* problem = index.missingId(id)) {
         printIdError(problem, id);
         return false;
@@ -138,8 +160,7 @@ bool vlf::replaceResource(const ResourceKind& kind, uint64_t id, const std::stri
         }
         const std::string summary = changeSummary(kind, current, *tag).render(gettext);
         const char* warning = kind.changeWarning(current, *tag);
-        changes.replace(*swfFile, kind, current, std::move(tag), path);
-        unsavedChanges = changes.unsaved(*swfFile);
+        session.changes.replace(*session.swfFile, kind, current, std::move(tag), path);
         printf_normal(_("Replaced %s: %s.\n"), title.c_str(), summary.c_str());
         if (warning != nullptr) printf_colored(kHeading, "%s", _(warning));
         return true;
@@ -148,8 +169,6 @@ bool vlf::replaceResource(const ResourceKind& kind, uint64_t id, const std::stri
         return false;
     }
 }
-
-namespace {
 
 // The resources of the kind that the game has, as the user may name them.
 IdNames namesIn(const ResourceIndex& index) {
@@ -160,14 +179,12 @@ IdNames namesIn(const ResourceIndex& index) {
     return IdNames(std::move(ids), index.symbols(), fileExtension(index.kind()));
 }
 
-}  // namespace
-
-void vlf::exportDialogue(const ResourceKind& kind) {
+void exportDialogue(const swf::SWF& game, const ResourceKind& kind) {
     printf_colored(kHeading, "%s", _(kind.exportQuestion));
     std::string answer;
     readLine(answer, _("Type 'all' or comma separated IDs: "), History::Ids);
     trim(answer);
-    const ResourceIndex index(kind, *swfFile);
+    const ResourceIndex index(kind, game);
     std::vector<uint64_t> ids;
     if (isAll(answer)) {
         ids = index.allIds();
@@ -179,7 +196,7 @@ void vlf::exportDialogue(const ResourceKind& kind) {
         }
         ids = std::move(list.ids);
     }
-    const int count = ids.empty() ? 0 : exportResources(kind, ids);
+    const int count = ids.empty() ? 0 : exportResources(game, kind, ids);
     printf_colored(kHeading, _(kind.countMessage), count);
 }
 
@@ -187,9 +204,9 @@ void vlf::exportDialogue(const ResourceKind& kind) {
 // so is a file that cannot replace the resource, until a replacement is made
 // or the path is left empty; piped answers are taken as they always were,
 // one id and one path.
-void vlf::replaceDialogue(const ResourceKind& kind) {
+void replaceDialogue(vlf& session, const ResourceKind& kind) {
     printf_colored(kHeading, "%s", _(kind.replaceQuestion));
-    const ResourceIndex index(kind, *swfFile);
+    const ResourceIndex index(kind, *session.swfFile);
     const IdNames names = namesIn(index);
     std::optional<uint64_t> id;
     for (std::string prompt = _(kind.idPrompt);; prompt = retryPrompt(_(kind.idPrompt))) {
@@ -210,20 +227,21 @@ void vlf::replaceDialogue(const ResourceKind& kind) {
     for (std::string prompt = _("File path: ");; prompt = retryPrompt(_("File path: "))) {
         const std::string path = readPath(prompt);
         if (interactive() && path.empty()) return;
-        if (replaceResource(kind, *id, path) || !interactive()) return;
+        if (replaceResource(session, kind, *id, path) || !interactive()) return;
     }
 }
 
-void vlf::runSection(const ResourceKind& kind) {
+}  // namespace
+
+void sectionMenu(vlf& session, const ResourceKind& kind) {
     const std::vector<MenuEntry> entries = {
-        {kind.entries[0], [&] { listResources(kind); }},
-        {kind.entries[1], [&] { exportDialogue(kind); }},
-        {kind.entries[2], [&] { replaceDialogue(kind); }},
+        {kind.entries[0], [&] { listResources(*session.swfFile, kind); }},
+        {kind.entries[1], [&] { exportDialogue(*session.swfFile, kind); }},
+        {kind.entries[2], [&] { replaceDialogue(session, kind); }},
         {N_("Back"), nullptr},
     };
-    const std::vector<std::string> labels = labelsOf(entries);
     for (;;) {
-        printOptions(labels);
+        printOptions(entries);
         std::string answer;
         try {
             readLine(answer, "");
@@ -241,48 +259,6 @@ void vlf::runSection(const ResourceKind& kind) {
                 printf_error("%s", _("Invalid option.\n"));
             }
         }));
-    }
-}
-
-void vlf::showMenuStages() { runSection(stageFiles); }
-void vlf::showMenuSounds() { runSection(sounds); }
-void vlf::showMenuImages() { runSection(images); }
-void vlf::showMenuData() { runSection(dataFiles); }
-
-void vlf::listStages() { listResources(stageFiles); }
-void vlf::listData() { listResources(dataFiles); }
-void vlf::listTagsOfType(int code) { listTags(swf::tagCode(code)); }
-
-int vlf::exportStages(std::vector<uint64_t>& ids) { return exportResources(stageFiles, ids); }
-int vlf::exportSounds(std::vector<uint64_t>& ids) { return exportResources(sounds, ids); }
-int vlf::exportImages(std::vector<uint64_t>& ids) { return exportResources(images, ids); }
-int vlf::exportData(std::vector<uint64_t>& ids) { return exportResources(dataFiles, ids); }
-
-void vlf::replaceStage(uint64_t id, const std::string& path) { replaceResource(stageFiles, id, path); }
-void vlf::replaceSound(uint64_t id, const std::string& path) { replaceResource(sounds, id, path); }
-void vlf::replaceImage(uint64_t id, const std::string& path) { replaceResource(images, id, path); }
-void vlf::replaceData(uint64_t id, const std::string& path) { replaceResource(dataFiles, id, path); }
-
-// Tags of the codes of a kind found by its tags are listed as that kind
-// lists them; binary data under its bare name; anything else by its type.
-void vlf::listTags(swf::TagCode code) {
-    const ResourceKind* kind = nullptr;
-    for (const ResourceKind* candidate : resourceKinds) {
-        const bool hasCode =
-            std::find(candidate->codes.begin(), candidate->codes.end(), code) != candidate->codes.end();
-        if (!candidate->fromTable() && hasCode) kind = candidate;
-    }
-    const std::map<uint64_t, std::string> symbols = swfFile->symbolNames();
-    for (const swf::Tag* tag : std::as_const(*swfFile).tagsWithCode(code)) {
-        const std::string symbol = symbolOf(symbols, tag->characterId);
-        if (kind != nullptr) {
-            printListingLine(tag->characterId, symbol + (isExportable(*kind, *tag) ? kind->extension : ""));
-        } else if (code == swf::TagCode::DefineBinaryData) {
-            printListingLine(tag->characterId, symbol);
-        } else {
-            printf_normal(_("Tag %zu (type = %s)\n"), static_cast<size_t>(tag->characterId),
-                          swf::SWF::tagTypeName(code).c_str());
-        }
     }
 }
 

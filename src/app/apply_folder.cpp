@@ -1,0 +1,64 @@
+// Apply resource folder: every file of a folder that names a resource is
+// read and converted first, on every processor; the report and the
+// question come next, and the changed resources go into the game together.
+
+#include "app/dialogues.h"
+#include "app/mod_folder.h"
+#include "app/resource_folder.h"
+#include "console/l18n.h"
+#include "console/screen.h"
+#include "console/signals.h"
+
+namespace vorlune_forge {
+
+using namespace l18n;
+
+namespace {
+
+std::string rendered(const Message& message) { return message.render(gettext); }
+
+// The report in the order of the kinds and ids. On a terminal a long one
+// stops at each screenful; ending it there still leads to the question.
+void printReport(const FolderApply& apply) {
+    try {
+        const Paging paging;
+        for (const FileVerdict& verdict : apply.verdicts()) {
+            for (const Message& line : verdict.lines) {
+                if (verdict.isError()) {
+                    printf_error("%s", rendered(line).c_str());
+                } else {
+                    printf_normal("%s", rendered(line).c_str());
+                }
+            }
+        }
+    } catch (const go_back&) {
+    }
+    const Message counts = Message::text(
+        N_("%s changed, %s unchanged, %s failed, %s not matched, %s ignored (not named like resources).\n"),
+        {apply.count(Verdict::Changed), apply.count(Verdict::Unchanged),
+         apply.count(Verdict::Failed) + apply.count(Verdict::Conflict), apply.count(Verdict::NotMatched),
+         apply.ignored()});
+    printf_colored(kHeading, "%s", rendered(counts).c_str());
+}
+
+}  // namespace
+
+void applyResourceFolder(vlf& session) {
+    const std::string folder = askFolder(session, N_("Which folder do you wish to apply?\n"));
+    FolderApply apply(resourceKinds(), *session.swfFile);
+    apply.sortClaims(scanFolder(folder, resourceKinds()));
+    apply.prepare();
+    printReport(apply);
+    const size_t changed = apply.count(Verdict::Changed);
+    if (changed == 0) return;
+    {
+        // Ctrl-C at the question too leaves the game as it is.
+        const CtrlCCancels cancels;
+        const Message question = Message::text(N_("Apply %s replacement(s)? [y/n] (default=y): "), {changed});
+        if (!askYesNo(rendered(question), true)) return;
+    }
+    apply.putInto(*session.swfFile, session.changes);
+    printf_colored(kHeading, "%s", rendered(Message::text(N_("Applied %s replacement(s).\n"), {changed})).c_str());
+}
+
+}  // namespace vorlune_forge

@@ -1,0 +1,97 @@
+#pragma once
+// A folder of resource files applied to the game: which resource each file
+// stands for, what each would change, and the changes put into the game
+// together. Every file is read and converted before anything changes.
+
+#include <cstdint>
+#include <exception>
+#include <memory>
+#include <span>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/change_log.h"
+#include "app/resource_index.h"
+#include "app/resource_kind.h"
+
+namespace vorlune_forge {
+
+// A file of the folder that stands for a resource by its name.
+struct Claim {
+    const ResourceKind* kind;
+    uint64_t id;
+    std::string path;
+};
+
+// The files of a folder and of the folders inside it, but for names that
+// begin with a dot, without following links to folders.
+struct FolderFiles {
+    std::vector<Claim> claims;
+    size_t ignored = 0;  // files not named like resources
+};
+FolderFiles scanFolder(const std::string& folder, std::span<const ResourceKind* const> kinds);
+
+// What a file of the folder does to the game.
+enum class Verdict {
+    Changed,     // it makes a new record for its resource
+    Unchanged,   // its resource holds what it holds already
+    Failed,      // it cannot be read or converted
+    Conflict,    // another file claims the same resource
+    NotMatched,  // the game has no such resource
+};
+
+// The verdict on a resource's file, or on the files that claim it, and
+// what the report says of it.
+struct FileVerdict {
+    std::pair<size_t, uint64_t> key;  // the kind's place in the list, the id
+    std::vector<std::string> paths;
+    Verdict verdict;
+    std::vector<Message> lines;
+    bool isError() const { return verdict != Verdict::Changed && verdict != Verdict::Unchanged; }
+};
+
+class FolderApply {
+public:
+    FolderApply(std::span<const ResourceKind* const> kinds, const swf::SWF& game);
+
+    // The files that name no resource of the game and the resources that
+    // more than one file claims are judged; the others are to convert.
+    void sortClaims(const FolderFiles& files);
+    // Reads and converts every file on every processor; Ctrl-C stops it.
+    void prepare();
+
+    // The verdicts, in the order of the kinds and ids.
+    std::vector<FileVerdict> verdicts() const;
+    // How many files had each verdict, and were ignored.
+    size_t count(Verdict verdict) const;
+    size_t ignored() const { return ignored_; }
+
+    // Puts the changed resources into the game.
+    void putInto(swf::SWF& game, ChangeLog& changes);
+
+private:
+    using Key = std::pair<size_t, uint64_t>;
+
+    // What reading and converting one file gave.
+    struct Prepared {
+        std::unique_ptr<swf::Tag> tag;  // nothing when unchanged or failed
+        std::vector<Message> warnings;
+        std::exception_ptr failure;
+    };
+
+    Key keyOf(const Claim& claim) const;
+    const ResourceIndex& indexOf(const Claim& claim) const { return indices_[keyOf(claim).first]; }
+    Message title(const Key& key) const;
+    Prepared prepareOne(const Claim& claim) const;
+    FileVerdict judge(const Claim& claim, const Prepared& result) const;
+
+    std::span<const ResourceKind* const> kinds_;
+    std::vector<ResourceIndex> indices_;
+    std::vector<FileVerdict> verdicts_;
+    std::vector<Claim> work_;
+    std::vector<Prepared> prepared_;
+    size_t ignored_ = 0;
+};
+
+}  // namespace vorlune_forge

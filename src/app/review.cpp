@@ -1,0 +1,112 @@
+// Review changes: what differs from the game as it was loaded, and, from
+// there, reverting changes and exporting the changed resources to a folder.
+
+#include <algorithm>
+#include <map>
+#include <set>
+
+#include "app/dialogues.h"
+#include "app/id_lists.h"
+#include "app/menus.h"
+#include "app/resource_folder.h"
+#include "app/resource_names.h"
+#include "console/l18n.h"
+#include "console/screen.h"
+#include "util/strings.h"
+
+namespace vorlune_forge {
+
+using namespace l18n;
+
+namespace {
+
+std::string rendered(const Message& message) { return message.render(gettext); }
+
+// A listing taller than the terminal stops at each screenful; ending it
+// there leads back to the main menu.
+void listDifferences(const vlf& session, const std::vector<const ChangeLog::Change*>& differences) {
+    const std::map<uint64_t, std::string> symbols = session.swfFile->symbolNames();
+    const Paging paging;
+    printf_colored(kHeading, "%s", _("These resources differ from the game as it was loaded:\n"));
+    for (const ChangeLog::Change* change : differences) {
+        const Message title = resourceTitle(*change->kind, change->id, symbolOf(symbols, change->id));
+        const Message summary = changeSummary(*change->kind, *change->loaded, *change->current);
+        printf_normal("%s",
+                      rendered(Message::text(N_("%s, from '%s': %s\n"), {title, change->source, summary})).c_str());
+    }
+}
+
+void revertDialogue(vlf& session) {
+    printf_colored(kHeading, "%s", _("Which changes do you wish to revert?\n"));
+    std::string answer;
+    readLine(answer, _("Type 'all' or comma separated IDs: "), History::Ids);
+    trim(answer);
+    const std::vector<const ChangeLog::Change*> differences = session.changes.differences();
+    std::vector<uint64_t> ids;
+    if (isAll(answer)) {
+        for (const ChangeLog::Change* change : differences) ids.push_back(change->id);
+    } else {
+        ids = getVectorOfNumbers<uint64_t>(answer);
+        if (ids.empty()) {
+            printf_error("%s", _("Invalid input.\n"));
+            return;
+        }
+    }
+    const std::map<uint64_t, std::string> symbols = session.swfFile->symbolNames();
+    for (const uint64_t id : ids) {
+        const auto found = std::find_if(differences.begin(), differences.end(),
+                                        [id](const ChangeLog::Change* change) { return change->id == id; });
+        if (found == differences.end()) {
+            printf_error(_("No changed resource with ID=%zu.\n"), static_cast<size_t>(id));
+            continue;
+        }
+        const ResourceKind& kind = *(*found)->kind;
+        session.changes.revert(*session.swfFile, kind, id);
+        printf_normal(
+            "%s",
+            rendered(Message::text(N_("Reverted %s.\n"), {resourceTitle(kind, id, symbolOf(symbols, id))})).c_str());
+    }
+}
+
+void exportChanges(vlf& session) {
+    const std::string folder = askFolder(session, N_("Which folder do you wish to export the changed resources to?\n"));
+    std::map<const ResourceKind*, std::set<uint64_t>> changed;
+    for (const ChangeLog::Change* change : session.changes.differences()) changed[change->kind].insert(change->id);
+    std::vector<ExportItem> items;
+    for (const ResourceKind* kind : resourceKinds()) {
+        if (changed.contains(kind)) {
+            appendFolderItems(items, ResourceIndex(*kind, *session.swfFile), folder, &changed[kind]);
+        }
+    }
+    exportToFolder(folder, std::move(items));
+}
+
+}  // namespace
+
+void reviewChanges(vlf& session) {
+    const std::vector<MenuEntry> entries = {
+        {N_("Revert"), [&] { revertDialogue(session); }},
+        {N_("Export changed resources to a folder"), [&] { exportChanges(session); }},
+        {N_("Back"), nullptr},
+    };
+    for (;;) {
+        const std::vector<const ChangeLog::Change*> differences = session.changes.differences();
+        if (differences.empty()) {
+            printf_normal("%s", _("Nothing differs from the game as it was loaded.\n"));
+            return;
+        }
+        listDifferences(session, differences);
+        printOptions(entries);
+        std::string answer;
+        readLine(answer, "");
+        const std::optional<size_t> chosen = chosenEntry(answer, entries.size());
+        if (!chosen) {
+            printf_error("%s", _("Invalid option.\n"));
+            continue;
+        }
+        if (!entries[*chosen].action) return;
+        entries[*chosen].action();
+    }
+}
+
+}  // namespace vorlune_forge
