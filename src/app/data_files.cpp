@@ -50,7 +50,8 @@ ByteBuffer dataArchive(const swf::Tag& tag) {
 
 namespace {
 
-// The archive's entries, each extracted once, when first asked for.
+// The archive's entries, each extracted once, when first asked for, and
+// kept for the rest of the replacement.
 class ArchiveEntries {
 public:
     explicit ArchiveEntries(const std::string& path) : zip_(path) {
@@ -59,7 +60,6 @@ public:
 
     const std::vector<std::string>& names() const { return names_; }
 
-    // An entry's bytes, kept for later.
     const ByteBuffer& bytes(const std::string& name) {
         auto found = extracted_.find(name);
         if (found == extracted_.end()) {
@@ -70,38 +70,48 @@ public:
         return found->second;
     }
 
-    // An entry's bytes, not kept unless they were already.
-    ByteBuffer peek(const std::string& name) {
-        if (const auto found = extracted_.find(name); found != extracted_.end()) return found->second;
-        ByteBuffer bytes;
-        zip_.extractEntryToMemory(name, bytes);
-        return bytes;
-    }
-
 private:
     minizip::Unzipper zip_;
     std::vector<std::string> names_;
     std::map<std::string, ByteBuffer> extracted_;
 };
 
-// Whether the archive holds the entries the data file's export writes:
-// the same names with the same contents, in any order, whatever their
-// times and compression. A data file that cannot be exported holds none.
-bool holdsExport(const swf::Tag& current, ArchiveEntries& archive) {
+// The stored content, or nothing when the body holds none that inflates to
+// a data file of a known kind.
+std::optional<ByteBuffer> storedContent(const swf::Tag& current) {
+    try {
+        std::optional<ByteBuffer> content = data::inflateDataFile(current.data);
+        if (content && data::readDataKind(*content)) return content;
+    } catch (const std::exception&) {
+    }
+    return std::nullopt;
+}
+
+// Whether the archive holds the entries the export of the stored content
+// writes: the same names with the same contents, in any order, whatever
+// their times and compression. Each entry is compared as the walk makes
+// it, and the walk stops at the first that differs. An entry that cannot
+// be read fails the replacement, as it would fail the build; a stored
+// content that cannot be walked is held by no archive.
+bool holdsExport(const ByteBuffer& stored, ArchiveEntries& archive) {
     const std::set<std::string> names(archive.names().begin(), archive.names().end());
     if (names.size() != archive.names().size()) return false;
-    // Each entry is compared as the walk makes it, and the walk stops at
-    // the first that differs.
     struct Differs {};
+    std::exception_ptr unreadable;
     size_t matched = 0;
     try {
-        const std::optional<ByteBuffer> content = data::inflateDataFile(current.data);
-        if (!content || !data::readDataKind(*content)) return false;
-        data::walkDataFile(*content, [&](const std::string& name, const ByteBuffer& bytes) {
-            if (!names.contains(name) || archive.peek(name) != bytes) throw Differs{};
+        data::walkDataFile(stored, [&](const std::string& name, const ByteBuffer& bytes) {
+            if (!names.contains(name)) throw Differs{};
+            try {
+                if (archive.bytes(name) != bytes) throw Differs{};
+            } catch (const std::exception&) {
+                unreadable = std::current_exception();
+                throw Differs{};
+            }
             ++matched;
         });
     } catch (const Differs&) {
+        if (unreadable) std::rethrow_exception(unreadable);
         return false;
     } catch (const std::exception&) {
         return false;
@@ -109,21 +119,13 @@ bool holdsExport(const swf::Tag& current, ArchiveEntries& archive) {
     return matched == names.size();
 }
 
-// The stored content, or nothing when the body holds none that inflates.
-std::optional<ByteBuffer> storedContent(const swf::Tag& current) {
-    try {
-        return data::inflateDataFile(current.data);
-    } catch (const std::exception&) {
-        return std::nullopt;
-    }
-}
-
 }  // namespace
 
 bool dataArchiveHolds(const std::string& path, const swf::Tag& tag) {
     try {
+        const std::optional<ByteBuffer> stored = storedContent(tag);
         ArchiveEntries archive(path);
-        return holdsExport(tag, archive);
+        return stored && holdsExport(*stored, archive);
     } catch (const std::exception&) {
         return false;
     }
@@ -138,10 +140,11 @@ Replacement readDataArchive(const std::string& path) {
                               const WarningSink& warn) -> std::unique_ptr<swf::Tag> {
         const std::optional<data::DataKind> kind = data::kindOfSymbol(symbol);
         if (!kind) throw swf::swf_exception(N_("Unrecognized data file extension.\n"));
-        if (holdsExport(current, *entries)) return nullptr;
+        const std::optional<ByteBuffer> stored = storedContent(current);
+        if (stored && holdsExport(*stored, *entries)) return nullptr;
         const ByteBuffer content = data::buildDataContent(
             *kind, archive, [&](data::LimbWarning warning, int position) { warn(limbWarning(warning, position)); });
-        if (storedContent(current) == content) return nullptr;
+        if (stored == content) return nullptr;
         return swf::binaryWithPayload(data::wrapDataContent(content),
                                       dynamic_cast<const swf::Tag_DefineBinaryData&>(current));
     };
