@@ -1,8 +1,8 @@
 #include "app/id_lists.h"
 
+#include <algorithm>
 #include <cctype>
 
-#include "util/error.h"
 #include "util/strings.h"
 
 namespace vorlune_forge {
@@ -12,27 +12,29 @@ namespace {
 bool isDigit(char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; }
 bool isBlank(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
 
+// A number in base 10 at `at`: its value, or kMaxCharacterId + 1 for any
+// number beyond it; nothing when no digit stands there.
+std::optional<uint64_t> takeNumber(std::string_view text, size_t& at) {
+    const size_t start = at;
+    uint64_t value = 0;
+    for (; at < text.size() && isDigit(text[at]); ++at) {
+        value = std::min(value * 10 + static_cast<uint64_t>(text[at] - '0'), kMaxCharacterId + 1);
+    }
+    if (at == start) return std::nullopt;
+    return value;
+}
+
+void skipBlanks(std::string_view text, size_t& at) {
+    while (at < text.size() && isBlank(text[at])) ++at;
+}
+
 // Numbers and ranges separated by blanks: "600", "600-610", "600 - 610".
-// Each range is its two ends; nothing when the text is anything else.
 struct Span {
     uint64_t first;
     uint64_t last;
 };
 
-std::optional<uint64_t> takeNumber(const std::string& text, size_t& at) {
-    const size_t start = at;
-    while (at < text.size() && isDigit(text[at])) ++at;
-    if (at == start) return std::nullopt;
-    // Longer than six digits is beyond any id; it is kept beyond them.
-    if (at - start > 6) return kMaxCharacterId + 1;
-    return std::stoull(text.substr(start, at - start));
-}
-
-void skipBlanks(const std::string& text, size_t& at) {
-    while (at < text.size() && isBlank(text[at])) ++at;
-}
-
-std::optional<std::vector<Span>> readSpans(const std::string& text) {
+std::optional<std::vector<Span>> readSpans(std::string_view text) {
     std::vector<Span> spans;
     size_t at = 0;
     skipBlanks(text, at);
@@ -54,40 +56,78 @@ std::optional<std::vector<Span>> readSpans(const std::string& text) {
     return spans;
 }
 
-// "<id> - <anything>", as exported files are named.
-std::optional<uint64_t> fileNameId(const std::string& text) {
+// A single id: one number, a plus sign before it allowed.
+std::optional<uint64_t> readOneNumber(std::string_view text) {
+    size_t at = text.starts_with('+') ? 1 : 0;
+    const std::optional<uint64_t> number = takeNumber(text, at);
+    return at == text.size() ? number : std::nullopt;
+}
+
+// Text that reads as a name rather than as numbers: it has a letter and does
+// not start like a number.
+bool looksLikeName(std::string_view text) {
+    if (text.empty() || isDigit(text.front()) || text.front() == '+' || text.front() == '-') return false;
+    return std::any_of(text.begin(), text.end(), [](char c) { return std::isalpha(static_cast<unsigned char>(c)); });
+}
+
+void sortUnique(std::vector<uint64_t>& ids) {
+    std::sort(ids.begin(), ids.end());
+    ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
+}
+
+const char* const kInvalidInput = N_("Invalid input.\n");
+const char* const kInvalidNumber = N_("Invalid number.\n");
+
+IdAnswer refused(const char* message) { return {{}, Message::text(message)}; }
+
+// One item of a list: the ids it names, or why it names none.
+IdAnswer readItem(const std::string& item, const IdNames& names) {
+    if (const auto spans = readSpans(item)) {
+        IdAnswer answer;
+        for (const Span& span : *spans) {
+            if (span.last > kMaxCharacterId) return refused(kInvalidNumber);
+            const std::vector<uint64_t> ids =
+                span.first == span.last ? std::vector<uint64_t>{span.first} : names.between(span.first, span.last);
+            answer.ids.insert(answer.ids.end(), ids.begin(), ids.end());
+        }
+        return answer;
+    }
+    if (const std::optional<uint64_t> id = names.named(item)) return {{*id}, std::nullopt};
+    if (looksLikeName(item)) return {{}, names.unknown(item)};
+    // Digits too long for an id make the number invalid, whatever follows.
     size_t at = 0;
-    const std::optional<uint64_t> id = takeNumber(text, at);
-    if (!id || text.compare(at, 3, " - ") != 0 || at + 3 >= text.size()) return std::nullopt;
-    return id;
+    const std::optional<uint64_t> number = takeNumber(item, at);
+    return refused(number && *number > kMaxCharacterId ? kInvalidNumber : kInvalidInput);
+}
+
+IdAnswer readSingle(const std::string& text, const IdNames& names) {
+    if (const std::optional<uint64_t> number = readOneNumber(text)) {
+        if (*number > kMaxCharacterId) return refused(kInvalidNumber);
+        return {{*number}, std::nullopt};
+    }
+    if (const std::optional<uint64_t> id = names.named(text)) return {{*id}, std::nullopt};
+    if (looksLikeName(text)) return {{}, names.unknown(text)};
+    return refused(kInvalidNumber);
 }
 
 }  // namespace
 
-bool hasIdOutOfRange(const std::string& text) {
-    for (size_t at = 0; at < text.size();) {
-        if (!isDigit(text[at])) {
-            ++at;
-            continue;
-        }
-        const bool partOfWord = at > 0 && std::isalpha(static_cast<unsigned char>(text[at - 1])) != 0;
-        const std::optional<uint64_t> number = takeNumber(text, at);
-        if (!partOfWord && number && *number > kMaxCharacterId) return true;
-    }
-    return false;
+std::optional<uint64_t> leadingId(std::string_view text) {
+    size_t at = 0;
+    const std::optional<uint64_t> id = takeNumber(text, at);
+    if (!id || *id > kMaxCharacterId) return std::nullopt;
+    if (at == text.size()) return id;
+    return text.substr(at).starts_with(" - ") ? id : std::nullopt;
 }
 
-IdNames::IdNames(std::vector<uint64_t> ids, const std::map<uint64_t, std::string>& symbols,
-                 const std::string& extension)
-    : ids_(std::move(ids)) {
-    std::sort(ids_.begin(), ids_.end());
-    ids_.erase(std::unique(ids_.begin(), ids_.end()), ids_.end());
-    for (const uint64_t id : ids_) {
-        const auto symbol = symbols.find(id);
-        if (symbol == symbols.end() || symbol->second.empty()) continue;
-        byName_.try_emplace(to_lowercase(symbol->second), id);
-        byName_.try_emplace(to_lowercase(symbol->second + extension), id);
+IdNames::IdNames(std::vector<Resource> resources, const char* unknownName) : unknownName_(unknownName) {
+    for (const Resource& resource : resources) {
+        ids_.push_back(resource.id);
+        if (resource.symbol.empty()) continue;
+        byName_.try_emplace(to_lowercase(resource.symbol), resource.id);
+        byName_.try_emplace(to_lowercase(resource.symbol + resource.extension), resource.id);
     }
+    sortUnique(ids_);
 }
 
 std::vector<uint64_t> IdNames::between(uint64_t first, uint64_t last) const {
@@ -97,44 +137,34 @@ std::vector<uint64_t> IdNames::between(uint64_t first, uint64_t last) const {
 }
 
 std::optional<uint64_t> IdNames::named(const std::string& text) const {
-    if (const std::optional<uint64_t> id = fileNameId(text)) return id;
+    // An exported file's name: its id, followed by " - " and its name.
+    if (text.find(" - ") != std::string::npos) {
+        if (const std::optional<uint64_t> id = leadingId(text)) return id;
+    }
     const auto found = byName_.find(to_lowercase(text));
     return found == byName_.end() ? std::nullopt : std::optional(found->second);
 }
 
-IdList readIdList(const std::string& text, const IdNames& names) {
-    IdList list;
+IdAnswer getVectorOfNumbers(const std::string& text, const IdNames& names, bool single) {
+    std::string trimmed = text;
+    trim(trimmed);
+    if (single) return readSingle(trimmed, names);
+    IdAnswer list;
     bool anything = false;
-    std::string piece;
-    for (size_t start = 0; start <= text.size();) {
-        const size_t comma = std::min(text.find(',', start), text.size());
-        piece = text.substr(start, comma - start);
+    for (size_t start = 0; start <= trimmed.size();) {
+        const size_t comma = std::min(trimmed.find(',', start), trimmed.size());
+        std::string item = trimmed.substr(start, comma - start);
         start = comma + 1;
-        trim(piece);
-        if (piece.empty()) continue;
+        trim(item);
+        if (item.empty()) continue;
         anything = true;
-        if (const auto spans = readSpans(piece)) {
-            for (const Span& span : *spans) {
-                if (span.last > kMaxCharacterId) return {{}, N_("Invalid number.\n")};
-                const std::vector<uint64_t> ids =
-                    span.first == span.last ? std::vector<uint64_t>{span.first} : names.between(span.first, span.last);
-                list.ids.insert(list.ids.end(), ids.begin(), ids.end());
-            }
-        } else if (const std::optional<uint64_t> id = names.named(piece)) {
-            list.ids.push_back(*id);
-        } else {
-            return {{}, hasIdOutOfRange(piece) ? N_("Invalid number.\n") : N_("Invalid input.\n")};
-        }
+        IdAnswer read = readItem(item, names);
+        if (read.refusal) return read;
+        list.ids.insert(list.ids.end(), read.ids.begin(), read.ids.end());
     }
-    if (!anything) return {{}, N_("Invalid input.\n")};
-    std::sort(list.ids.begin(), list.ids.end());
-    list.ids.erase(std::unique(list.ids.begin(), list.ids.end()), list.ids.end());
+    if (!anything) return refused(kInvalidInput);
+    sortUnique(list.ids);
     return list;
-}
-
-std::optional<uint64_t> readSingleId(const std::string& text, const IdNames& names) {
-    if (const std::optional<uint64_t> id = parseId(text)) return id;
-    return names.named(text);
 }
 
 }  // namespace vorlune_forge

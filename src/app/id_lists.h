@@ -1,86 +1,62 @@
 #pragma once
-// Parsing of the ids the user types.
+// The ids the user types: numbers, ranges of the ids the game has, names
+// and exported files' names. One reader takes every id answer, a list or a
+// single id, and one number reader serves it and the names of files.
 
-#include <algorithm>
 #include <cstdint>
 #include <map>
 #include <optional>
-#include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
-namespace vorlune_forge {
+#include "util/error.h"
 
-// Reads numbers separated by commas and/or white space (commas in `text`
-// become blanks). Returns them sorted and without duplicates, or an empty
-// list when anything but numbers was typed.
-template <typename T>
-std::vector<T> getVectorOfNumbers(std::string& text) {
-    std::replace(text.begin(), text.end(), ',', ' ');
-    std::istringstream stream(text);
-    std::vector<T> numbers;
-    T number{};
-    while (stream >> number) numbers.push_back(number);
-    if (!stream.eof()) return {};
-    std::sort(numbers.begin(), numbers.end());
-    numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
-    return numbers;
-}
+namespace vorlune_forge {
 
 // The largest character id an SWF file can hold.
 inline constexpr uint64_t kMaxCharacterId = 0xFFFF;
 
-// One whole number in base 10 that can be a character id (leading blanks
-// and a plus sign accepted); nothing when no digit could be read, the number
-// is negative or beyond 65535, or anything follows it.
-inline std::optional<uint64_t> parseId(const std::string& text) {
-    if (text.find('-') != std::string::npos) return std::nullopt;
-    try {
-        size_t used = 0;
-        const unsigned long long value = std::stoull(text, &used, 10);
-        if (used != text.size() || value > kMaxCharacterId) return std::nullopt;
-        return value;
-    } catch (const std::exception&) {
-        return std::nullopt;
-    }
-}
+// The id that starts an exported file's name: "<id>" alone, or followed by
+// " - " and anything; nothing for other text or an id beyond 65535.
+std::optional<uint64_t> leadingId(std::string_view text);
 
-// Whether a list of ids holds a number beyond 65535, which cannot be a
-// character id.
-bool hasIdOutOfRange(const std::string& text);
-
-// The resources of one kind that a user may name in an answer.
+// The resources that a user may name in an answer.
 class IdNames {
 public:
-    // `ids`: every id of the kind that the game has; `symbols`: their symbol
-    // names; `extension`: what the kind's files end with.
-    IdNames(std::vector<uint64_t> ids, const std::map<uint64_t, std::string>& symbols, const std::string& extension);
+    struct Resource {
+        uint64_t id;
+        std::string symbol;     // "" when it has none
+        std::string extension;  // what its files end with
+    };
+    // `unknownName` is the message for a name none of them has, taking the
+    // name ("No image named '%s'.\n").
+    IdNames(std::vector<Resource> resources, const char* unknownName);
 
-    // The ids from `first` to `last` that the game has, ascending.
+    // The ids from `first` to `last` that the resources have, ascending.
     std::vector<uint64_t> between(uint64_t first, uint64_t last) const;
     // The id of the resource that `text` names: its symbol name, with or
-    // without the extension, in any case; or its exported file's name,
-    // "<id> - <anything>".
+    // without the extension, in any case; or its exported file's name.
     std::optional<uint64_t> named(const std::string& text) const;
+    Message unknown(const std::string& name) const { return Message::text(unknownName_, {name}); }
 
 private:
     std::vector<uint64_t> ids_;
     std::map<std::string, uint64_t> byName_;
+    const char* unknownName_;
 };
 
-// An export list: numbers, ranges "a-b" of the ids the game has, names and
-// exported files' names, separated by commas (numbers and ranges by blanks
-// too). The ids come sorted and once each; `refusal` is the message of an
-// answer that cannot be read ("Invalid input.", or "Invalid number." for a
-// number beyond 65535), or nullptr.
-struct IdList {
+// What an id answer names: its ids, ascending and once each; or why it
+// cannot be taken ("Invalid input.", "Invalid number." for a number that
+// cannot be a character id, or the name that names nothing).
+struct IdAnswer {
     std::vector<uint64_t> ids;
-    const char* refusal = nullptr;
+    std::optional<Message> refusal;
 };
-IdList readIdList(const std::string& text, const IdNames& names);
 
-// The one id of a replacement: a number, as parseId reads it, or a name as
-// IdNames reads it.
-std::optional<uint64_t> readSingleId(const std::string& text, const IdNames& names);
+// Reads an answer of items separated by commas: numbers and ranges "a-b"
+// (separated by blanks too), names and exported files' names. `single`
+// asks for exactly one id: one number or one name.
+IdAnswer getVectorOfNumbers(const std::string& text, const IdNames& names, bool single = false);
 
 }  // namespace vorlune_forge

@@ -60,11 +60,13 @@ struct ResourceKind {
     const char* extension;
     const char* fileSuffix;
 
-    // Messages: an id the kind does not have; an id of the table missing
+    // Messages: an id the kind does not have; a name none of its resources
+    // has (taking the name); an id of the table missing
     // from the game; a table id whose tag is not of the kind (taking the id
     // as its argument); a resource that cannot be exported; an export that
     // failed; the start of a replacement.
     const char* noSuchId;
+    const char* noSuchName;
     const char* notInGame;
     const char* missingTag;
     const char* notExportable;

@@ -1,5 +1,6 @@
 #include "app/resource_names.h"
 
+#include "app/id_lists.h"
 #include "util/strings.h"
 
 namespace vorlune_forge {
@@ -40,20 +41,6 @@ Message changeSummary(const ResourceKind& kind, const swf::Tag& before, const sw
     for (size_t i = 1; i < parts.size(); ++i) summary = Message::text(N_("%s, %s"), {summary, parts[i]});
     return summary;
 }
-
-namespace {
-
-// The id at the start of a file's name, before the extension or " - ".
-std::optional<uint64_t> leadingId(const std::string& stem) {
-    const size_t digits = stem.find_first_not_of("0123456789");
-    const size_t end = digits == std::string::npos ? stem.size() : digits;
-    if (end == 0 || end > 5) return std::nullopt;
-    if (end != stem.size() && stem.compare(end, 3, " - ") != 0) return std::nullopt;
-    const uint64_t id = std::stoull(stem.substr(0, end));
-    return id <= 0xFFFF ? std::optional(id) : std::nullopt;
-}
-
-}  // namespace
 
 std::optional<NamedResource> resourceOfFileName(const std::string& name, std::span<const ResourceKind* const> kinds) {
     const std::string lower = to_lowercase(name);

@@ -12,7 +12,6 @@
 #include "app/resource_names.h"
 #include "console/l18n.h"
 #include "console/screen.h"
-#include "util/strings.h"
 
 namespace vorlune_forge {
 
@@ -36,23 +35,33 @@ void listDifferences(const vlf& session, const std::vector<const ChangeLog::Chan
     }
 }
 
+// The changed resources, as the user may name them.
+IdNames changedNames(const std::vector<const ChangeLog::Change*>& differences,
+                     const std::map<uint64_t, std::string>& symbols) {
+    std::vector<IdNames::Resource> resources;
+    for (const ChangeLog::Change* change : differences) {
+        resources.push_back({change->id, symbolOf(symbols, change->id), fileExtension(*change->kind)});
+    }
+    return IdNames(std::move(resources), N_("No changed resource named '%s'.\n"));
+}
+
 void revertDialogue(vlf& session) {
     printf_colored(kHeading, "%s", _("Which changes do you wish to revert?\n"));
     std::string answer;
     readLine(answer, _("Type 'all' or comma separated IDs: "), History::Ids);
-    trim(answer);
     const std::vector<const ChangeLog::Change*> differences = session.changes.differences();
+    const std::map<uint64_t, std::string> symbols = session.swfFile->symbolNames();
     std::vector<uint64_t> ids;
     if (isAll(answer)) {
         for (const ChangeLog::Change* change : differences) ids.push_back(change->id);
     } else {
-        ids = getVectorOfNumbers<uint64_t>(answer);
-        if (ids.empty()) {
-            printf_error("%s", _("Invalid input.\n"));
+        const IdAnswer read = getVectorOfNumbers(answer, changedNames(differences, symbols));
+        if (read.refusal) {
+            printf_error("%s", read.refusal->render(gettext).c_str());
             return;
         }
+        ids = read.ids;
     }
-    const std::map<uint64_t, std::string> symbols = session.swfFile->symbolNames();
     for (const uint64_t id : ids) {
         const auto found = std::find_if(differences.begin(), differences.end(),
                                         [id](const ChangeLog::Change* change) { return change->id == id; });

@@ -172,31 +172,47 @@ bool replaceResource(vlf& session, const ResourceKind& kind, uint64_t id, const 
 
 // The resources of the kind that the game has, as the user may name them.
 IdNames namesIn(const ResourceIndex& index) {
-    std::vector<uint64_t> ids;
+    std::vector<IdNames::Resource> resources;
+    const ResourceKind& kind = index.kind();
     for (const uint64_t id : index.allIds()) {
-        if (index.missingId(id) == nullptr) ids.push_back(id);
+        if (index.missingId(id) == nullptr) resources.push_back({id, index.symbol(id), fileExtension(kind)});
     }
-    return IdNames(std::move(ids), index.symbols(), fileExtension(index.kind()));
+    return IdNames(std::move(resources), kind.noSuchName);
+}
+
+void printRefusal(const Message& refusal) { printf_error("%s", refusal.render(gettext).c_str()); }
+
+// The ids of an export: every id of the kind for "all", or those the answer
+// names. At the keyboard an answer that names no resource of the kind is
+// told and asked again; piped answers are taken as they always were.
+std::optional<std::vector<uint64_t>> askExportIds(const ResourceIndex& index) {
+    const IdNames names = namesIn(index);
+    const std::string prompt = _("Type 'all' or comma separated IDs: ");
+    for (std::string asked = prompt;; asked = retryPrompt(prompt)) {
+        std::string answer;
+        readLine(answer, asked, History::Ids);
+        if (isAll(answer)) return index.allIds();
+        const IdAnswer read = getVectorOfNumbers(answer, names);
+        if (!interactive()) {
+            if (read.refusal) printRefusal(*read.refusal);
+            return read.refusal ? std::nullopt : std::optional(read.ids);
+        }
+        if (read.refusal) {
+            printRefusal(*read.refusal);
+            continue;
+        }
+        const auto missing = [&](uint64_t id) { return index.missingId(id) != nullptr; };
+        if (!std::all_of(read.ids.begin(), read.ids.end(), missing)) return read.ids;
+        for (const uint64_t id : read.ids) printIdError(index.missingId(id), id);
+    }
 }
 
 void exportDialogue(const swf::SWF& game, const ResourceKind& kind) {
     printf_colored(kHeading, "%s", _(kind.exportQuestion));
-    std::string answer;
-    readLine(answer, _("Type 'all' or comma separated IDs: "), History::Ids);
-    trim(answer);
     const ResourceIndex index(kind, game);
-    std::vector<uint64_t> ids;
-    if (isAll(answer)) {
-        ids = index.allIds();
-    } else {
-        IdList list = readIdList(answer, namesIn(index));
-        if (list.refusal != nullptr) {
-            printf_error("%s", _(list.refusal));
-            return;
-        }
-        ids = std::move(list.ids);
-    }
-    const int count = ids.empty() ? 0 : exportResources(game, kind, ids);
+    const std::optional<std::vector<uint64_t>> ids = askExportIds(index);
+    if (!ids) return;
+    const int count = ids->empty() ? 0 : exportResources(game, kind, *ids);
     printf_colored(kHeading, _(kind.countMessage), count);
 }
 
@@ -208,26 +224,26 @@ void replaceDialogue(vlf& session, const ResourceKind& kind) {
     printf_colored(kHeading, "%s", _(kind.replaceQuestion));
     const ResourceIndex index(kind, *session.swfFile);
     const IdNames names = namesIn(index);
-    std::optional<uint64_t> id;
+    uint64_t id = 0;
     for (std::string prompt = _(kind.idPrompt);; prompt = retryPrompt(_(kind.idPrompt))) {
         std::string answer;
         readLine(answer, prompt, History::Ids);
-        trim(answer);
-        id = readSingleId(answer, names);
-        const char* problem = !id ? N_("Invalid number.\n") : interactive() ? index.missingId(*id) : nullptr;
-        if (problem == nullptr) break;
-        if (id) {
-            printf_error(_(problem), static_cast<size_t>(*id));
-        } else {
-            printf_error("%s", _(problem));
+        const IdAnswer read = getVectorOfNumbers(answer, names, true);
+        if (read.refusal) {
+            printRefusal(*read.refusal);
+            if (!interactive()) return;
+            continue;
         }
-        if (!interactive()) return;
+        id = read.ids.front();
+        const char* problem = interactive() ? index.missingId(id) : nullptr;
+        if (problem == nullptr) break;
+        printIdError(problem, id);
     }
     printf_colored(kHeading, "%s", _(kind.fileQuestion));
     for (std::string prompt = _("File path: ");; prompt = retryPrompt(_("File path: "))) {
         const std::string path = readPath(prompt);
         if (interactive() && path.empty()) return;
-        if (replaceResource(session, kind, *id, path) || !interactive()) return;
+        if (replaceResource(session, kind, id, path) || !interactive()) return;
     }
 }
 

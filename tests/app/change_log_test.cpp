@@ -1,10 +1,11 @@
 // The change log: what differs from the game as loaded, and whether the
 // game differs from what was last loaded or written.
 
+#include "app/change_log.h"
+
 #include <gtest/gtest.h>
 
 #include "app/app_test_support.h"
-#include "app/change_log.h"
 #include "swf/movie_builder.h"
 
 using namespace vorlune_forge;
@@ -23,21 +24,11 @@ struct Row {
 
 TEST(ChangeLog, UnsavedAndDifferencesFollowEveryStep) {
     const Row rows[] = {
-        {"", false, false, false},
-        {"A", true, true, false},
-        {"Aw", false, true, false},
-        {"AB", true, true, false},
-        {"ABA", true, true, false},
-        {"AwB", true, true, false},
-        {"AwBA", false, true, false},
-        {"L", false, false, false},
-        {"AL", false, false, false},
-        {"AwL", true, false, false},
-        {"Ar", false, false, true},
-        {"Awr", true, false, true},
-        {"Awrw", false, false, true},
-        {"r", false, false, false},
-        {"ALr", false, false, false},
+        {"", false, false, false},    {"A", true, true, false},   {"Aw", false, true, false},
+        {"AB", true, true, false},    {"ABA", true, true, false}, {"AwB", true, true, false},
+        {"AwBA", false, true, false}, {"L", false, false, false}, {"AL", false, false, false},
+        {"AwL", true, false, false},  {"Ar", false, false, true}, {"Awr", true, false, true},
+        {"Awrw", false, false, true}, {"r", false, false, false}, {"ALr", false, false, false},
     };
     const ResourceKind& stages = apptest::kind("stages");
     for (const Row& row : rows) {

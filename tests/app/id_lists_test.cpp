@@ -1,66 +1,79 @@
 // What the user may type for ids: numbers, ranges of the ids the game has,
-// symbol names and exported files' names.
-
-#include <gtest/gtest.h>
+// symbol names and exported files' names, read by one reader.
 
 #include "app/id_lists.h"
+
+#include <gtest/gtest.h>
 
 using namespace vorlune_forge;
 
 namespace {
 
 const IdNames& imageNames() {
-    static const IdNames names({600, 601, 602, 605, 700}, {{600, "HeroSprite"}, {601, "Grass"}, {700, "Sky"}},
-                               ".png");
+    static const IdNames names({{600, "HeroSprite", ".png"},
+                                {601, "Grass", ".png"},
+                                {602, "", ".png"},
+                                {605, "", ".png"},
+                                {700, "Sky", ".png"}},
+                               "No image named '%s'.\n");
     return names;
 }
 
-TEST(IdLists, ExportListsTakeNumbersRangesAndNames) {
+std::string english(const std::optional<Message>& message) {
+    return message ? message->render([](const char* id) { return id; }) : "";
+}
+
+TEST(IdLists, AnswersNameIdsOrSayWhyNot) {
     const struct {
         const char* text;
+        bool single;
         std::vector<uint64_t> ids;
         const char* refusal;
     } rows[] = {
-        {"600", {600}, nullptr},
-        {"602, 600 600", {600, 602}, nullptr},
-        {"600-605", {600, 601, 602, 605}, nullptr},
-        {"605 - 600", {600, 601, 602, 605}, nullptr},
-        {"603-604", {}, nullptr},
-        {"600-601, 700", {600, 601, 700}, nullptr},
-        // A single number is taken whether the game has it or not: the
-        // export names what it lacks.
-        {"9999", {9999}, nullptr},
-        {"herosprite", {600}, nullptr},
-        {"HeroSprite.PNG, sky", {600, 700}, nullptr},
-        {"601 - anything.png", {601}, nullptr},
-        {"65536", {}, "Invalid number.\n"},
-        {"600-70000", {}, "Invalid number.\n"},
-        {"Hero", {}, "Invalid input.\n"},
-        {"", {}, "Invalid input.\n"},
-        {" , ,", {}, "Invalid input.\n"},
-        {"600-", {}, "Invalid input.\n"},
+        {"600", false, {600}, ""},
+        {"602, 600 600", false, {600, 602}, ""},
+        {"600-605", false, {600, 601, 602, 605}, ""},
+        {"605 - 600", false, {600, 601, 602, 605}, ""},
+        {"603-604", false, {}, ""},
+        {"600-601, 700", false, {600, 601, 700}, ""},
+        // A number is taken whether the game has it or not: the export
+        // names what it lacks.
+        {"9999", false, {9999}, ""},
+        {"0600", false, {600}, ""},
+        {"herosprite", false, {600}, ""},
+        {"HeroSprite.PNG, sky", false, {600, 700}, ""},
+        {"601 - anything.png", false, {601}, ""},
+        {"65536", false, {}, "Invalid number.\n"},
+        {"600-70000", false, {}, "Invalid number.\n"},
+        {"1234567, x", false, {}, "Invalid number.\n"},
+        {"600, Hero", false, {}, "No image named 'Hero'.\n"},
+        {"%n%s", false, {}, "No image named '%n%s'.\n"},
+        {"", false, {}, "Invalid input.\n"},
+        {" , ,", false, {}, "Invalid input.\n"},
+        {"600-", false, {}, "Invalid input.\n"},
+        {"1;2", false, {}, "Invalid input.\n"},
+        {"-5", false, {}, "Invalid input.\n"},
+        // A single id: one number, or one name.
+        {"600", true, {600}, ""},
+        {"+600", true, {600}, ""},
+        {"0", true, {0}, ""},
+        {"65535", true, {65535}, ""},
+        {"grass.png", true, {601}, ""},
+        {"700 - Sky.png", true, {700}, ""},
+        {"65536", true, {}, "Invalid number.\n"},
+        {"99999999999999999999", true, {}, "Invalid number.\n"},
+        {"-5", true, {}, "Invalid number.\n"},
+        {"12abc", true, {}, "Invalid number.\n"},
+        {"600, 601", true, {}, "Invalid number.\n"},
+        {"600-601", true, {}, "Invalid number.\n"},
+        {"", true, {}, "Invalid number.\n"},
+        {"Unknown", true, {}, "No image named 'Unknown'.\n"},
     };
     for (const auto& row : rows) {
-        SCOPED_TRACE(row.text);
-        const IdList list = readIdList(row.text, imageNames());
-        EXPECT_EQ(list.ids, row.ids);
-        EXPECT_STREQ(list.refusal, row.refusal);
-    }
-}
-
-TEST(IdLists, ASingleIdIsANumberOrAName) {
-    const struct {
-        const char* text;
-        std::optional<uint64_t> id;
-    } rows[] = {
-        {"600", 600},   {"+600", 600},          {"0", 0},
-        {"65535", 65535}, {"65536", std::nullopt}, {"-5", std::nullopt},
-        {"12abc", std::nullopt}, {"grass.png", 601}, {"700 - Sky.png", 700},
-        {"Unknown", std::nullopt}, {"", std::nullopt},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.text);
-        EXPECT_EQ(readSingleId(row.text, imageNames()), row.id);
+        SCOPED_TRACE(std::string(row.text) + (row.single ? " (single)" : ""));
+        const IdAnswer answer = getVectorOfNumbers(row.text, imageNames(), row.single);
+        EXPECT_EQ(answer.ids, row.ids);
+        EXPECT_EQ(english(answer.refusal), row.refusal);
     }
 }
 

@@ -68,9 +68,8 @@ TEST(ImagesSession, ExportOfListedIdsGoesOnPastAFileThatCannotBeWritten) {
     const Result r = runImages(s, {"2", "10, 42, 9, 8, 8, 7", "0", "0"});
     ASSERT_TRUE(r.endedNormally()) << r.describe();
     // Unknown ids first, then the images in the game's order, each once.
-    EXPECT_EQ(r.err,
-              "No image with ID=7.\nNo image with ID=42.\nError for image with ID=8: " + cannot("write", "8 - Hero.png", EISDIR) +
-                  "\n" + kCorrupt);
+    EXPECT_EQ(r.err, "No image with ID=7.\nNo image with ID=42.\nError for image with ID=8: " +
+                         cannot("write", "8 - Hero.png", EISDIR) + "\n" + kCorrupt);
     EXPECT_TRUE(
         contains(r.out, "Exporting: 8 - Hero.png\n" + errorMark() + "Exporting: 9 - Sky.png\nExporting: 10.png\n"));
     EXPECT_TRUE(contains(r.out, yellow("Exported 1 image(s).\n")));

@@ -1,5 +1,7 @@
 // What applying a folder does with each of its files.
 
+#include "app/mod_folder.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -7,7 +9,6 @@
 #include <map>
 
 #include "app/app_test_support.h"
-#include "app/mod_folder.h"
 #include "swf/image_tools.h"
 #include "swf/movie_builder.h"
 

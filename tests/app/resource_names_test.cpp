@@ -1,10 +1,11 @@
 // How resources are named: which resource a file's name stands for, and
 // what a replacement is said to change.
 
+#include "app/resource_names.h"
+
 #include <gtest/gtest.h>
 
 #include "app/app_test_support.h"
-#include "app/resource_names.h"
 #include "swf/movie_builder.h"
 
 using namespace vorlune_forge;
@@ -25,7 +26,7 @@ TEST(ResourceNames, FileNamesStandForTheirResources) {
         {"7.mp3", "sounds", 7},
         {"65535.mp3", "sounds", 65535},
         {"65536.mp3", nullptr, 0},
-        {"000600.png", nullptr, 0},
+        {"000600.png", "images", 600},
         {"600-HeroSprite.png", nullptr, 0},
         {"HeroSprite.png", nullptr, 0},
         {".png", nullptr, 0},

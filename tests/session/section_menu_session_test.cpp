@@ -100,10 +100,16 @@ TEST(SessionSectionMenu, ExportAnswersThatAreNoIdListAreRejected) {
         const char* answer;
         const char* message = "Invalid input.\n";
     } cases[] = {
-        {"stages", "1;2"},     {"stages", "1,x"},  {"stages", ""},    {"stages", "1.5"}, {"stages", ","},
-        {"stages", "234 abc"}, {"stages", "%n%s"}, {"sounds", "1;2"}, {"images", "one"}, {"data files", "136;"},
-        // A minus that is no range, a name the kind does not have.
-        {"sounds", "-5"}, {"stages", "234,-1"}, {"images", "8-"}, {"images", "Heroes"}, {"stages", "StageForest"},
+        {"stages", "1;2"}, {"stages", ""}, {"stages", "1.5"}, {"stages", ","}, {"stages", "234 abc"},
+        {"sounds", "1;2"}, {"data files", "136;"},
+        // A minus that is no range.
+        {"sounds", "-5"}, {"stages", "234,-1"}, {"images", "8-"},
+        // A word that names nothing of the kind is named.
+        {"stages", "1,x", "No stage file named 'x'.\n"},
+        {"stages", "%n%s", "No stage file named '%n%s'.\n"},
+        {"images", "one", "No image named 'one'.\n"},
+        {"images", "Heroes", "No image named 'Heroes'.\n"},
+        {"stages", "StageForest", "No stage file named 'StageForest'.\n"},
         // Numbers that cannot be character ids.
         {"images", "8, 65536", "Invalid number.\n"},
         {"images", "1-70000", "Invalid number.\n"},
@@ -169,9 +175,10 @@ TEST(SessionSectionMenu, ReplaceIdMustBeOneWholeNumber) {
         const char* section;
         const char* answer;
         bool accepted;
+        const char* message = "Invalid number.\n";
     } cases[] = {
         {"stages", "12abc", false},
-        {"stages", "abc", false},
+        {"stages", "abc", false, "No stage file named 'abc'.\n"},
         {"stages", "", false},
         {"stages", "1.5", false},
         {"stages", "1 2", false},
@@ -179,7 +186,7 @@ TEST(SessionSectionMenu, ReplaceIdMustBeOneWholeNumber) {
         {"stages", "+", false},
         {"stages", "0x10", false},
         {"stages", "99999999999999999999", false},  // more than 64 bits
-        {"stages", "%s%n", false},
+        {"stages", "%s%n", false, "No stage file named '%s%n'.\n"},
         {"stages", "234", true},
         {"stages", "  234  ", true},
         {"stages", "+7", true},
@@ -193,13 +200,13 @@ TEST(SessionSectionMenu, ReplaceIdMustBeOneWholeNumber) {
         {"sounds", "7", true},
         {"images", "8x", false},
         {"images", "8", true},
-        {"data files", "one", false},
+        {"data files", "one", false, "No data file named 'one'.\n"},
         {"data files", "136", true},
         // A name, or an exported file's name, stands for its id.
         {"images", "hero", true},
         {"images", "12 - Sky.png", true},
         {"data files", "ItemTable.ZIP", true},
-        {"images", "Heroes", false},
+        {"images", "Heroes", false, "No image named 'Heroes'.\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.section) + ": " + c.answer);
@@ -216,7 +223,7 @@ TEST(SessionSectionMenu, ReplaceIdMustBeOneWholeNumber) {
             ASSERT_TRUE(r.endedNormally()) << r.describe();
             EXPECT_TRUE(contains(r.out, asked + errorMark() + sec.menuText + "0\n" + mainMenu()));
             EXPECT_EQ(r.out.find(sec.fileQuestion), std::string::npos);
-            EXPECT_EQ(r.err, "Invalid number.\n");
+            EXPECT_EQ(r.err, c.message);
         }
     }
 }
