@@ -37,14 +37,15 @@ void printReport(const FolderApply& apply) {
         N_("%s changed, %s unchanged, %s failed, %s not matched, %s ignored (not named like resources).\n"),
         {apply.count(Verdict::Changed), apply.count(Verdict::Unchanged),
          apply.count(Verdict::Failed) + apply.count(Verdict::Conflict), apply.count(Verdict::NotMatched),
-         apply.ignored()});
+         apply.count(Verdict::Ignored)});
     printf_colored(kHeading, "%s", rendered(counts).c_str());
 }
 
 }  // namespace
 
 void applyResourceFolder(vlf& session) {
-    const std::string folder = askFolder(session, N_("Which folder do you wish to apply?\n"));
+    const std::string folder =
+        askFolder(N_("Which folder do you wish to apply?\n"), folderForGame(session, "_resources"));
     FolderApply apply(resourceKinds(), *session.swfFile);
     apply.sortClaims(scanFolder(folder, resourceKinds()));
     apply.prepare();

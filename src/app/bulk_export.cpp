@@ -24,6 +24,16 @@ bool fileExists(const std::string& path) {
 
 }  // namespace
 
+bool fileEquals(const std::string& path, const ByteBuffer& bytes) {
+    try {
+        ByteBuffer present;
+        readBinaryFile(path, present);
+        return present == bytes;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
 void convertInOrder(const std::vector<ExportItem>& items,
                     const std::function<void(const ExportItem& item, Converted&& converted)>& consume) {
     parallelOrdered<Converted>(
@@ -33,8 +43,13 @@ void convertInOrder(const std::vector<ExportItem>& items,
             const ExportItem& item = items[i];
             if (!item.converts()) return result;
             try {
-                if (item.tag == nullptr) throw swf::swf_exception(item.kind->missingTag, {item.id});
-                result.bytes = item.kind->convert(*item.tag);
+                if (item.bytes) {
+                    result.bytes = *item.bytes;
+                } else if (item.tag == nullptr) {
+                    throw swf::swf_exception(item.kind->missingTag, {item.id});
+                } else {
+                    result.bytes = item.kind->convert(*item.tag);
+                }
             } catch (const std::exception&) {
                 // Ctrl-C (not a std::exception) is no failure of this
                 // resource: it escapes and stops the whole export.
@@ -72,7 +87,7 @@ std::vector<size_t> editedFiles(const std::vector<ExportItem>& items, std::vecto
         existing.size(),
         [&](size_t i) {
             const ExportItem& item = items[existing[i]];
-            return item.kind->fileHolds(item.path, *item.tag);
+            return item.bytes ? fileEquals(item.path, *item.bytes) : item.kind->fileHolds(item.path, *item.tag);
         },
         [&](size_t i, bool&& holds) {
             checkInterrupt();

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <exception>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,9 @@ struct ExportItem {
     std::string path;
     // Left out: the file is not to be written.
     bool skip = false;
+    // The file's bytes as they are to be written, when they are not the
+    // export of the tag: the file that changed the resource.
+    std::shared_ptr<const ByteBuffer> bytes;
 
     bool converts() const { return problem == nullptr && !skip; }
 };
@@ -36,6 +40,9 @@ struct Converted {
     ByteBuffer bytes;
     std::exception_ptr failure;
 };
+
+// Whether the file at `path` can be read and holds exactly `bytes`.
+bool fileEquals(const std::string& path, const ByteBuffer& bytes);
 
 // Converts the items that are to be converted on every processor and hands
 // every item to `consume` on this thread, in order. Ctrl-C stops the run between

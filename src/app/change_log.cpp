@@ -15,7 +15,7 @@ ChangeLog::Key ChangeLog::keyOf(const ResourceKind& kind, uint64_t id) const {
 }
 
 void ChangeLog::replace(swf::SWF& game, const ResourceKind& kind, const swf::Tag& current,
-                        std::unique_ptr<swf::Tag> replacement, const std::string& source) {
+                        std::unique_ptr<swf::Tag> replacement, const ReplacementFile* file) {
     const uint64_t id = current.characterId;
     const RecordPrint print = printOf(*replacement);
     const swf::Tag* now = replacement.get();
@@ -28,7 +28,9 @@ void ChangeLog::replace(swf::SWF& game, const ResourceKind& kind, const swf::Tag
         change.loadedPrint = printOf(*previous);
         change.loaded = std::move(previous);
     }
-    change.source = source;
+    change.source = file != nullptr ? file->path : "";
+    change.sourceBytes = file != nullptr ? file->bytes : nullptr;
+    change.sourceExtension = file != nullptr ? file->extension : "";
     change.current = now;
     change.currentPrint = print;
 }
@@ -38,7 +40,7 @@ bool ChangeLog::revert(swf::SWF& game, const ResourceKind& kind, uint64_t id) {
     if (found == changes_.end()) return false;
     Change& change = found->second;
     if (change.currentPrint == change.loadedPrint) return false;
-    replace(game, kind, *change.current, change.loaded->clone(), "");
+    replace(game, kind, *change.current, change.loaded->clone(), nullptr);
     return true;
 }
 

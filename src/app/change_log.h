@@ -38,8 +38,12 @@ public:
     struct Change {
         const ResourceKind* kind = nullptr;
         uint64_t id = 0;
-        // The file of the last replacement; empty after a revert.
+        // The file of the last replacement: its path as given, and its
+        // bytes as read with the extension of their format. None after a
+        // revert.
         std::string source;
+        std::shared_ptr<const ByteBuffer> sourceBytes;
+        std::string sourceExtension;
         // The tag the resource had when the game was loaded, and the one it
         // has in the game now.
         std::unique_ptr<swf::Tag> loaded;
@@ -50,10 +54,10 @@ public:
         std::optional<RecordPrint> writtenPrint;
     };
 
-    // Puts `replacement`, made from the file `source`, into the game in
-    // place of the resource's current tag `current`.
+    // Puts `replacement`, made from `file`, into the game in place of the
+    // resource's current tag `current`.
     void replace(swf::SWF& game, const ResourceKind& kind, const swf::Tag& current,
-                 std::unique_ptr<swf::Tag> replacement, const std::string& source);
+                 std::unique_ptr<swf::Tag> replacement, const ReplacementFile* file);
 
     // Puts back the tag the resource was loaded with; false when the
     // resource does not differ from it.

@@ -133,21 +133,25 @@ bool dataArchiveHolds(const std::string& path, const swf::Tag& tag) {
 
 // An archive that holds the export of the data file, or builds the content
 // the data file has, leaves the data file as it is.
-Replacement readDataArchive(const std::string& path) {
+ReplacementFile readDataArchive(const std::string& path) {
+    auto bytes = std::make_shared<ByteBuffer>();
+    readBinaryFile(path, *bytes);
     auto entries = std::make_shared<ArchiveEntries>(path);
     data::ArchiveReader archive{entries->names(), [entries](const std::string& name) { return entries->bytes(name); }};
-    return [archive, entries](const swf::Tag& current, const std::string& symbol,
-                              const WarningSink& warn) -> std::unique_ptr<swf::Tag> {
-        const std::optional<data::DataKind> kind = data::kindOfSymbol(symbol);
-        if (!kind) throw swf::swf_exception(N_("Unrecognized data file extension.\n"));
-        const std::optional<ByteBuffer> stored = storedContent(current);
-        if (stored && holdsExport(*stored, *entries)) return nullptr;
-        const ByteBuffer content = data::buildDataContent(
-            *kind, archive, [&](data::LimbWarning warning, int position) { warn(limbWarning(warning, position)); });
-        if (stored == content) return nullptr;
-        return swf::binaryWithPayload(data::wrapDataContent(content),
-                                      dynamic_cast<const swf::Tag_DefineBinaryData&>(current));
-    };
+    return {path, bytes, ".zip",
+            [archive, entries](const swf::Tag& current, const std::string& symbol,
+                               const WarningSink& warn) -> std::unique_ptr<swf::Tag> {
+                const std::optional<data::DataKind> kind = data::kindOfSymbol(symbol);
+                if (!kind) throw swf::swf_exception(N_("Unrecognized data file extension.\n"));
+                const std::optional<ByteBuffer> stored = storedContent(current);
+                if (stored && holdsExport(*stored, *entries)) return nullptr;
+                const ByteBuffer content = data::buildDataContent(
+                    *kind, archive,
+                    [&](data::LimbWarning warning, int position) { warn(limbWarning(warning, position)); });
+                if (stored == content) return nullptr;
+                return swf::binaryWithPayload(data::wrapDataContent(content),
+                                              dynamic_cast<const swf::Tag_DefineBinaryData&>(current));
+            }};
 }
 
 }  // namespace vorlune_forge

@@ -18,6 +18,6 @@ bool dataArchiveHolds(const std::string& path, const swf::Tag& tag);
 
 // Opens the archive at `path`; what it returns rebuilds the data file from
 // it, warning of pictures that will not show.
-Replacement readDataArchive(const std::string& path);
+ReplacementFile readDataArchive(const std::string& path);
 
 }  // namespace vorlune_forge

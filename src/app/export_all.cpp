@@ -7,7 +7,8 @@
 namespace vorlune_forge {
 
 void exportAllResources(vlf& session) {
-    const std::string folder = askFolder(session, N_("Which folder do you wish to export to?\n"));
+    const std::string folder =
+        askFolder(N_("Which folder do you wish to export to?\n"), folderForExport(session, "_resources"));
     std::vector<ExportItem> items;
     for (const ResourceKind* kind : resourceKinds()) {
         appendFolderItems(items, ResourceIndex(*kind, *session.swfFile), folder);

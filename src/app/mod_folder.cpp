@@ -4,9 +4,11 @@
 #include <filesystem>
 #include <map>
 
+#include "app/id_lists.h"
 #include "app/resource_names.h"
 #include "console/l18n.h"
 #include "console/signals.h"
+#include "util/strings.h"
 #include "util/thread_pool.h"
 
 namespace vorlune_forge {
@@ -14,6 +16,27 @@ namespace vorlune_forge {
 using namespace l18n;
 
 namespace fs = std::filesystem;
+
+namespace {
+
+// Why a file that names no resource is ignored: its name does not have a
+// resource's form, or it is of a format that the kind it would be does not
+// take.
+Message whyIgnored(const std::string& path, const std::string& name, std::span<const ResourceKind* const> kinds) {
+    const size_t dot = name.rfind('.');
+    if (dot != std::string::npos && dot > 0 && leadingId(name.substr(0, dot))) {
+        const std::string extension = to_lowercase(name.substr(dot));
+        for (const ResourceKind* kind : kinds) {
+            const auto& others = kind->otherFormats;
+            if (std::find(others.begin(), others.end(), extension) != others.end()) {
+                return Message::text(kind->otherFormat, {path, extension});
+            }
+        }
+    }
+    return Message::text(N_("'%s' is ignored: it is not named like a resource.\n"), {path});
+}
+
+}  // namespace
 
 FolderFiles scanFolder(const std::string& folder, std::span<const ResourceKind* const> kinds) {
     std::error_code error;
@@ -30,10 +53,11 @@ FolderFiles scanFolder(const std::string& folder, std::span<const ResourceKind* 
             continue;
         }
         if (!walk->is_regular_file(error)) continue;
+        const std::string path = walk->path().string();
         if (const std::optional<NamedResource> named = resourceOfFileName(name, kinds)) {
-            files.claims.push_back({named->kind, named->id, walk->path().string()});
+            files.claims.push_back({named->kind, named->id, path});
         } else {
-            ++files.ignored;
+            files.ignored.push_back({path, whyIgnored(path, name, kinds)});
         }
     }
     if (error) throw fileError(N_("Cannot read '%s': %s."), folder, error.value());
@@ -54,7 +78,10 @@ Message FolderApply::title(const Key& key) const {
 }
 
 void FolderApply::sortClaims(const FolderFiles& files) {
-    ignored_ = files.ignored;
+    // Files that stand for no resource are told after all the resources.
+    for (const Ignored& ignored : files.ignored) {
+        verdicts_.push_back({{kinds_.size(), 0}, {ignored.path}, Verdict::Ignored, {ignored.reason}});
+    }
     std::map<Key, std::vector<const Claim*>> claimed;
     for (const Claim& claim : files.claims) {
         const Key key = keyOf(claim);
@@ -91,9 +118,9 @@ FolderApply::Prepared FolderApply::prepareOne(const Claim& claim) const {
     Prepared result;
     const ResourceIndex& index = indexOf(claim);
     try {
-        const Replacement replacement = claim.kind->readReplacement(claim.path);
-        result.tag = replacement(index.tag(claim.id), index.symbol(claim.id),
-                                 [&](const Message& warning) { result.warnings.push_back(warning); });
+        result.file = claim.kind->readReplacement(claim.path);
+        result.tag = replacementTag(*result.file, index.tag(claim.id), index.symbol(claim.id),
+                                    [&](const Message& warning) { result.warnings.push_back(warning); });
     } catch (const std::exception&) {
         // Ctrl-C escapes and stops the whole apply.
         result.failure = std::current_exception();
@@ -153,7 +180,7 @@ void FolderApply::putInto(swf::SWF& game, ChangeLog& changes) {
         if (!prepared_[i].tag) continue;
         const Claim& claim = work_[i];
         const swf::Tag& current = indexOf(claim).tag(claim.id);
-        changes.replace(game, *claim.kind, current, std::move(prepared_[i].tag), claim.path);
+        changes.replace(game, *claim.kind, current, std::move(prepared_[i].tag), &*prepared_[i].file);
     }
 }
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <exception>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <utility>
@@ -24,11 +25,17 @@ struct Claim {
     std::string path;
 };
 
+// A file of the folder that stands for no resource, and why.
+struct Ignored {
+    std::string path;
+    Message reason;
+};
+
 // The files of a folder and of the folders inside it, but for names that
 // begin with a dot, without following links to folders.
 struct FolderFiles {
     std::vector<Claim> claims;
-    size_t ignored = 0;  // files not named like resources
+    std::vector<Ignored> ignored;
 };
 FolderFiles scanFolder(const std::string& folder, std::span<const ResourceKind* const> kinds);
 
@@ -39,6 +46,7 @@ enum class Verdict {
     Failed,      // it cannot be read or converted
     Conflict,    // another file claims the same resource
     NotMatched,  // the game has no such resource
+    Ignored,     // it stands for no resource
 };
 
 // The verdict on a resource's file, or on the files that claim it, and
@@ -48,7 +56,19 @@ struct FileVerdict {
     std::vector<std::string> paths;
     Verdict verdict;
     std::vector<Message> lines;
-    bool isError() const { return verdict != Verdict::Changed && verdict != Verdict::Unchanged; }
+    bool isError() const {
+        switch (verdict) {
+            case Verdict::Changed:
+            case Verdict::Unchanged:
+            case Verdict::Ignored:
+                return false;
+            case Verdict::Failed:
+            case Verdict::Conflict:
+            case Verdict::NotMatched:
+                return true;
+        }
+        return true;
+    }
 };
 
 class FolderApply {
@@ -63,9 +83,8 @@ public:
 
     // The verdicts, in the order of the kinds and ids.
     std::vector<FileVerdict> verdicts() const;
-    // How many files had each verdict, and were ignored.
+    // How many files had the verdict.
     size_t count(Verdict verdict) const;
-    size_t ignored() const { return ignored_; }
 
     // Puts the changed resources into the game.
     void putInto(swf::SWF& game, ChangeLog& changes);
@@ -75,6 +94,7 @@ private:
 
     // What reading and converting one file gave.
     struct Prepared {
+        std::optional<ReplacementFile> file;
         std::unique_ptr<swf::Tag> tag;  // nothing when unchanged or failed
         std::vector<Message> warnings;
         std::exception_ptr failure;
@@ -91,7 +111,6 @@ private:
     std::vector<FileVerdict> verdicts_;
     std::vector<Claim> work_;
     std::vector<Prepared> prepared_;
-    size_t ignored_ = 0;
 };
 
 }  // namespace vorlune_forge

@@ -1,7 +1,9 @@
 #include "app/resource_folder.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
+#include <set>
 
 #include "app/resource_names.h"
 #include "console/l18n.h"
@@ -17,14 +19,24 @@ namespace fs = std::filesystem;
 
 std::string rendered(const Message& message) { return message.render(gettext); }
 
-std::string defaultFolder(const std::string& gamePath) {
-    std::string name = getFilenameFromPath(gamePath);
-    const size_t dot = name.rfind('.');
-    if (dot != std::string::npos && dot > 0) name.erase(dot);
-    return name + "_resources";
+std::string pathIn(const std::string& folder, const std::string& name) { return (fs::path(folder) / name).string(); }
+
+// Whether the file at `path` lies in `folder` or in a folder inside it.
+bool liesIn(const std::string& path, const std::string& folder) {
+    std::error_code error;
+    const fs::path file = fs::weakly_canonical(path, error);
+    const fs::path within = fs::weakly_canonical(folder, error);
+    if (error) return false;
+    const auto [end, unused] = std::mismatch(within.begin(), within.end(), file.begin(), file.end());
+    return end == within.end();
 }
 
-std::string pathIn(const std::string& folder, const std::string& name) { return (fs::path(folder) / name).string(); }
+bool holdsAppliedFile(const vlf& session, const std::string& folder) {
+    const std::vector<const ChangeLog::Change*> changes = session.changes.differences();
+    return std::any_of(changes.begin(), changes.end(), [&](const ChangeLog::Change* change) {
+        return !change->source.empty() && liesIn(change->source, folder);
+    });
+}
 
 void createFolder(const std::string& path) {
     std::error_code error;
@@ -34,23 +46,42 @@ void createFolder(const std::string& path) {
 
 }  // namespace
 
-std::string askFolder(const vlf& session, const char* question) {
+std::string folderForGame(const vlf& session, const std::string& suffix) {
+    std::string name = getFilenameFromPath(session.gamePath);
+    const size_t dot = name.rfind('.');
+    if (dot != std::string::npos && dot > 0) name.erase(dot);
+    return name + suffix;
+}
+
+std::string folderForExport(const vlf& session, const std::string& suffix) {
+    const std::string folder = folderForGame(session, suffix);
+    for (int number = 2; holdsAppliedFile(session, folder); ++number) {
+        const std::string numbered = folder + std::to_string(number);
+        if (!holdsAppliedFile(session, numbered)) return numbered;
+    }
+    return folder;
+}
+
+std::string askFolder(const char* question, const std::string& fallback) {
     printf_colored(kHeading, "%s", _(question));
-    const std::string fallback = defaultFolder(session.gamePath);
     const std::string path = readPath(rendered(Message::text(N_("Folder path (default=%s): "), {fallback})));
     return path.empty() ? fallback : path;
 }
 
-void appendFolderItems(std::vector<ExportItem>& items, const ResourceIndex& index, const std::string& folder,
-                       const std::set<uint64_t>* ids) {
+ExportItem folderItem(const std::string& folder, const ResourceKind& kind, uint64_t id, const swf::Tag* tag,
+                      const std::string& name) {
+    return {&kind, id, nullptr, tag, name, pathIn(pathIn(folder, kind.folder), name)};
+}
+
+void appendFolderItems(std::vector<ExportItem>& items, const ResourceIndex& index, const std::string& folder) {
     const ResourceKind& kind = index.kind();
     std::set<uint64_t> taken;
     for (const uint64_t id : index.allIds()) {
         const swf::Tag* tag = index.find(id);
-        if (tag == nullptr || index.missingId(id) != nullptr || (ids != nullptr && !ids->contains(id))) continue;
+        if (tag == nullptr || index.missingId(id) != nullptr) continue;
         if (!taken.insert(id).second || (kind.exportable != nullptr && !kind.exportable(*tag))) continue;
         const std::string name = fileName(kind, id, index.symbol(id));
-        items.push_back({&kind, id, nullptr, tag, name, pathIn(pathIn(folder, kind.folder), name + kind.fileSuffix)});
+        items.push_back(folderItem(folder, kind, id, tag, name + kind.fileSuffix));
     }
 }
 
@@ -67,8 +98,14 @@ void exportToFolder(const std::string& folder, std::vector<ExportItem> items) {
         counts[items[i].kind] += unchanged[i] ? 1 : 0;
     }
     for (const auto& [kind, count] : counts) createFolder(pathIn(folder, kind->folder));
+    size_t failed = 0;
     convertInOrder(items, [&](const ExportItem& item, Converted&& converted) {
-        if (!item.skip && writeConverted(item, std::move(converted))) ++counts[item.kind];
+        if (item.skip) return;
+        if (writeConverted(item, std::move(converted))) {
+            ++counts[item.kind];
+        } else {
+            ++failed;
+        }
     });
     int total = 0;
     for (const ResourceKind* kind : resourceKinds()) {
@@ -76,8 +113,12 @@ void exportToFolder(const std::string& folder, std::vector<ExportItem> items) {
         printf_colored(kHeading, _(kind->countMessage), counts[kind]);
         total += counts[kind];
     }
-    printf_colored(kHeading, "%s",
-                   rendered(Message::text(N_("Exported %s file(s) to '%s'.\n"), {total, folder})).c_str());
+    // The last line counts the failures too, which scrolled by with the
+    // files written.
+    const Message last = failed == 0
+                             ? Message::text(N_("Exported %s file(s) to '%s'.\n"), {total, folder})
+                             : Message::text(N_("Exported %s file(s) to '%s'; %s failed.\n"), {total, folder, failed});
+    printf_colored(kHeading, "%s", rendered(last).c_str());
 }
 
 }  // namespace vorlune_forge

@@ -29,6 +29,22 @@ using WarningSink = std::function<void(const Message& warning)>;
 using Replacement =
     std::function<std::unique_ptr<swf::Tag>(const swf::Tag& current, const std::string& symbol, const WarningSink&)>;
 
+// A replacement file as it was read: its path as given; its bytes, kept
+// from the moment they were read so that the change can be exported as the
+// file that made it, and the extension of their format; and what makes the
+// new tag from them.
+struct ReplacementFile {
+    std::string path;
+    std::shared_ptr<const ByteBuffer> bytes;
+    std::string extension;
+    Replacement make;
+};
+
+// The tag that the file makes for the resource whose tag is `current`, or
+// nothing when the game would then store the record it holds already.
+std::unique_ptr<swf::Tag> replacementTag(const ReplacementFile& file, const swf::Tag& current,
+                                         const std::string& symbol, const WarningSink& warn);
+
 struct ResourceKind {
     // The main menu's entry, the section menu's entries 1 to 3 and its
     // questions (message ids).
@@ -59,6 +75,11 @@ struct ResourceKind {
     // exported file adds to the name shown.
     const char* extension;
     const char* fileSuffix;
+    // Extensions of the formats of such resources that the program does not
+    // read, and what a folder's report says of a file of one of them
+    // (taking its path and its extension).
+    std::span<const char* const> otherFormats;
+    const char* otherFormat;
 
     // Messages: an id the kind does not have; a name none of its resources
     // has (taking the name); an id of the table missing
@@ -75,11 +96,10 @@ struct ResourceKind {
 
     // The two conversions. `exportable`, when set, picks the tags that can
     // be exported. `convert` gives the bytes of the resource's file; it
-    // runs on several threads at once. `readReplacement` reads a file and
-    // returns what makes the new tag from it.
+    // runs on several threads at once. `readReplacement` reads a file.
     bool (*exportable)(const swf::Tag& tag);
     ByteBuffer (*convert)(const swf::Tag& tag);
-    Replacement (*readReplacement)(const std::string& path);
+    ReplacementFile (*readReplacement)(const std::string& path);
     // Whether the file at `path` holds what the export of the tag writes,
     // as far as the resource goes (an archive's entry times do not count).
     // It runs on several threads at once.

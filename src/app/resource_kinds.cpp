@@ -5,6 +5,7 @@
 
 #include <cstdio>
 
+#include "app/bulk_export.h"
 #include "app/data_files.h"
 #include "app/stage_files.h"
 #include "console/l18n.h"
@@ -34,24 +35,26 @@ ByteBuffer pngFile(const swf::Tag& tag) {
 template <ByteBuffer (*convert)(const swf::Tag&)>
 bool holdsBytes(const std::string& path, const swf::Tag& tag) {
     try {
-        ByteBuffer present;
-        readBinaryFile(path, present);
-        return present == convert(tag);
+        return fileEquals(path, convert(tag));
     } catch (const std::exception&) {
-        return false;
+        return false;  // a resource that cannot be exported is in no file
     }
 }
 
 // Kinds whose files are what the tag is made from: the replacement reads
 // the file's bytes and converts them against the tag it replaces.
-template <std::unique_ptr<swf::Tag> (*make)(const ByteBuffer& file, const swf::Tag& current, const WarningSink&)>
-Replacement readBytes(const std::string& path) {
-    ByteBuffer bytes;
-    readBinaryFile(path, bytes);
-    return [bytes = std::move(bytes)](const swf::Tag& current, const std::string&, const WarningSink& warn) {
-        return make(bytes, current, warn);
-    };
+template <std::unique_ptr<swf::Tag> (*make)(const ByteBuffer& file, const swf::Tag& current, const WarningSink&),
+          const char* extension>
+ReplacementFile readBytes(const std::string& path) {
+    auto bytes = std::make_shared<ByteBuffer>();
+    readBinaryFile(path, *bytes);
+    return {path, bytes, extension, [bytes](const swf::Tag& current, const std::string&, const WarningSink& warn) {
+                return make(*bytes, current, warn);
+            }};
 }
+
+constexpr char kMp3[] = ".mp3";
+constexpr char kPng[] = ".png";
 
 // A file equal to what the export of `current` writes holds the same.
 bool isExportOf(const ByteBuffer& file, const swf::Tag& current, ByteBuffer (*convert)(const swf::Tag&)) {
@@ -129,6 +132,10 @@ bool isMp3Sound(const swf::Tag& tag) {
     return sound != nullptr && sound->soundFormat == swf::Tag_DefineSound::kMp3Format;
 }
 
+const char* const kOtherSoundFormats[] = {".wav",  ".wave", ".ogg", ".oga", ".flac", ".aif",
+                                          ".aiff", ".opus", ".m4a", ".aac", ".wma"};
+const char* const kOtherImageFormats[] = {".jpg", ".jpeg", ".gif", ".webp", ".bmp", ".tif", ".tiff"};
+
 // Character ids of the stage files and of the data files.
 const std::array<uint64_t, 8> stages_ids = {234, 219, 398, 226, 299, 305, 454, 170};
 
@@ -153,6 +160,8 @@ const ResourceKind stageFiles = {
     .tagsIn = tagsOfKind<swf::Tag_DefineBinaryData>,
     .extension = ".xml",
     .fileSuffix = "",
+    .otherFormats = {},
+    .otherFormat = nullptr,
     .noSuchId = N_("No stage file with ID=%zu.\n"),
     .noSuchName = N_("No stage file named '%s'.\n"),
     .notInGame = N_("Stage file with ID=%zu not found inside the game.\n"),
@@ -183,6 +192,8 @@ const ResourceKind sounds = {
     .tagsIn = tagsOfKind<swf::Tag_DefineSound>,
     .extension = ".mp3",
     .fileSuffix = "",
+    .otherFormats = kOtherSoundFormats,
+    .otherFormat = N_("'%s' is ignored: %s is not a sound format this program reads.\n"),
     .noSuchId = N_("No sound with ID=%zu.\n"),
     .noSuchName = N_("No sound named '%s'.\n"),
     .notInGame = nullptr,
@@ -192,7 +203,7 @@ const ResourceKind sounds = {
     .replacing = N_("Replacing '%s' with file '%s'...\n"),
     .exportable = isMp3Sound,
     .convert = mp3File,
-    .readReplacement = readBytes<soundFromFile>,
+    .readReplacement = readBytes<soundFromFile, kMp3>,
     .fileHolds = holdsBytes<mp3File>,
     .facts = soundFacts,
     .changeWarning = noWarning,
@@ -213,6 +224,8 @@ const ResourceKind images = {
     .tagsIn = tagsOfKind<swf::Tag_DefineBitsLossless>,
     .extension = ".png",
     .fileSuffix = "",
+    .otherFormats = kOtherImageFormats,
+    .otherFormat = N_("'%s' is ignored: %s is not an image format this program reads.\n"),
     .noSuchId = N_("No image with ID=%zu.\n"),
     .noSuchName = N_("No image named '%s'.\n"),
     .notInGame = nullptr,
@@ -222,7 +235,7 @@ const ResourceKind images = {
     .replacing = N_("Replacing '%s' with file '%s'...\n"),
     .exportable = nullptr,
     .convert = pngFile,
-    .readReplacement = readBytes<imageFromFile>,
+    .readReplacement = readBytes<imageFromFile, kPng>,
     .fileHolds = holdsBytes<pngFile>,
     .facts = imageFacts,
     .changeWarning = imageResized,
@@ -243,6 +256,8 @@ const ResourceKind dataFiles = {
     .tagsIn = tagsOfKind<swf::Tag_DefineBinaryData>,
     .extension = "",
     .fileSuffix = ".zip",
+    .otherFormats = {},
+    .otherFormat = nullptr,
     .noSuchId = N_("No data file with ID=%zu.\n"),
     .noSuchName = N_("No data file named '%s'.\n"),
     .notInGame = N_("Data file with ID=%zu not found inside the game.\n"),

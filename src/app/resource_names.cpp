@@ -5,9 +5,13 @@
 
 namespace vorlune_forge {
 
-std::string fileName(const ResourceKind& kind, uint64_t id, const std::string& symbol) {
+std::string fileStem(const ResourceKind& kind, uint64_t id, const std::string& symbol) {
     const bool named = kind.fromTable() || !symbol.empty();
-    return safeFileName(std::to_string(id) + (named ? " - " + symbol : "") + kind.extension);
+    return safeFileName(std::to_string(id) + (named ? " - " + symbol : ""));
+}
+
+std::string fileName(const ResourceKind& kind, uint64_t id, const std::string& symbol) {
+    return fileStem(kind, id, symbol) + kind.extension;
 }
 
 std::string displayName(const ResourceKind& kind, uint64_t id, const std::string& symbol) {

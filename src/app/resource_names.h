@@ -17,6 +17,8 @@ namespace vorlune_forge {
 // by its tag that has no symbol; a "/" in the symbol becomes "_". The
 // kind's file suffix follows in the file written.
 std::string fileName(const ResourceKind& kind, uint64_t id, const std::string& symbol);
+// The same without the extension, for a file of another format.
+std::string fileStem(const ResourceKind& kind, uint64_t id, const std::string& symbol);
 // The name shown in listings: the symbol and the extension, or the id for a
 // resource found by its tag that has no symbol.
 std::string displayName(const ResourceKind& kind, uint64_t id, const std::string& symbol);

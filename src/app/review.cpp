@@ -22,16 +22,19 @@ namespace {
 std::string rendered(const Message& message) { return message.render(gettext); }
 
 // A listing taller than the terminal stops at each screenful; ending it
-// there leads back to the main menu.
+// there ends the listing, and the review's menu follows.
 void listDifferences(const vlf& session, const std::vector<const ChangeLog::Change*>& differences) {
     const std::map<uint64_t, std::string> symbols = session.swfFile->symbolNames();
-    const Paging paging;
-    printf_colored(kHeading, "%s", _("These resources differ from the game as it was loaded:\n"));
-    for (const ChangeLog::Change* change : differences) {
-        const Message title = resourceTitle(*change->kind, change->id, symbolOf(symbols, change->id));
-        const Message summary = changeSummary(*change->kind, *change->loaded, *change->current);
-        printf_normal("%s",
-                      rendered(Message::text(N_("%s, from '%s': %s\n"), {title, change->source, summary})).c_str());
+    try {
+        const Paging paging;
+        printf_colored(kHeading, "%s", _("These resources differ from the game as it was loaded:\n"));
+        for (const ChangeLog::Change* change : differences) {
+            const Message title = resourceTitle(*change->kind, change->id, symbolOf(symbols, change->id));
+            const Message summary = changeSummary(*change->kind, *change->loaded, *change->current);
+            printf_normal("%s",
+                          rendered(Message::text(N_("%s, from '%s': %s\n"), {title, change->source, summary})).c_str());
+        }
+    } catch (const go_back&) {
     }
 }
 
@@ -77,15 +80,21 @@ void revertDialogue(vlf& session) {
     }
 }
 
+// Each changed resource is written as the file that made the change, byte
+// for byte, so that the folder applied to the game as it was loaded makes
+// the game as it is now.
 void exportChanges(vlf& session) {
-    const std::string folder = askFolder(session, N_("Which folder do you wish to export the changed resources to?\n"));
-    std::map<const ResourceKind*, std::set<uint64_t>> changed;
-    for (const ChangeLog::Change* change : session.changes.differences()) changed[change->kind].insert(change->id);
+    const std::string folder = askFolder(N_("Which folder do you wish to export the changed resources to?\n"),
+                                         folderForExport(session, "_mod"));
+    const std::map<uint64_t, std::string> symbols = session.swfFile->symbolNames();
     std::vector<ExportItem> items;
-    for (const ResourceKind* kind : resourceKinds()) {
-        if (changed.contains(kind)) {
-            appendFolderItems(items, ResourceIndex(*kind, *session.swfFile), folder, &changed[kind]);
-        }
+    for (const ChangeLog::Change* change : session.changes.differences()) {
+        const ResourceKind& kind = *change->kind;
+        const std::string symbol = symbolOf(symbols, change->id);
+        const std::string name = change->sourceBytes ? fileStem(kind, change->id, symbol) + change->sourceExtension
+                                                     : fileName(kind, change->id, symbol) + kind.fileSuffix;
+        items.push_back(folderItem(folder, kind, change->id, change->current, name));
+        items.back().bytes = change->sourceBytes;
     }
     exportToFolder(folder, std::move(items));
 }

@@ -117,8 +117,11 @@ int exportResources(const swf::SWF& game, const ResourceKind& kind, const std::v
     if (interactive()) {
         const std::vector<size_t> edited = editedFiles(items);
         if (!mayOverwrite(items, edited)) {
-            for (const size_t i : edited) items[i].skip = true;
             printf_normal(_("Skipped %zu edited file(s).\n"), edited.size());
+            for (const size_t i : edited) {
+                items[i].skip = true;
+                printf_normal("  %s\n", items[i].path.c_str());
+            }
         }
     }
     int count = 0;
@@ -148,10 +151,10 @@ bool replaceResource(vlf& session, const ResourceKind& kind, uint64_t id, const 
     // The new tag is made whole, from the file, before it takes the old
     // one's place, so a failure leaves the game and the flag as they were.
     try {
-        const Replacement replacement = kind.readReplacement(path);
+        const ReplacementFile file = kind.readReplacement(path);
         printf_colored(kHeading, _(kind.replacing), displayName(kind, id, symbol).c_str(), path.c_str());
         const swf::Tag& current = index.tag(id);
-        std::unique_ptr<swf::Tag> tag = replacement(current, symbol, printWarning);
+        std::unique_ptr<swf::Tag> tag = replacementTag(file, current, symbol, printWarning);
         checkInterrupt();
         const std::string title = resourceTitle(kind, id, symbol).render(gettext);
         if (!tag) {
@@ -160,7 +163,7 @@ bool replaceResource(vlf& session, const ResourceKind& kind, uint64_t id, const 
         }
         const std::string summary = changeSummary(kind, current, *tag).render(gettext);
         const char* warning = kind.changeWarning(current, *tag);
-        session.changes.replace(*session.swfFile, kind, current, std::move(tag), path);
+        session.changes.replace(*session.swfFile, kind, current, std::move(tag), &file);
         printf_normal(_("Replaced %s: %s.\n"), title.c_str(), summary.c_str());
         if (warning != nullptr) printf_colored(kHeading, "%s", _(warning));
         return true;

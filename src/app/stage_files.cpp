@@ -5,21 +5,22 @@
 
 namespace vorlune_forge {
 
-Replacement readStage(const std::string& path) {
-    ByteBuffer bytes;
-    l18n::readBinaryFile(path, bytes);
-    return [bytes = std::move(bytes), path](const swf::Tag& current, const std::string&,
-                                            const WarningSink&) -> std::unique_ptr<swf::Tag> {
-        if (bytes == current.data) return nullptr;
-        try {
-            xml::checkWellFormed(bytes);
-        } catch (const xml::xml_exception& e) {
-            if (xml::isWellFormed(current.data)) {
-                throw swf::swf_exception(N_("Cannot use '%s' as a stage: it is not well-formed XML."), {path}, e);
+ReplacementFile readStage(const std::string& path) {
+    auto bytes = std::make_shared<ByteBuffer>();
+    l18n::readBinaryFile(path, *bytes);
+    return {
+        path, bytes, ".xml",
+        [bytes, path](const swf::Tag& current, const std::string&, const WarningSink&) -> std::unique_ptr<swf::Tag> {
+            if (*bytes == current.data) return nullptr;
+            try {
+                xml::checkWellFormed(*bytes);
+            } catch (const xml::xml_exception& e) {
+                if (xml::isWellFormed(current.data)) {
+                    throw swf::swf_exception(N_("Cannot use '%s' as a stage: it is not well-formed XML."), {path}, e);
+                }
             }
-        }
-        return swf::binaryWithPayload(bytes, dynamic_cast<const swf::Tag_DefineBinaryData&>(current));
-    };
+            return swf::binaryWithPayload(*bytes, dynamic_cast<const swf::Tag_DefineBinaryData&>(current));
+        }};
 }
 
 }  // namespace vorlune_forge

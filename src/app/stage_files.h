@@ -12,6 +12,6 @@ namespace vorlune_forge {
 
 // Reads the file at `path`; what it returns makes the stage's new tag from
 // it, or refuses it, naming the file and the parser's reason.
-Replacement readStage(const std::string& path);
+ReplacementFile readStage(const std::string& path);
 
 }  // namespace vorlune_forge

@@ -43,12 +43,12 @@ TEST(ChangeLog, UnsavedAndDifferencesFollowEveryStep) {
             switch (*step) {
                 case 'A':
                 case 'B':
-                    log.replace(*game, stages, current, swf::binaryWithPayload(ByteBuffer(1, *step), binary), "f");
+                    log.replace(*game, stages, current, swf::binaryWithPayload(ByteBuffer(1, *step), binary), nullptr);
                     break;
                 case 'L':
                     log.replace(*game, stages, current,
                                 swf::binaryWithPayload(testmovie::bytesOf("<stage name=\"StageMeadow\"/>"), binary),
-                                "f");
+                                nullptr);
                     break;
                 case 'r':
                     reverted = log.revert(*game, stages, 234);

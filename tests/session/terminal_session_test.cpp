@@ -98,8 +98,12 @@ TEST(SessionTerminal, AsksAgainAndAsksFirst) {
          {{"234 - StageMeadow.xml", "edited"}},
          {{"2" + enter, "0. Back\n"},
           {"2" + enter, "Type 'all' or comma separated IDs: "},
-          {"234, 398" + enter, "1 file(s) differ from the game's resources and would be overwritten.\nOverwrite them? "},
-          {"n" + enter, "Skipped 1 edited file(s).\nExporting: 398 - StageCaves.xml\nExported 1 stage file(s).\n"},
+          {"234, 398" + enter,
+           "1 file(s) differ from the game's resources and would be overwritten.\nOverwrite them? "},
+          // The files kept are named.
+          {"n" + enter,
+           "Skipped 1 edited file(s).\n  234 - StageMeadow.xml\nExporting: 398 - StageCaves.xml\nExported 1 stage "
+           "file(s).\n"},
           {"0" + enter, "0. Exit\n"}},
          {{"234 - StageMeadow.xml", "edited"}, {"398 - StageCaves.xml", "<stage name=\"StageCaves\"/>"}}},
         // Ctrl-C at the question of an apply changes nothing, as before it.
@@ -325,8 +329,9 @@ TEST(SessionTerminal, WritingOverAFileIsAskedFirst) {
     t.answer("..");
     ASSERT_TRUE(t.waitFor("'..' is a directory.\n" + pathPrompt));
     t.answer("game.swf");
-    ASSERT_TRUE(t.waitFor("'game.swf' exists: it is the game you loaded, and its original will be kept as "
-                          "'game.swf.orig'. Overwrite it? [y/n] (default=n): "));
+    ASSERT_TRUE(
+        t.waitFor("'game.swf' exists: it is the game you loaded, and its original will be kept as "
+                  "'game.swf.orig'. Overwrite it? [y/n] (default=n): "));
     t.answer("y");
     ASSERT_TRUE(t.waitFor("Wrote 'game.swf': "));
     ASSERT_TRUE(t.waitFor(", zlib; the original is kept as 'game.swf.orig'.\n"));
