@@ -150,7 +150,7 @@ int print(std::FILE* stream, const char* colour, const char* format, va_list arg
 
 }  // namespace
 
-int printf_colored(int colour, const char* format, ...) {
+int printf_colored(Colour colour, const char* format, ...) {
     va_list args;
     va_start(args, format);
     const int count = print(stdout, rlutil::colourSequence(colour), format, args);
@@ -174,7 +174,7 @@ int printf_normal(const char* format, ...) {
     return count;
 }
 
-int print2Colors(const char* text, size_t column, int colour1, int colour2) {
+int print2Colors(const char* text, size_t column, Colour colour1, Colour colour2) {
     const char* const first = rlutil::colourSequence(colour1);
     const char* const second = rlutil::colourSequence(colour2);
     const char* current = first;

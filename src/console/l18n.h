@@ -10,6 +10,7 @@
 #include <string>
 
 #include "console/l18n_files.h"
+#include "console/rlutil.h"
 
 // Every message shown to the user is a gettext message id.
 #define _(text) gettext(text)
@@ -46,18 +47,20 @@ public:
     static void initLocale();
 };
 
+using rlutil::Colour;
+
 // The colours of the dialogue: light red for errors, option numbers, listed
 // ids and emphasis; yellow for headings, questions and progress lines.
-inline constexpr int kHighlight = 12;
-inline constexpr int kHeading = 14;
+inline constexpr Colour kHighlight = Colour::LightRed;
+inline constexpr Colour kHeading = Colour::Yellow;
 
-// Colour numbers 0 to 15 (kHighlight, kHeading, ...); others mean no colour.
-int printf_colored(int colour, const char* format, ...) __attribute__((format(printf, 2, 3)));
+// Text without a colour is printed with printf_normal.
+int printf_colored(Colour colour, const char* format, ...) __attribute__((format(printf, 2, 3)));
 // Light red text on standard error.
 int printf_error(const char* format, ...) __attribute__((format(printf, 1, 2)));
 int printf_normal(const char* format, ...) __attribute__((format(printf, 1, 2)));
 // On every line the first `column` characters in colour1, the rest in colour2.
-int print2Colors(const char* text, size_t column, int colour1, int colour2);
+int print2Colors(const char* text, size_t column, Colour colour1, Colour colour2);
 int io_vfprintf(FILE* stream, const char* format, va_list args);
 
 // The text of an error as the user reads it: the program's own errors
