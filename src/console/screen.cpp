@@ -14,7 +14,7 @@ namespace l18n {
 namespace {
 
 struct Piece {
-    enum Kind { Word, Blanks, Newline } kind;
+    enum class Kind { Word, Blanks, Newline } kind;
     std::string text;
 };
 
@@ -40,18 +40,18 @@ std::vector<Piece> piecesOf(const std::string& text) {
     std::vector<Piece> pieces;
     for (size_t at = 0; at < text.size();) {
         if (text[at] == '\n') {
-            pieces.push_back({Piece::Newline, "\n"});
+            pieces.push_back({Piece::Kind::Newline, "\n"});
             ++at;
             continue;
         }
         const bool blank = text[at] == ' ';
         size_t end = at;
         while (end < text.size() && text[end] != '\n' && (text[end] == ' ') == blank) ++end;
-        pieces.push_back({blank ? Piece::Blanks : Piece::Word, text.substr(at, end - at)});
+        pieces.push_back({blank ? Piece::Kind::Blanks : Piece::Kind::Word, text.substr(at, end - at)});
         at = end;
         const size_t n = pieces.size();
-        if (n >= 3 && pieces[n - 1].kind == Piece::Word && pieces[n - 2].text == " " &&
-            pieces[n - 3].kind == Piece::Word && isNumber(pieces[n - 3].text) && isUnit(pieces[n - 1].text)) {
+        if (n >= 3 && pieces[n - 1].kind == Piece::Kind::Word && pieces[n - 2].text == " " &&
+            pieces[n - 3].kind == Piece::Kind::Word && isNumber(pieces[n - 3].text) && isUnit(pieces[n - 1].text)) {
             pieces[n - 3].text += " " + pieces[n - 1].text;
             pieces.resize(n - 2);
         }
@@ -72,21 +72,21 @@ std::string layOut(const std::string& text, size_t width, size_t startColumn, st
     };
     for (const Piece& piece : piecesOf(text)) {
         switch (piece.kind) {
-            case Piece::Newline:
+            case Piece::Kind::Newline:
                 // Blanks that would pass the edge would make the terminal
                 // begin a line of their own.
                 if (column + held.size() <= width) place(held);
                 held.clear();
                 place(piece.text);
                 break;
-            case Piece::Blanks:
+            case Piece::Kind::Blanks:
                 if (column == 0 && held.empty()) {
                     place(piece.text);
                 } else {
                     held += piece.text;
                 }
                 break;
-            case Piece::Word:
+            case Piece::Kind::Word:
                 if (!held.empty() && column + held.size() + columnsOf(piece.text) > width) {
                     place("\n");
                 } else {
