@@ -18,6 +18,7 @@
 
 #include "console/path_quoting.h"
 #include "console/screen.h"
+#include "console/terminal.h"
 
 namespace {
 
@@ -350,6 +351,29 @@ TEST(ConsoleScreen, WrapTextBreaksAtBlanksOnly) {
     for (const auto& c : cases) {
         EXPECT_EQ(l18n::wrapText(c.text, c.width, c.column), c.expected) << c.text << " at " << c.width;
     }
+}
+
+// A guard turns its setting on and puts back what it found: an inner guard
+// leaves it on for the outer one, and an exception leaves it as it was.
+template <l18n::Setting setting>
+void expectGuardRestores(bool onWhileGuarded) {
+    const l18n::Terminal& terminal = l18n::terminal();
+    ASSERT_FALSE(terminal.isOn(setting));
+    try {
+        const l18n::SettingGuard<setting> outer;
+        EXPECT_EQ(terminal.isOn(setting), onWhileGuarded);
+        { const l18n::SettingGuard<setting> inner; }
+        EXPECT_EQ(terminal.isOn(setting), onWhileGuarded);
+        throw std::runtime_error("left");
+    } catch (const std::runtime_error&) {
+    }
+    EXPECT_FALSE(terminal.isOn(setting));
+}
+
+TEST(ConsoleSettings, GuardsPutBackWhatTheyFound) {
+    expectGuardRestores<l18n::Setting::CtrlCCancels>(true);
+    // Only a user at the keyboard can answer the pager's question.
+    expectGuardRestores<l18n::Setting::Paging>(l18n::interactive());
 }
 
 TEST(ConsolePaths, QuotedPathsReadBackAsTheyWereWritten) {
