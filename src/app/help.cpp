@@ -1,5 +1,6 @@
 // The help screen.
 
+#include <optional>
 #include <string>
 
 #include "app/dialogues.h"
@@ -16,15 +17,15 @@ const char* const kForumAddress = "https://vorlune-forge.example/forum";
 
 // The help text's pieces are printed one after another, each in its colour;
 // on a terminal they are wrapped as one text, and paged.
-void show(int colour, const std::string& text) {
-    if (colour < 0) {
+void show(std::optional<Colour> colour, const std::string& text) {
+    if (!colour) {
         printf_normal("%s", text.c_str());
     } else {
-        printf_colored(colour, "%s", text.c_str());
+        printf_colored(*colour, "%s", text.c_str());
     }
 }
 
-constexpr int kPlain = -1;
+constexpr std::optional<Colour> kPlain = std::nullopt;
 
 }  // namespace
 

@@ -1,27 +1,44 @@
 #include "console/rlutil.h"
 
-#include <array>
-#include <cstddef>
-
 namespace rlutil {
 
-namespace {
-
-// The numbering is the classic PC text-mode palette (1 blue, 4 red), not the
-// ANSI order of the escape codes (1 red, 4 blue), so the table is written out
-// rather than computed from the number.
-constexpr std::array<const char*, 16> kForeground = {
-    ANSI_BLACK,    ANSI_BLUE,      ANSI_GREEN,      ANSI_CYAN,
-    ANSI_RED,      ANSI_MAGENTA,   ANSI_BROWN,      ANSI_GREY,
-    ANSI_DARKGREY, ANSI_LIGHTBLUE, ANSI_LIGHTGREEN, ANSI_LIGHTCYAN,
-    ANSI_LIGHTRED, ANSI_LIGHTMAGENTA, ANSI_YELLOW,  ANSI_WHITE,
-};
-
-}  // namespace
-
-const char* colourSequence(int colour) {
-    if (colour < 0 || colour >= static_cast<int>(kForeground.size())) return "";
-    return kForeground[static_cast<std::size_t>(colour)];
+const char* colourSequence(Colour colour) {
+    switch (colour) {
+        case Colour::Black:
+            return ANSI_BLACK;
+        case Colour::Blue:
+            return ANSI_BLUE;
+        case Colour::Green:
+            return ANSI_GREEN;
+        case Colour::Cyan:
+            return ANSI_CYAN;
+        case Colour::Red:
+            return ANSI_RED;
+        case Colour::Magenta:
+            return ANSI_MAGENTA;
+        case Colour::Brown:
+            return ANSI_BROWN;
+        case Colour::Grey:
+            return ANSI_GREY;
+        case Colour::DarkGrey:
+            return ANSI_DARKGREY;
+        case Colour::LightBlue:
+            return ANSI_LIGHTBLUE;
+        case Colour::LightGreen:
+            return ANSI_LIGHTGREEN;
+        case Colour::LightCyan:
+            return ANSI_LIGHTCYAN;
+        case Colour::LightRed:
+            return ANSI_LIGHTRED;
+        case Colour::LightMagenta:
+            return ANSI_LIGHTMAGENTA;
+        case Colour::Yellow:
+            return ANSI_YELLOW;
+        case Colour::White:
+            return ANSI_WHITE;
+    }
+    // Only a number cast to a Colour gets here: it changes no colour.
+    return "";
 }
 
 }  // namespace rlutil

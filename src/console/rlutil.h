@@ -1,19 +1,15 @@
 #pragma once
-// ANSI escape sequences for colours, attributes, the cursor and the window
-// title.
+// ANSI escape sequences for colours, attributes and the window title, and
+// the 16 console colours.
 
 namespace rlutil {
 
-inline constexpr const char* ANSI_CLS = "\x1b[2J\x1b[3J";
 inline constexpr const char* ANSI_CONSOLE_TITLE_PRE = "\x1b]0;";
 inline constexpr const char* ANSI_CONSOLE_TITLE_POST = "\a";
 // The terminal's title stack (xterm's window operations 22 and 23).
 inline constexpr const char* ANSI_TITLE_PUSH = "\x1b[22;0t";
 inline constexpr const char* ANSI_TITLE_POP = "\x1b[23;0t";
 inline constexpr const char* ANSI_ATTRIBUTE_RESET = "\x1b[0m";
-inline constexpr const char* ANSI_CURSOR_HIDE = "\x1b[?25l";
-inline constexpr const char* ANSI_CURSOR_SHOW = "\x1b[?25h";
-inline constexpr const char* ANSI_CURSOR_HOME = "\x1b[H";
 
 inline constexpr const char* ANSI_BLACK = "\x1b[22;30m";
 inline constexpr const char* ANSI_RED = "\x1b[22;31m";
@@ -32,16 +28,29 @@ inline constexpr const char* ANSI_LIGHTMAGENTA = "\x1b[01;35m";
 inline constexpr const char* ANSI_LIGHTCYAN = "\x1b[01;36m";
 inline constexpr const char* ANSI_WHITE = "\x1b[01;37m";
 
-inline constexpr const char* ANSI_BACKGROUND_BLACK = "\x1b[40m";
-inline constexpr const char* ANSI_BACKGROUND_RED = "\x1b[41m";
-inline constexpr const char* ANSI_BACKGROUND_GREEN = "\x1b[42m";
-inline constexpr const char* ANSI_BACKGROUND_YELLOW = "\x1b[43m";
-inline constexpr const char* ANSI_BACKGROUND_BLUE = "\x1b[44m";
-inline constexpr const char* ANSI_BACKGROUND_MAGENTA = "\x1b[45m";
-inline constexpr const char* ANSI_BACKGROUND_CYAN = "\x1b[46m";
-inline constexpr const char* ANSI_BACKGROUND_WHITE = "\x1b[47m";
+// The console colours, numbered as in the classic PC text-mode palette
+// (1 blue, 4 red), not in the ANSI order of their escape codes (1 red,
+// 4 blue).
+enum class Colour {
+    Black = 0,
+    Blue = 1,
+    Green = 2,
+    Cyan = 3,
+    Red = 4,
+    Magenta = 5,
+    Brown = 6,
+    Grey = 7,
+    DarkGrey = 8,
+    LightBlue = 9,
+    LightGreen = 10,
+    LightCyan = 11,
+    LightRed = 12,
+    LightMagenta = 13,
+    Yellow = 14,
+    White = 15,
+};
 
-// The foreground sequence of a colour number 0 to 15; empty for any other.
-const char* colourSequence(int colour);
+// The foreground sequence of a colour.
+const char* colourSequence(Colour colour);
 
 }  // namespace rlutil

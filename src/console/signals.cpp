@@ -13,6 +13,9 @@ namespace l18n {
 
 namespace {
 
+// The handlers may only touch lock-free atomics and memory that never moves,
+// so this state lives here, apart from the terminal object that holds the
+// rest of the console's state.
 std::atomic<bool> g_interrupted{false};
 
 // The path is kept in a fixed buffer: the handler of SIGTERM may only read

@@ -7,14 +7,16 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "console/l18n.h"
+#include "console/output.h"
 #include "console/rlutil.h"
-#include "console/screen.h"
+#include "console/terminal.h"
 
 namespace l18n {
 
 namespace {
 
+// Read by the handlers of the signals that end the program, so an atomic
+// here rather than part of the terminal object.
 std::atomic<bool> g_titlePushed{false};
 
 // Anything still buffered reaches the terminal before the title changes.

@@ -18,8 +18,11 @@
 
 #include "console/path_quoting.h"
 #include "console/screen.h"
+#include "console/terminal.h"
 
 namespace {
+
+using l18n::Colour;
 
 const std::string kReset = "\x1b[0m";
 const std::string kLightRed = "\x1b[01;31m";
@@ -97,35 +100,22 @@ Captured capture(Call call, bool merged = false) {
 TEST(ConsoleOutput, PrintfColoredWritesTheColourTextAndReset) {
     // Colour numbers follow the PC palette, not the ANSI code order.
     const struct {
-        int colour;
+        Colour colour;
         std::string sequence;
     } cases[] = {
-        {0, "\x1b[22;30m"},
-        {1, "\x1b[22;34m"},
-        {2, "\x1b[22;32m"},
-        {3, "\x1b[22;36m"},
-        {4, "\x1b[22;31m"},
-        {5, "\x1b[22;35m"},
-        {6, "\x1b[22;33m"},
-        {7, "\x1b[22;37m"},
-        {8, "\x1b[01;30m"},
-        {9, "\x1b[01;34m"},
-        {10, "\x1b[01;32m"},
-        {11, "\x1b[01;36m"},
-        {12, "\x1b[01;31m"},
-        {13, "\x1b[01;35m"},
-        {14, "\x1b[01;33m"},
-        {15, "\x1b[01;37m"},
-        {16, ""},
-        {-1, ""},
-        {255, ""},
+        {Colour::Black, "\x1b[22;30m"},     {Colour::Blue, "\x1b[22;34m"},         {Colour::Green, "\x1b[22;32m"},
+        {Colour::Cyan, "\x1b[22;36m"},      {Colour::Red, "\x1b[22;31m"},          {Colour::Magenta, "\x1b[22;35m"},
+        {Colour::Brown, "\x1b[22;33m"},     {Colour::Grey, "\x1b[22;37m"},         {Colour::DarkGrey, "\x1b[01;30m"},
+        {Colour::LightBlue, "\x1b[01;34m"}, {Colour::LightGreen, "\x1b[01;32m"},   {Colour::LightCyan, "\x1b[01;36m"},
+        {Colour::LightRed, "\x1b[01;31m"},  {Colour::LightMagenta, "\x1b[01;35m"}, {Colour::Yellow, "\x1b[01;33m"},
+        {Colour::White, "\x1b[01;37m"},
     };
     for (const auto& c : cases) {
         int count = 0;
         const Captured got = capture([&] { count = l18n::printf_colored(c.colour, "Compression: %s\n", ""); });
-        EXPECT_EQ(got.out, c.sequence + "Compression: \n" + kReset) << "colour " << c.colour;
+        EXPECT_EQ(got.out, c.sequence + "Compression: \n" + kReset) << "colour " << static_cast<int>(c.colour);
         EXPECT_EQ(got.err, "");
-        EXPECT_EQ(count, 14) << "colour " << c.colour;
+        EXPECT_EQ(count, 14) << "colour " << static_cast<int>(c.colour);
     }
 }
 
@@ -140,7 +130,7 @@ TEST(ConsoleOutput, PrintfErrorColoursStandardOutputAndWritesTextToStandardError
     // and after whatever was printed before it.
     const Captured together = capture(
         [] {
-            l18n::printf_colored(14, "Exporting\n");
+            l18n::printf_colored(Colour::Yellow, "Exporting\n");
             l18n::printf_error("Error: %s\n", "disk full");
             l18n::printf_normal("next");
         },
@@ -153,22 +143,21 @@ TEST(ConsoleOutput, Print2ColorsSplitsEveryLineAtTheColumn) {
     const struct {
         const char* text;
         size_t column;
-        int colour2;
+        Colour colour2;
         std::string expected;
         int count;
     } cases[] = {
         // The newline belongs to the first colour again.
-        {"ab\ncd\n", 1, 14, R + "a" + Y + "b" + R + "\n" + R + "c" + Y + "d" + R + "\n" + kReset, 6},
-        {"ab\n", 0, 14, Y + "a" + Y + "b" + R + "\n" + kReset, 3},
+        {"ab\ncd\n", 1, Colour::Yellow, R + "a" + Y + "b" + R + "\n" + R + "c" + Y + "d" + R + "\n" + kReset, 6},
+        {"ab\n", 0, Colour::Yellow, Y + "a" + Y + "b" + R + "\n" + kReset, 3},
         // A line shorter than the column, and a long line after it.
-        {"a\nbcd", 2, 14, R + "a" + R + "\n" + R + "b" + R + "c" + Y + "d" + kReset, 5},
-        // An unknown second colour leaves the first one in force.
-        {"ab", 1, 99, R + "a" + "b" + kReset, 2},
-        {"", 1, 14, kReset, 0},
+        {"a\nbcd", 2, Colour::Yellow, R + "a" + R + "\n" + R + "b" + R + "c" + Y + "d" + kReset, 5},
+        {"", 1, Colour::Yellow, kReset, 0},
     };
     for (const auto& c : cases) {
         int count = -1;
-        const Captured got = capture([&] { count = l18n::print2Colors(c.text, c.column, 12, c.colour2); });
+        const Captured got =
+            capture([&] { count = l18n::print2Colors(c.text, c.column, Colour::LightRed, c.colour2); });
         EXPECT_EQ(got.out, c.expected) << '"' << c.text << "\" column " << c.column;
         EXPECT_EQ(count, c.count) << '"' << c.text << '"';
         EXPECT_FALSE(got.error);
@@ -179,7 +168,8 @@ TEST(ConsoleOutput, Print2ColorsKeepsMultibyteCharactersWhole) {
     const std::string previous = std::setlocale(LC_ALL, nullptr);
     if (std::setlocale(LC_ALL, "C.UTF-8") == nullptr) GTEST_SKIP() << "no UTF-8 locale";
     int count = 0;
-    const Captured got = capture([&] { count = l18n::print2Colors("\xC3\xA9t\xC3\xA9", 1, 12, 14); });
+    const Captured got =
+        capture([&] { count = l18n::print2Colors("\xC3\xA9t\xC3\xA9", 1, Colour::LightRed, Colour::Yellow); });
     std::setlocale(LC_ALL, previous.c_str());
 
     EXPECT_EQ(got.out, kLightRed + "\xC3\xA9" + kYellow + "t" + kYellow + "\xC3\xA9" + kReset);
@@ -194,12 +184,12 @@ TEST(ConsoleOutput, Print2ColorsReportsAFailedWrite) {
     {
         Redirect out(STDOUT_FILENO, full);
         try {
-            l18n::print2Colors("banner\nline\n", 3, 12, 14);
+            l18n::print2Colors("banner\nline\n", 3, Colour::LightRed, Colour::Yellow);
         } catch (...) {
             error = std::current_exception();
         }
         // The other printers do not report output failures.
-        colouredCount = l18n::printf_colored(12, "%d", 42);
+        colouredCount = l18n::printf_colored(Colour::LightRed, "%d", 42);
     }
     close(full);
 
@@ -361,6 +351,29 @@ TEST(ConsoleScreen, WrapTextBreaksAtBlanksOnly) {
     for (const auto& c : cases) {
         EXPECT_EQ(l18n::wrapText(c.text, c.width, c.column), c.expected) << c.text << " at " << c.width;
     }
+}
+
+// A guard turns its setting on and puts back what it found: an inner guard
+// leaves it on for the outer one, and an exception leaves it as it was.
+template <l18n::Setting setting>
+void expectGuardRestores(bool onWhileGuarded) {
+    const l18n::Terminal& terminal = l18n::terminal();
+    ASSERT_FALSE(terminal.isOn(setting));
+    try {
+        const l18n::SettingGuard<setting> outer;
+        EXPECT_EQ(terminal.isOn(setting), onWhileGuarded);
+        { const l18n::SettingGuard<setting> inner; }
+        EXPECT_EQ(terminal.isOn(setting), onWhileGuarded);
+        throw std::runtime_error("left");
+    } catch (const std::runtime_error&) {
+    }
+    EXPECT_FALSE(terminal.isOn(setting));
+}
+
+TEST(ConsoleSettings, GuardsPutBackWhatTheyFound) {
+    expectGuardRestores<l18n::Setting::CtrlCCancels>(true);
+    // Only a user at the keyboard can answer the pager's question.
+    expectGuardRestores<l18n::Setting::Paging>(l18n::interactive());
 }
 
 TEST(ConsolePaths, QuotedPathsReadBackAsTheyWereWritten) {
