@@ -212,6 +212,43 @@ bool writeGame(const std::string& generating, const Output& output,
     }
 }
 
+// Reads the projector that a path names and checks that it is one; tells
+// why not. An empty file is refused too: it would otherwise stand for the
+// projector already held, the one the user just declined.
+std::optional<ByteBuffer> readProjector(const std::string& path) {
+    ByteBuffer projector;
+    try {
+        readBinaryFile(path, projector);
+    } catch (const std::exception& e) {
+        reportFailure(e);
+        printf_error(_("Export EXE needs a Flash Player projector executable (a Windows or Linux standalone "
+                       "player); give its path, or put it at '%s'.\n"),
+                     path.c_str());
+        return std::nullopt;
+    }
+    try {
+        swf::checkProjectorForm(projector);
+    } catch (const std::exception& e) {
+        reportFailure(e);
+        return std::nullopt;
+    }
+    return projector;
+}
+
+// Asks for the projector. At the keyboard one that is missing or is none
+// is told and asked again, until it is given or the answer is empty (or
+// Ctrl-D); elsewhere the failure is told and nothing is returned.
+std::optional<ByteBuffer> askProjector() {
+    const char* prompt = _("Path to Adobe Flash Player Projector (default=SA.exe): ");
+    std::string path = askPath(prompt, "SA.exe");
+    for (;;) {
+        if (std::optional<ByteBuffer> projector = readProjector(path)) return projector;
+        if (!interactive()) return std::nullopt;
+        path = readPath(retryPrompt(prompt));
+        if (path.empty()) return std::nullopt;
+    }
+}
+
 }  // namespace
 
 void exportSwf(vlf& session) {
@@ -234,35 +271,20 @@ void exportExe(vlf& session) {
     const std::optional<std::string> path =
         askOutputPath(_("Path to output file (default=Vorlune_out.exe): "), "Vorlune_out.exe", gamePath);
 
-    bool useHeld = false;
-    if (!game.projector.empty()) {
-        useHeld = askYesNo(
-            _("You have already loaded a Flash Player SA into memory.\nWould you like to use it? [y/n] (default=y): "),
-            true);
-    }
+    // The held projector came with the game, so the question names it.
+    const bool useHeld =
+        !game.projector.empty() &&
+        askYesNo(translated(N_("You have already loaded a Flash Player SA into memory, from '%s'.\nWould you like to "
+                               "use it? [y/n] (default=y): "),
+                            {gamePath}),
+                 true);
 
     ByteBuffer projector;
     const char* kind = game.projectorIsPE ? "EXE" : "ELF";
     if (!useHeld) {
-        const std::string projectorPath =
-            askPath(_("Path to Adobe Flash Player Projector (default=SA.exe): "), "SA.exe");
-        try {
-            readBinaryFile(projectorPath, projector);
-        } catch (const std::exception& e) {
-            reportFailure(e);
-            printf_error(_("Export EXE needs a Flash Player projector executable (a Windows or Linux standalone "
-                           "player); give its path, or put it at '%s'.\n"),
-                         projectorPath.c_str());
-            return;
-        }
-        // An empty file is refused too: it would otherwise stand for the
-        // projector already held, the one the user just declined.
-        try {
-            swf::checkProjectorForm(projector);
-        } catch (const std::exception& e) {
-            reportFailure(e);
-            return;
-        }
+        std::optional<ByteBuffer> read = askProjector();
+        if (!read) return;
+        projector = std::move(*read);
         kind = isPEfile(projector) ? "EXE" : "ELF";
     }
     // A path refused at its question: the questions after it were still

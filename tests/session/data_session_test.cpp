@@ -131,16 +131,24 @@ TEST(SessionData, FailedReplacementsLeaveTheGameUnchanged) {
           "/usr/bin/python3 -c 'import zipfile\nz = zipfile.ZipFile(\"bad.zip\", \"w\")\nz.writestr(\"spt.json\", "
           "\"{}\")'");
     s.writeFile("notazip.zip", std::string("plain text"));
-    const Result r = s.run(withExit({"game.swf", "5",            //
-                                     "3", "141", "bad.zip",      //
-                                     "3", "141", "missing.zip",  //
-                                     "3", "141", "notazip.zip",  //
-                                     "3", "141", ".",            //
-                                     "3", "150", "bad.zip",      //
-                                     "3", "5", "bad.zip",        //
+    // The right entry, whose CRC (in the local and the central header) is
+    // wrong.
+    shell(s,
+          "/usr/bin/python3 -c 'import zipfile\nz = zipfile.ZipFile(\"crc.zip\", \"w\")\nz.writestr(\"Spt.json\", "
+          "\"{}\")\nz.close()\nb = bytearray(open(\"crc.zip\", \"rb\").read())\nc = b.find(b\"PK\\x01\\x02\")\n"
+          "b[14] ^= 1\nb[c + 16] ^= 1\nopen(\"crc.zip\", \"wb\").write(b)'");
+    const Result r = s.run(withExit({"game.swf", "5",                   //
+                                     "3",        "141", "crc.zip",      //
+                                     "3",        "141", "bad.zip",      //
+                                     "3",        "141", "missing.zip",  //
+                                     "3",        "141", "notazip.zip",  //
+                                     "3",        "141", ".",            //
+                                     "3",        "150", "bad.zip",      //
+                                     "3",        "5",   "bad.zip",      //
                                      "0"}));
     ASSERT_TRUE(r.endedNormally()) << r.describe();
     EXPECT_EQ(r.err,
+              "File 'Spt.json' was read but the CRC is not good.\n"
               "Please do not change the format of the file name. It should be \"Spt.json\".\n"
               "Cannot read 'missing.zip': No such file or directory.\n"
               "Could not open file 'notazip.zip'. The file is not a zip archive.\n"

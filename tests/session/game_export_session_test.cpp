@@ -24,8 +24,11 @@ const std::string kCompressionPrompt =
     "[0] Uncompressed\n[1] *zlib (faster, bigger)\n[2] LZMA (slower, smaller)\nPick option (default=1): ";
 const std::string kSwfPathPrompt = "Path to output file (default=Vorlune_out.swf): ";
 const std::string kExePathPrompt = "Path to output file (default=Vorlune_out.exe): ";
-const std::string kReusePrompt =
-    "You have already loaded a Flash Player SA into memory.\nWould you like to use it? [y/n] (default=y): ";
+// The question names the file the held projector came with.
+std::string reusePrompt(const std::string& game = "game.exe") {
+    return "You have already loaded a Flash Player SA into memory, from '" + game +
+           "'.\nWould you like to use it? [y/n] (default=y): ";
+}
 const std::string kProjectorPrompt = "Path to Adobe Flash Player Projector (default=SA.exe): ";
 
 std::string signatureOf(const ByteBuffer& bytes) {
@@ -239,7 +242,7 @@ TEST(SessionExportExe, HeldProjectorIsReused) {
         s.writeFile(c.name, c.file);
         const Result r = s.run(withExit({c.name, "7", "", "", c.answer}));
         ASSERT_TRUE(r.endedNormally()) << r.describe();
-        EXPECT_TRUE(contains(r.out, kExePathPrompt + "\n" + kReusePrompt + c.answer + "\nGenerating " + c.label +
+        EXPECT_TRUE(contains(r.out, kExePathPrompt + "\n" + reusePrompt(c.name) + c.answer + "\nGenerating " + c.label +
                                         "... Please wait.\n" + mainMenu()));
         EXPECT_EQ(r.out.find(kProjectorPrompt), std::string::npos);
         EXPECT_EQ(r.err, "");
@@ -280,11 +283,21 @@ TEST(SessionExportExe, GameWithoutProjectorAsksForOneAtOnce) {
         std::string message;  // on standard error
         ByteBuffer expected;  // empty: nothing written
     } cases[] = {
-        {"default name, missing", "", nullptr, {}, nullptr,
-         cannot("read", "SA.exe", ENOENT) + "\n" + kNoProjector + "'SA.exe'.\n", {}},
+        {"default name, missing",
+         "",
+         nullptr,
+         {},
+         nullptr,
+         cannot("read", "SA.exe", ENOENT) + "\n" + kNoProjector + "'SA.exe'.\n",
+         {}},
         {"default name, PE", "", "SA.exe", pe, "EXE", "", peProjector(pe, movieOf(game, 1))},
         {"quoted name, ELF", " \"flash player\" ", "flash player", elf, "ELF", "", elfProjector(elf, movieOf(game, 1))},
-        {"a PNG file", "picture.png", "picture.png", games::pngSignatureFile(), nullptr, "Invalid projector file.\n",
+        {"a PNG file",
+         "picture.png",
+         "picture.png",
+         games::pngSignatureFile(),
+         nullptr,
+         "Invalid projector file.\n",
          {}},
         {"an empty file", "empty", "empty", {}, nullptr, "No projector file given.\n", {}},
     };
@@ -333,8 +346,9 @@ TEST(SessionExportExe, ProjectorGivenLaterIsOfferedNextTime) {
     ASSERT_TRUE(r.endedNormally()) << r.describe();
     EXPECT_EQ(r.err, "");
     EXPECT_TRUE(
-        contains(r.out, kReusePrompt + "n\n" + kProjectorPrompt + "other player\nGenerating ELF... Please wait.\n"));
-    EXPECT_TRUE(contains(r.out, kExePathPrompt + "second.exe\n" + kReusePrompt + "\nGenerating ELF... Please wait.\n"));
+        contains(r.out, reusePrompt() + "n\n" + kProjectorPrompt + "other player\nGenerating ELF... Please wait.\n"));
+    EXPECT_TRUE(
+        contains(r.out, kExePathPrompt + "second.exe\n" + reusePrompt() + "\nGenerating ELF... Please wait.\n"));
     EXPECT_EQ(countOf(r.out, kProjectorPrompt), 1u);
     const ByteBuffer expected = elfProjector(other, movieOf(game, 1));
     EXPECT_EQ(s.readFile("first.exe"), expected);
@@ -377,7 +391,7 @@ TEST(SessionExportExe, AnswersToTheReuseQuestion) {
     merged.mergeStreams = true;
     const Result r = s.run(withExit({"game.exe", "7", "", "", "maybe", "yes", "1", "%n%s", "Y"}), merged);
     ASSERT_TRUE(r.endedNormally()) << r.describe();
-    EXPECT_TRUE(contains(r.out, kReusePrompt + "maybe\n" + red(invalid) + "yes\n" + red(invalid) + "1\n" +
+    EXPECT_TRUE(contains(r.out, reusePrompt() + "maybe\n" + red(invalid) + "yes\n" + red(invalid) + "1\n" +
                                     red(invalid) + "%n%s\n" + red(invalid) + "Y\nGenerating EXE... Please wait.\n" +
                                     mainMenu()));
     EXPECT_EQ(countOf(r.out, "Would you like to use it?"), 1u);
@@ -392,8 +406,8 @@ TEST(SessionExportExe, FailedWriteIsReportedAndTheSessionGoesOn) {
     EXPECT_EQ(r.err, cannot("write", "no/such/dir/out.exe", ENOENT) + "\n");
     // Refused at once; the questions after the path are still asked, so
     // that the answers meant for them are not taken by the menu.
-    EXPECT_TRUE(contains(r.out, kExePathPrompt + "no/such/dir/out.exe\n" + errorMark() + kReusePrompt + "\n" +
-                                    mainMenu() + "1\n"));
+    EXPECT_TRUE(contains(
+        r.out, kExePathPrompt + "no/such/dir/out.exe\n" + errorMark() + reusePrompt() + "\n" + mainMenu() + "1\n"));
     EXPECT_EQ(r.out.find("Generating"), std::string::npos);
     EXPECT_EQ(s.files(), std::set<std::string>{"game.exe"});
 }

@@ -79,6 +79,7 @@ TEST(SessionModFolder, OneChangedFileOfEachKindChangesExactlyThoseRecords) {
     m.s.writeFile("mod/images/603 - GemPalette.png", "not a picture");
     m.s.writeFile("mod/601.mp3", "a picture's id as a sound");
     m.s.writeFile("mod/readme.txt", "notes");
+    m.s.writeFile("mod/sounds/12 - S_wav.wav", "RIFF");
     m.s.makeDirectory("mod/.hidden");
     m.s.writeFile("mod/.hidden/7.png", "skipped");
 
@@ -89,7 +90,10 @@ TEST(SessionModFolder, OneChangedFileOfEachKindChangesExactlyThoseRecords) {
              "sound 500 SoundJump.mp3: 22050 Hz → 11025 Hz, mono, 0.3 s\n",
              "image 600 HeroSprite.png: 24×24 → 7×5, no alpha\nWARNING: The image's size has changed.",
              "data file 141 Stage1Spt: ",
-             "4 changed, 86 unchanged, 3 failed, 2 not matched, 1 ignored (not named like resources).\n",
+             "4 changed, 86 unchanged, 3 failed, 2 not matched, 2 ignored (not named like resources).\n",
+             // Every ignored file is named, with the reason.
+             "'mod/readme.txt' is ignored: it is not named like a resource.\n",
+             "'mod/sounds/12 - S_wav.wav' is ignored: .wav is not a sound format this program reads.\n",
              "Apply 4 replacement(s)? [y/n] (default=y): y\n",
              "Applied 4 replacement(s).\n",
          }) {
@@ -118,6 +122,9 @@ TEST(SessionModFolder, RevertPutsBackTheLoadedRecordAndTheExitQuestionFollowsThe
     } cases[] = {
         {"changed and not written", {}, true},
         {"changed, then reverted", {"10", "1", "all", "0"}, false},
+        {"reverted by a range", {"10", "1", "200-300", "0"}, false},
+        {"reverted by name", {"10", "1", "stagemeadow.xml", "0"}, false},
+        {"a range of nothing changed", {"10", "1", "602-606", "0"}, true},
         {"changed and written", {"6", "0", "out.swf"}, false},
         {"written, then reverted", {"6", "0", "out.swf", "10", "1", "234"}, true},
         {"written, reverted and written", {"6", "0", "out.swf", "10", "1", "234", "6", "0", "out.swf"}, false},
@@ -186,6 +193,40 @@ TEST(SessionModFolder, CtrlCDuringAnApplyChangesNothing) {
     EXPECT_EQ(r.err, "Cancelled.\n");
     EXPECT_FALSE(contains(r.out, "replacement(s)?"));
     EXPECT_EQ(s.readFile("out.swf"), swf::SWF(game).exportSwf(0));
+}
+
+// A mod is the files that made the changes: applied to the game as it was
+// loaded, it makes the modder's game byte for byte, and so does a mod
+// exported from a game made that way, generation after generation. Colours
+// of half transparent pixels, which the game stores premultiplied, do not
+// darken on the way.
+TEST(SessionModFolder, ASharedModRebuildsTheGameGenerationAfterGeneration) {
+    ModSession m;
+    ByteBuffer rgba;
+    for (int i = 0; i < 24 * 24; ++i) rgba.insert(rgba.end(), {128, 255, 1, 128});
+    ByteBuffer png;
+    ASSERT_EQ(lodepng::encode(png, rgba, 24, 24), 0u);
+    m.s.writeFile("mod/images/602 - GlowEffect.png", png);
+    m.s.writeFile("mod/stages/234 - StageMeadow.xml", "<stage/>");
+    // The modder applies the edits twice, the second time to no effect, and
+    // shares what changed.
+    Result r =
+        m.s.run(script({"game.swf", "9", "mod", "y", "9", "mod", "6", "0", "modded.swf", "10", "2", "", "0", "0"}));
+    ASSERT_TRUE(r.endedNormally()) << r.describe();
+    EXPECT_TRUE(contains(r.out, "0 changed, 92 unchanged, 0 failed")) << r.out;
+    EXPECT_TRUE(contains(r.out, "Folder path (default=game_mod): \n"));
+    EXPECT_TRUE(contains(r.out, "Exported 2 file(s) to 'game_mod'.\n"));
+    EXPECT_EQ(m.s.readFile("game_mod/images/602 - GlowEffect.png"), png);
+    const ByteBuffer modded = m.s.readFile("modded.swf");
+    EXPECT_NE(modded, sampleGame());
+    std::string shared = "game_mod";
+    for (const std::string next : {"second_mod", "third_mod"}) {
+        SCOPED_TRACE(next);
+        r = m.s.run(script({"game.swf", "9", shared, "y", "6", "0", next + ".swf", "10", "2", next, "0", "0"}));
+        ASSERT_TRUE(r.endedNormally()) << r.describe();
+        EXPECT_EQ(m.s.readFile(next + ".swf"), modded);
+        shared = next;
+    }
 }
 
 }  // namespace

@@ -1,9 +1,8 @@
 // Exporting over an existing file never destroys it: not when the program is
 // killed half way, not when the write fails.
 
-#include <sys/stat.h>
-
 #include <lodepng.h>
+#include <sys/stat.h>
 
 #include <cstring>
 #include <random>
@@ -63,8 +62,11 @@ TEST(SessionSafeExport, CtrlCStopsTheLongWorkAndTheSessionGoesOn) {
         std::string signalAfter;
     } cases[] = {
         {"an LZMA export", noiseGame(12 << 20), {}, script({"6", "2", "out.swf"}), "Generating SWF... Please wait.\n"},
-        {"the replacement of a large image", games::stageGame(), {{"big.png", noisePng(3000)}},
-         script({"4", "3", "8", "big.png", "0"}), "Replacing 'Hero.png' with file 'big.png'...\n"},
+        {"the replacement of a large image",
+         games::stageGame(),
+         {{"big.png", noisePng(3000)}},
+         script({"4", "3", "8", "big.png", "0"}),
+         "Replacing 'Hero.png' with file 'big.png'...\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

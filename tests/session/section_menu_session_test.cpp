@@ -100,10 +100,17 @@ TEST(SessionSectionMenu, ExportAnswersThatAreNoIdListAreRejected) {
         const char* answer;
         const char* message = "Invalid input.\n";
     } cases[] = {
-        {"stages", "1;2"}, {"stages", ""}, {"stages", "1.5"}, {"stages", ","}, {"stages", "234 abc"},
-        {"sounds", "1;2"}, {"data files", "136;"},
+        {"stages", "1;2"},
+        {"stages", ""},
+        {"stages", "1.5"},
+        {"stages", ","},
+        {"stages", "234 abc"},
+        {"sounds", "1;2"},
+        {"data files", "136;"},
         // A minus that is no range.
-        {"sounds", "-5"}, {"stages", "234,-1"}, {"images", "8-"},
+        {"sounds", "-5"},
+        {"stages", "234,-1"},
+        {"images", "8-"},
         // A word that names nothing of the kind is named.
         {"stages", "1,x", "No stage file named 'x'.\n"},
         {"stages", "%n%s", "No stage file named '%n%s'.\n"},

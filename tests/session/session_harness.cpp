@@ -106,8 +106,7 @@ std::string visible(const std::string& text) {
                                          << visible(text);
 }
 
-::testing::AssertionResult containsEither(const std::string& text,
-                                          const std::function<std::string(EmptyLine)>& part) {
+::testing::AssertionResult containsEither(const std::string& text, const std::function<std::string(EmptyLine)>& part) {
     const std::string noTrace = part(EmptyLine::LeavesNoTrace);
     const std::string lineEnded = part(EmptyLine::EndsTheLine);
     if (text.find(noTrace) != std::string::npos || text.find(lineEnded) != std::string::npos) {

@@ -106,6 +106,17 @@ TEST(SessionTerminal, AsksAgainAndAsksFirst) {
            "file(s).\n"},
           {"0" + enter, "0. Exit\n"}},
          {{"234 - StageMeadow.xml", "edited"}, {"398 - StageCaves.xml", "<stage name=\"StageCaves\"/>"}}},
+        // A projector that will not do is told and asked again; an empty
+        // answer goes back.
+        {"a bad projector",
+         {{"bad.exe", "not a projector"}},
+         {{"7" + enter, "Pick option (default=1): "},
+          {"0" + enter, "Path to output file (default=Vorlune_out.exe): "},
+          {"out.exe" + enter, "Path to Adobe Flash Player Projector (default=SA.exe): "},
+          {"bad.exe" + enter, "Invalid projector file.\nPath to Adobe Flash Player Projector (default=SA.exe): "},
+          {"missing.exe" + enter, "put it at 'missing.exe'.\nPath to Adobe Flash Player Projector (default=SA.exe): "},
+          {enter, "0. Exit\n"}},
+         {{"bad.exe", "not a projector"}}},
         // Ctrl-C at the question of an apply changes nothing, as before it.
         {"Ctrl-C at the apply question",
          {{"mod/234.xml", "<stage/>"}},
@@ -169,6 +180,39 @@ TEST(SessionTerminal, ListingsStopAtEachScreenful) {
         t.answer("0");
         EXPECT_TRUE(t.ended());
     }
+}
+
+// Ending a long report or review at its pause ends that listing only: the
+// question or the menu that follows it still comes.
+TEST(SessionTerminal, EndingAListingEarlyLeadsOn) {
+    const std::string pause = "-- Press Enter for more, q to stop --";
+    Session s;
+    s.writeFile("game.swf", games::stageGame());
+    s.makeDirectory("mod");
+    for (const auto& [id, name] : games::stageNames()) s.writeFile("mod/" + std::to_string(id) + ".xml", "<edited/>");
+    TerminalOptions options;
+    options.rows = 6;
+    Terminal t(s, options);
+    ASSERT_TRUE(t.loadGame());
+    t.answer("9");
+    ASSERT_TRUE(t.waitFor("Folder path (default=game_resources): "));
+    t.answer("mod");
+    ASSERT_TRUE(t.waitFor(pause));
+    t.answer("q");
+    ASSERT_TRUE(t.waitFor("not matched"));
+    ASSERT_TRUE(t.waitFor("Apply 7 replacement(s)? [y/n] (default=y): "));
+    t.answer("y");
+    ASSERT_TRUE(t.waitFor("0. Exit\n"));
+    t.answer("10");
+    ASSERT_TRUE(t.waitFor(pause));
+    t.type(keys::kCtrlD);
+    ASSERT_TRUE(t.waitFor("1. Revert\n2. Export changed resources to a folder\n0. Back\n"));
+    t.answer("0");
+    ASSERT_TRUE(t.waitFor("0. Exit\n"));
+    t.answer("0");
+    ASSERT_TRUE(t.waitFor("(default=n): "));
+    t.answer("y");
+    EXPECT_TRUE(t.ended());
 }
 
 // The lines of a text shown at a terminal: none longer than `width`
