@@ -65,9 +65,9 @@ sf_count_t seekFile(sf_count_t offset, int whence, void* user) {
     } else if (whence != SEEK_SET) {
         return -1;
     }
+    // As with a file, a seek may pass the end: reading there gives nothing,
+    // writing there fills the gap.
     if (offset < -base || offset > std::numeric_limits<sf_count_t>::max() - base) return -1;
-    // A writer may seek past the end; a reader may not.
-    if (file.output == nullptr && base + offset > file.size()) return -1;
     file.position = base + offset;
     return file.position;
 }
