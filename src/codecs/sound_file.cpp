@@ -231,7 +231,10 @@ PcmSound readPcm(ByteView file) {
     PcmSound pcm;
     pcm.sampleRate = sound.info().sampleRate;
     pcm.channels = sound.info().channels;
-    pcm.samples.reserve(sound.info().frames * pcm.channels);
+    // A header may claim far more than the file holds; room for the rest is
+    // made as it is decoded.
+    constexpr uint64_t kMaxReserved = uint64_t{1} << 24;
+    pcm.samples.reserve(std::min(sound.info().frames * pcm.channels, kMaxReserved));
     std::vector<int16_t> chunk(kChunkFrames * pcm.channels);
     while (const size_t frames = sound.read(std::span<int16_t>(chunk))) {
         pcm.samples.insert(pcm.samples.end(), chunk.begin(),
