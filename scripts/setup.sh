@@ -9,12 +9,15 @@ packages=(
   g++ make cmake pkg-config
   zlib1g-dev liblzma-dev
   libminizip-dev libreadline-dev nlohmann-json3-dev liblodepng-dev libmpg123-dev libexpat1-dev nettle-dev
+  libsndfile1-dev libsoxr-dev libmp3lame-dev libavcodec-dev
+  libturbojpeg0-dev libgif-dev libwebp-dev libstb-dev
   gettext
   locales # the sources from which the tests make a German locale
   libgtest-dev
   clang libclang-rt-dev
   dpkg-dev file
   lame mpg123 python3 python3-pil imagemagick zip unzip
+  sox flac vorbis-tools opus-tools libjpeg-turbo-progs # seeds of the fuzz targets, the benchmarks
 )
 
 missing=()

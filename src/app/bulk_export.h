@@ -30,7 +30,7 @@ struct ExportItem {
     bool skip = false;
     // The file's bytes as they are to be written, when they are not the
     // export of the tag: the file that changed the resource.
-    std::shared_ptr<const ByteBuffer> bytes;
+    std::shared_ptr<const ByteBuffer> bytes{};
 
     bool converts() const { return problem == nullptr && !skip; }
 };

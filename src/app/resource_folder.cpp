@@ -70,7 +70,7 @@ std::string askFolder(const char* question, const std::string& fallback) {
 
 ExportItem folderItem(const std::string& folder, const ResourceKind& kind, uint64_t id, const swf::Tag* tag,
                       const std::string& name) {
-    return {&kind, id, nullptr, tag, name, pathIn(pathIn(folder, kind.folder), name)};
+    return {.kind = &kind, .id = id, .tag = tag, .name = name, .path = pathIn(pathIn(folder, kind.folder), name)};
 }
 
 void appendFolderItems(std::vector<ExportItem>& items, const ResourceIndex& index, const std::string& folder) {

@@ -42,7 +42,8 @@ std::vector<ExportItem> exportItems(const ResourceIndex& index, const std::vecto
     const ResourceKind& kind = index.kind();
     const auto item = [&](uint64_t id, const char* problem, const swf::Tag* tag) {
         const std::string name = problem == nullptr ? fileName(kind, id, index.symbol(id)) : "";
-        return ExportItem{&kind, id, problem, tag, name, name + kind.fileSuffix};
+        return ExportItem{
+            .kind = &kind, .id = id, .problem = problem, .tag = tag, .name = name, .path = name + kind.fileSuffix};
     };
     std::vector<ExportItem> items;
     if (kind.fromTable()) {
