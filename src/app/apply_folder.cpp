@@ -24,10 +24,13 @@ void printReport(const FolderApply& apply) {
         const Paging paging;
         for (const FileVerdict& verdict : apply.verdicts()) {
             for (const Message& line : verdict.lines) {
+                // Every line ends, whether or not its message does.
+                std::string text = rendered(line);
+                if (text.empty() || text.back() != '\n') text += '\n';
                 if (verdict.isError()) {
-                    printf_error("%s", rendered(line).c_str());
+                    printf_error("%s", text.c_str());
                 } else {
-                    printf_normal("%s", rendered(line).c_str());
+                    printf_normal("%s", text.c_str());
                 }
             }
         }

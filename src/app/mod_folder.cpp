@@ -36,32 +36,118 @@ Message whyIgnored(const std::string& path, const std::string& name, std::span<c
     return Message::text(N_("'%s' is ignored: it is not named like a resource.\n"), {path});
 }
 
+// What the report says of a special file.
+const char* specialFileLine(fs::file_type type) {
+    switch (type) {
+        case fs::file_type::fifo:
+            return N_("'%s' is ignored: it is a named pipe, not a file.\n");
+        case fs::file_type::socket:
+            return N_("'%s' is ignored: it is a socket, not a file.\n");
+        case fs::file_type::block:
+        case fs::file_type::character:
+            return N_("'%s' is ignored: it is a device, not a file.\n");
+        default:
+            return N_("'%s' is ignored: it is not a regular file.\n");
+    }
+}
+
+// The walk of a folder: each folder's entries in the order of their names,
+// so that the report comes out the same every time.
+class FolderScan {
+public:
+    FolderScan(const fs::path& root, std::span<const ResourceKind* const> kinds) : root_(root), kinds_(kinds) {}
+
+    FolderFiles files() && { return std::move(files_); }
+
+    void walk(const fs::path& folder) {
+        std::error_code error;
+        std::vector<fs::directory_entry> entries;
+        for (fs::directory_iterator each(folder, error), end; !error && each != end; each.increment(error)) {
+            entries.push_back(*each);
+        }
+        if (error) return fail(folder, error);
+        std::sort(entries.begin(), entries.end(),
+                  [](const auto& a, const auto& b) { return a.path().filename() < b.path().filename(); });
+        for (const fs::directory_entry& entry : entries) visit(entry.path());
+    }
+
+private:
+    void visit(const fs::path& path) {
+        const std::string name = path.filename().string();
+        if (!name.empty() && name.front() == '.') {
+            return ignore(path, Message::text(N_("'%s' is ignored: its name begins with a dot.\n"), {path.string()}));
+        }
+        std::error_code error;
+        const fs::file_status status = fs::symlink_status(path, error);
+        if (error) return fail(path, error);
+        if (fs::is_symlink(status)) return visitLink(path);
+        if (fs::is_directory(status)) return walk(path);
+        if (!fs::is_regular_file(status)) return ignoreSpecial(path, status.type());
+        take(path, path);
+    }
+
+    // A link is followed when it leads to a file inside the folder; the file
+    // is then read where the link led when the folder was scanned.
+    void visitLink(const fs::path& path) {
+        std::error_code error;
+        const fs::path target = fs::canonical(path, error);
+        if (error) return fail(path, error);
+        if (!liesWithin(target)) {
+            return ignore(path, Message::text(N_("'%s' is ignored: it is a link that leads outside the folder.\n"),
+                                              {path.string()}));
+        }
+        const fs::file_status status = fs::status(target, error);
+        if (error) return fail(path, error);
+        if (fs::is_directory(status)) {
+            return ignore(path, Message::text(N_("'%s' is ignored: it is a link to a folder, which is not followed.\n"),
+                                              {path.string()}));
+        }
+        if (!fs::is_regular_file(status)) return ignoreSpecial(path, status.type());
+        take(path, target);
+    }
+
+    void take(const fs::path& path, const fs::path& readFrom) {
+        const std::string name = path.filename().string();
+        if (const std::optional<NamedResource> named = resourceOfFileName(name, kinds_)) {
+            files_.claims.push_back({named->kind, named->id, path.string(), readFrom.string()});
+        } else {
+            ignore(path, whyIgnored(path.string(), name, kinds_));
+        }
+    }
+
+    bool liesWithin(const fs::path& target) const {
+        const auto [end, unused] = std::mismatch(root_.begin(), root_.end(), target.begin(), target.end());
+        return end == root_.end();
+    }
+
+    void ignore(const fs::path& path, Message line) {
+        files_.unclaimed.push_back({path.string(), Verdict::Ignored, std::move(line)});
+    }
+    void ignoreSpecial(const fs::path& path, fs::file_type type) {
+        ignore(path, Message::text(specialFileLine(type), {path.string()}));
+    }
+    void fail(const fs::path& path, const std::error_code& error) {
+        files_.unclaimed.push_back(
+            {path.string(), Verdict::Failed, fileError(kCannotRead, path.string(), error.value()).message()});
+    }
+
+    const fs::path root_;
+    std::span<const ResourceKind* const> kinds_;
+    FolderFiles files_;
+};
+
 }  // namespace
 
 FolderFiles scanFolder(const std::string& folder, std::span<const ResourceKind* const> kinds) {
     std::error_code error;
     if (!fs::is_directory(folder, error)) {
-        throw fileError(N_("Cannot read '%s': %s."), folder, fs::exists(folder, error) ? ENOTDIR : ENOENT);
+        throw fileError(kCannotRead, folder, fs::exists(folder, error) ? ENOTDIR : ENOENT);
     }
-    FolderFiles files;
-    fs::recursive_directory_iterator walk(folder, fs::directory_options::skip_permission_denied, error);
-    for (; !error && walk != fs::recursive_directory_iterator(); walk.increment(error)) {
-        const std::string name = walk->path().filename().string();
-        const bool isLink = walk->is_symlink(error);
-        if (!name.empty() && name.front() == '.') {
-            if (walk->is_directory(error) && !isLink) walk.disable_recursion_pending();
-            continue;
-        }
-        if (!walk->is_regular_file(error)) continue;
-        const std::string path = walk->path().string();
-        if (const std::optional<NamedResource> named = resourceOfFileName(name, kinds)) {
-            files.claims.push_back({named->kind, named->id, path});
-        } else {
-            files.ignored.push_back({path, whyIgnored(path, name, kinds)});
-        }
-    }
-    if (error) throw fileError(N_("Cannot read '%s': %s."), folder, error.value());
-    return files;
+    const fs::path root = fs::canonical(folder, error);
+    if (error) throw fileError(kCannotRead, folder, error.value());
+    FolderScan scan(root, kinds);
+    scan.walk(folder);
+    return std::move(scan).files();
 }
 
 FolderApply::FolderApply(std::span<const ResourceKind* const> kinds, const swf::SWF& game) : kinds_(kinds) {
@@ -78,9 +164,9 @@ Message FolderApply::title(const Key& key) const {
 }
 
 void FolderApply::sortClaims(const FolderFiles& files) {
-    // Files that stand for no resource are told after all the resources.
-    for (const Ignored& ignored : files.ignored) {
-        verdicts_.push_back({{kinds_.size(), 0}, {ignored.path}, Verdict::Ignored, {ignored.reason}});
+    // Entries that stand for no resource are told after all the resources.
+    for (const Unclaimed& entry : files.unclaimed) {
+        verdicts_.push_back({{kinds_.size(), 0}, {entry.path}, entry.verdict, {entry.line}});
     }
     std::map<Key, std::vector<const Claim*>> claimed;
     for (const Claim& claim : files.claims) {
@@ -118,7 +204,8 @@ FolderApply::Prepared FolderApply::prepareOne(const Claim& claim) const {
     Prepared result;
     const ResourceIndex& index = indexOf(claim);
     try {
-        result.file = claim.kind->readReplacement(claim.path);
+        result.file = claim.kind->readReplacement(claim.readFrom);
+        result.file->path = claim.path;
         result.tag = replacementTag(*result.file, index.tag(claim.id), index.symbol(claim.id),
                                     [&](const Message& warning) { result.warnings.push_back(warning); });
     } catch (const std::exception&) {

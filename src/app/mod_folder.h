@@ -18,26 +18,15 @@
 
 namespace vorlune_forge {
 
-// A file of the folder that stands for a resource by its name.
+// A file of the folder that stands for a resource by its name: where it
+// was found, and what is read (the file itself, or the one a link inside
+// the folder leads to).
 struct Claim {
     const ResourceKind* kind;
     uint64_t id;
     std::string path;
+    std::string readFrom;
 };
-
-// A file of the folder that stands for no resource, and why.
-struct Ignored {
-    std::string path;
-    Message reason;
-};
-
-// The files of a folder and of the folders inside it, but for names that
-// begin with a dot, without following links to folders.
-struct FolderFiles {
-    std::vector<Claim> claims;
-    std::vector<Ignored> ignored;
-};
-FolderFiles scanFolder(const std::string& folder, std::span<const ResourceKind* const> kinds);
 
 // What a file of the folder does to the game.
 enum class Verdict {
@@ -48,6 +37,24 @@ enum class Verdict {
     NotMatched,  // the game has no such resource
     Ignored,     // it stands for no resource
 };
+
+// An entry of the folder that claims no resource: ignored, or failed when
+// it could not be read; and what the report says of it.
+struct Unclaimed {
+    std::string path;
+    Verdict verdict;
+    Message line;
+};
+
+// The entries of a folder and of the folders inside it. Entries whose
+// names begin with a dot are not read, links are followed only to files
+// inside the folder, and only regular files are read; every entry met
+// that claims no resource is unclaimed, with the reason.
+struct FolderFiles {
+    std::vector<Claim> claims;
+    std::vector<Unclaimed> unclaimed;
+};
+FolderFiles scanFolder(const std::string& folder, std::span<const ResourceKind* const> kinds);
 
 // The verdict on a resource's file, or on the files that claim it, and
 // what the report says of it.

@@ -3,6 +3,7 @@
 #include "app/mod_folder.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -26,7 +27,7 @@ TEST(ModFolder, EveryFileIsJudged) {
     const struct {
         const char* name;
         const char* text;
-        std::optional<Verdict> verdict;  // nothing: ignored or not seen
+        std::optional<Verdict> verdict;  // nothing: not met
     } rows[] = {
         {"stages/234 - StageMeadow.xml", "<stage name=\"StageMeadow\"/>", Verdict::Unchanged},
         {"stages/398.xml", "<stage/>", Verdict::Changed},
@@ -37,12 +38,34 @@ TEST(ModFolder, EveryFileIsJudged) {
         {"226 - StageHarbour.xml", "<b/>", Verdict::Conflict},
         {"9.png", "not a picture", Verdict::Failed},
         {"notes.txt", "", Verdict::Ignored},
+        {"texts/tutorial.txt", "<tutorial/>", Verdict::Ignored},
         {"sounds/12 - S_wav.wav", "", Verdict::Ignored},
+        {".170.xml", "<hidden/>", Verdict::Ignored},
         {".hidden/299.xml", "<hidden/>", std::nullopt},
-        {".170.xml", "<hidden/>", std::nullopt},
+    };
+    // Links and other entries that are no plain files.
+    const struct {
+        const char* name;
+        std::optional<std::string> linkTo;  // nothing: a named pipe
+        Verdict verdict;
+    } entries[] = {
+        {".hidden", "", Verdict::Ignored},  // made above: a folder, not a link
+        {"170.xml", "texts/tutorial.txt", Verdict::Changed},
+        {"454.xml", "/etc/hostname", Verdict::Ignored},
+        {"299.xml", "missing.xml", Verdict::Failed},
+        {"stagelinks", "stages", Verdict::Ignored},
+        {"226 - pipe.xml", std::nullopt, Verdict::Ignored},
     };
     imagetools::TempDir dir;
     for (const auto& row : rows) write(dir, row.name, row.text);
+    for (const auto& entry : entries) {
+        const std::string path = dir.file(entry.name);
+        if (!entry.linkTo) {
+            ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+        } else if (!entry.linkTo->empty()) {
+            std::filesystem::create_symlink(*entry.linkTo, path);
+        }
+    }
     const auto game = apptest::stageGame();
     FolderApply apply(resourceKinds(), *game);
     apply.sortClaims(scanFolder(dir.file(""), resourceKinds()));
@@ -62,6 +85,13 @@ TEST(ModFolder, EveryFileIsJudged) {
             ++expected[*row.verdict];
         }
     }
+    for (const auto& entry : entries) {
+        SCOPED_TRACE(entry.name);
+        const auto found = judged.find(dir.file(entry.name));
+        ASSERT_NE(found, judged.end());
+        EXPECT_EQ(found->second, entry.verdict);
+        ++expected[entry.verdict];
+    }
     for (const Verdict verdict : {Verdict::Changed, Verdict::Unchanged, Verdict::Failed, Verdict::Conflict,
                                   Verdict::NotMatched, Verdict::Ignored}) {
         EXPECT_EQ(apply.count(verdict), expected[verdict]);
@@ -73,7 +103,8 @@ TEST(ModFolder, EveryFileIsJudged) {
     EXPECT_EQ(game->tagWithId<swf::Tag_DefineBinaryData>(398).data, testmovie::bytesOf("<stage/>"));
     EXPECT_EQ(game->tagWithId<swf::Tag_DefineBinaryData>(226).data,
               testmovie::bytesOf("<stage name=\"StageHarbour\"/>"));
-    EXPECT_EQ(log.differences().size(), 2u);
+    EXPECT_EQ(game->tagWithId<swf::Tag_DefineBinaryData>(170).data, testmovie::bytesOf("<tutorial/>"));
+    EXPECT_EQ(log.differences().size(), 3u);
 }
 
 }  // namespace

@@ -90,7 +90,8 @@ TEST(SessionModFolder, OneChangedFileOfEachKindChangesExactlyThoseRecords) {
              "sound 500 SoundJump.mp3: 22050 Hz → 11025 Hz, mono, 0.3 s\n",
              "image 600 HeroSprite.png: 24×24 → 7×5, no alpha\nWARNING: The image's size has changed.",
              "data file 141 Stage1Spt: ",
-             "4 changed, 86 unchanged, 3 failed, 2 not matched, 2 ignored (not named like resources).\n",
+             "4 changed, 86 unchanged, 3 failed, 2 not matched, 3 ignored (not named like resources).\n",
+             "'mod/.hidden' is ignored: its name begins with a dot.\n",
              // Every ignored file is named, with the reason.
              "'mod/readme.txt' is ignored: it is not named like a resource.\n",
              "'mod/sounds/12 - S_wav.wav' is ignored: .wav is not a sound format this program reads.\n",
