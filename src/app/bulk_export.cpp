@@ -68,7 +68,7 @@ void convertInOrder(const std::vector<ExportItem>& items,
 bool writeConverted(const ExportItem& item, Converted&& converted) {
     try {
         if (converted.failure) std::rethrow_exception(converted.failure);
-        writeBinaryFile(item.path, converted.bytes);
+        writeBinaryFileSafely(item.path, converted.bytes);
         return true;
     } catch (const std::exception& e) {
         printf_error(_(item.kind->errorFor), static_cast<size_t>(item.id), errorText(e).c_str());

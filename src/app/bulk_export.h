@@ -50,7 +50,8 @@ bool fileEquals(const std::string& path, const ByteBuffer& bytes);
 void convertInOrder(const std::vector<ExportItem>& items,
                     const std::function<void(const ExportItem& item, Converted&& converted)>& consume);
 
-// Writes the item's converted file, or reports why there is none ("Error
+// Writes the item's converted file, whole or not at all (through a
+// temporary file renamed into place), or reports why there is none ("Error
 // for ... with ID=..."); whether the file was written.
 bool writeConverted(const ExportItem& item, Converted&& converted);
 

@@ -98,13 +98,24 @@ void exportToFolder(const std::string& folder, std::vector<ExportItem> items) {
         counts[items[i].kind] += unchanged[i] ? 1 : 0;
     }
     for (const auto& [kind, count] : counts) createFolder(pathIn(folder, kind->folder));
+    // A kind's folder that disappears during the export is told once; the
+    // files meant for it count as failed.
     size_t failed = 0;
+    std::set<const ResourceKind*> gone;
     convertInOrder(items, [&](const ExportItem& item, Converted&& converted) {
         if (item.skip) return;
-        if (writeConverted(item, std::move(converted))) {
+        if (!gone.contains(item.kind) && writeConverted(item, std::move(converted))) {
             ++counts[item.kind];
-        } else {
-            ++failed;
+            return;
+        }
+        ++failed;
+        const std::string kindFolder = pathIn(folder, item.kind->folder);
+        std::error_code error;
+        if (!gone.contains(item.kind) && !fs::is_directory(kindFolder, error)) {
+            gone.insert(item.kind);
+            printf_error("%s", rendered(Message::text(N_("The folder '%s' is gone; nothing more is written there.\n"),
+                                                      {kindFolder}))
+                                   .c_str());
         }
     });
     int total = 0;

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include <cstring>
+#include <filesystem>
 #include <random>
 #include <stdexcept>
 
@@ -16,12 +17,16 @@ using namespace testmovie;
 
 namespace {
 
+ByteBuffer noise(size_t size) {
+    ByteBuffer bytes(size);
+    std::mt19937 random(5);
+    for (auto& byte : bytes) byte = static_cast<uint8_t>(random());
+    return bytes;
+}
+
 // A game of `size` bytes that do not compress.
 ByteBuffer noiseGame(size_t size) {
-    ByteBuffer noise(size);
-    std::mt19937 random(5);
-    for (auto& byte : noise) byte = static_cast<uint8_t>(random());
-    return movie(concat({record(87, binaryDataBody(234, noise)), record(0, {})}));
+    return movie(concat({record(87, binaryDataBody(234, noise(size))), record(0, {})}));
 }
 
 TEST(SessionSafeExport, KilledDuringTheExportLeavesTheOldFile) {
@@ -116,18 +121,49 @@ TEST(SessionSafeExport, WrongPathOrProjectorIsRefusedBeforeTheLongWork) {
     }
 }
 
+// A write that the file size limit stops leaves no partial file: the old
+// file stays, and an export of many files goes on with the others.
 TEST(SessionSafeExport, WriteStoppedByTheFileSizeLimitLeavesTheOldFile) {
-    Session s;
-    s.writeFile("game.swf", noiseGame(300000));
-    const ByteBuffer old = bytesOf("the modder's only copy");
-    s.writeFile("out.swf", old);
-    Options options;
-    options.fileSizeLimit = 100000;  // more than the session's output, less than the game
-    const Result r = s.run(script({"game.swf", "6", "0", "out.swf", "0"}), options);
-    ASSERT_TRUE(r.endedNormally()) << r.describe();
-    EXPECT_EQ(r.err, cannot("write", "out.swf", EFBIG) + "\n");
-    EXPECT_EQ(s.readFile("out.swf"), old);
-    EXPECT_EQ(s.files(), (std::set<std::string>{"game.swf", "out.swf"}));
+    const std::string bigStage = "mod/stages/234 - .xml";
+    const struct {
+        const char* name;
+        std::string answers;
+        std::string err;
+        std::set<std::string> files;
+    } cases[] = {
+        {"Export SWF",
+         script({"6", "0", "out.swf"}),
+         cannot("write", "out.swf", EFBIG) + "\n",
+         {"game.swf", "out.swf"}},
+        {"Export all",
+         script({"8", "mod"}),
+         "Error for stage file with ID=234: " + cannot("write", bigStage, EFBIG) + "\n",
+         {"game.swf", "out.swf", "mod"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Session s;
+        // A large stage, and a small one.
+        s.writeFile("game.swf", movie(concat({record(87, binaryDataBody(234, noise(300000))),
+                                              record(87, binaryDataBody(219, bytesOf("<stage/>"))), record(0, {})})));
+        const ByteBuffer old = bytesOf("the modder's only copy");
+        s.writeFile("out.swf", old);
+        Options options;
+        options.fileSizeLimit = 100000;  // more than the session's output, less than the game
+        const Result r = s.run(script({"game.swf"}) + c.answers + script({"0"}), options);
+        ASSERT_TRUE(r.endedNormally()) << r.describe();
+        EXPECT_EQ(r.err, c.err);
+        EXPECT_EQ(s.readFile("out.swf"), old);
+        EXPECT_EQ(s.files(), c.files);
+        if (s.exists("mod")) {
+            std::set<std::string> written;
+            for (const auto& entry : std::filesystem::directory_iterator(s.path("mod/stages"))) {
+                written.insert(entry.path().filename().string());
+            }
+            EXPECT_EQ(written, std::set<std::string>{"219 - .xml"});
+            EXPECT_TRUE(contains(r.out, "Exported 1 file(s) to 'mod'; 1 failed.\n"));
+        }
+    }
 }
 
 TEST(SessionSafeExport, ExecutableGetsTheExecutableBit) {
