@@ -21,12 +21,12 @@
 #include <string>
 #include <vector>
 
-#include "codecs/zlib.h"
-#include "swf/bitmap_pixels.h"
-#include "swf/swf.h"
 #include "bench_images.h"
 #include "bench_movie.h"
 #include "bench_timing.h"
+#include "codecs/zlib.h"
+#include "swf/bitmap_pixels.h"
+#include "swf/swf.h"
 
 using namespace benchimages;
 
@@ -45,7 +45,7 @@ Prepared prepare(const swf::Tag_DefineBitsLossless& image) {
     out.width = image.bitmapWidth;
     out.height = image.bitmapHeight;
     const ByteBuffer inflated = zlib::zlib_decompress(image.data);
-    if (image.bitmapFormat != swf::BitmapFormat::ColourMapped) {
+    if (image.bitmapFormat() != swf::BitmapFormat::ColourMapped) {
         out.pixels = inflated;
         if (image.isLossless2) {
             swf::unpremultiply(out.pixels);

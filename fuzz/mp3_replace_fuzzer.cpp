@@ -59,12 +59,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                   "the exported sound is the input's frames");
 
     const swf::Tag_DefineSound& sound = soundTag(movie);
-    fuzz::require(sound.soundFormat == 2, "the sound is stored as MP3");
+    fuzz::require(sound.soundFormat() == swf::SoundFormat::Mp3, "the sound is stored as MP3");
     fuzz::require(swf::Tag_DefineSound::soundRates.at(sound.soundRate) == info.sampleRate, "the rate is the input's");
     fuzz::require(sound.soundType == (info.channels == 2 ? 1u : 0u), "the channels are the input's");
     fuzz::require(sound.soundSampleCount == info.sampleCount, "the sample count is the input's");
 
     swf::SWF reloaded(movie.exportSwf(0));
-    fuzz::require(reloaded.exportMp3(kSoundId) == frames, "the replaced sound survives writing and reloading the movie");
+    fuzz::require(reloaded.exportMp3(kSoundId) == frames,
+                  "the replaced sound survives writing and reloading the movie");
     return 0;
 }

@@ -24,6 +24,42 @@ uint32_t longLength(size_t bodySize) {
 
 }  // namespace
 
+std::optional<BitmapFormat> bitmapFormatOf(uint8_t number) {
+    switch (number) {
+        case numberOf(BitmapFormat::ColourMapped):
+            return BitmapFormat::ColourMapped;
+        case numberOf(BitmapFormat::Rgb15):
+            return BitmapFormat::Rgb15;
+        case numberOf(BitmapFormat::Rgb32):
+            return BitmapFormat::Rgb32;
+        default:
+            return std::nullopt;
+    }
+}
+
+std::optional<SoundFormat> soundFormatOf(unsigned number) {
+    switch (number) {
+        case numberOf(SoundFormat::UncompressedNativeEndian):
+            return SoundFormat::UncompressedNativeEndian;
+        case numberOf(SoundFormat::Adpcm):
+            return SoundFormat::Adpcm;
+        case numberOf(SoundFormat::Mp3):
+            return SoundFormat::Mp3;
+        case numberOf(SoundFormat::UncompressedLittleEndian):
+            return SoundFormat::UncompressedLittleEndian;
+        case numberOf(SoundFormat::Nellymoser16kHz):
+            return SoundFormat::Nellymoser16kHz;
+        case numberOf(SoundFormat::Nellymoser8kHz):
+            return SoundFormat::Nellymoser8kHz;
+        case numberOf(SoundFormat::Nellymoser):
+            return SoundFormat::Nellymoser;
+        case numberOf(SoundFormat::Speex):
+            return SoundFormat::Speex;
+        default:
+            return std::nullopt;
+    }
+}
+
 RecordHeader readRecordHeader(SwfCursor& cursor) {
     RecordHeader header;
     const ByteView raw = cursor.bytes(2, N_("tag header"));
@@ -86,7 +122,7 @@ Tag_DefineSound::Tag_DefineSound(const RecordHeader& header, ByteView body) : Ta
     SwfCursor cursor = bodyCursor(header, body);
     characterId = cursor.u16le(N_("DefineSound character id"));
     const uint8_t flags = cursor.u8(N_("DefineSound format byte"));
-    soundFormat = flags >> 4;
+    soundFormatNumber = flags >> 4;
     soundRate = (flags >> 2) & 3;
     soundSize = (flags >> 1) & 1;
     soundType = flags & 1;
@@ -97,7 +133,7 @@ Tag_DefineSound::Tag_DefineSound(const RecordHeader& header, ByteView body) : Ta
 void Tag_DefineSound::appendTo(ByteBuffer& out) const {
     appendHeader(out, data.size() + 7);
     appendU16le(out, static_cast<uint16_t>(characterId));
-    appendU8(out, static_cast<uint8_t>((soundFormat << 4) | (soundRate << 2) | (soundSize << 1) | soundType));
+    appendU8(out, static_cast<uint8_t>((soundFormatNumber << 4) | (soundRate << 2) | (soundSize << 1) | soundType));
     appendU32le(out, soundSampleCount);
     appendBytes(out, data);
 }
@@ -106,7 +142,7 @@ Tag_DefineBitsLossless::Tag_DefineBitsLossless(const RecordHeader& header, ByteV
     : Tag(header), isLossless2(header.code == TagCode::DefineBitsLossless2) {
     SwfCursor cursor = bodyCursor(header, body);
     characterId = cursor.u16le(N_("DefineBitsLossless character id"));
-    bitmapFormat = static_cast<BitmapFormat>(cursor.u8(N_("DefineBitsLossless bitmap format")));
+    bitmapFormatNumber = cursor.u8(N_("DefineBitsLossless bitmap format"));
     bitmapWidth = cursor.u16le(N_("DefineBitsLossless width"));
     bitmapHeight = cursor.u16le(N_("DefineBitsLossless height"));
     if (hasColourTable()) bitmapColorTableSize = cursor.u8(N_("DefineBitsLossless colour table size"));
@@ -116,7 +152,7 @@ Tag_DefineBitsLossless::Tag_DefineBitsLossless(const RecordHeader& header, ByteV
 void Tag_DefineBitsLossless::appendTo(ByteBuffer& out) const {
     appendHeader(out, data.size() + 7 + (hasColourTable() ? 1 : 0));
     appendU16le(out, static_cast<uint16_t>(characterId));
-    appendU8(out, static_cast<uint8_t>(bitmapFormat));
+    appendU8(out, bitmapFormatNumber);
     appendU16le(out, bitmapWidth);
     appendU16le(out, bitmapHeight);
     if (hasColourTable()) appendU8(out, bitmapColorTableSize);

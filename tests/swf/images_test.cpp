@@ -51,22 +51,26 @@ struct DirectCase {
 TEST(ImagesExport, DirectColourPixelsAsOtherDecodersReadThem) {
     const std::vector<DirectCase> cases = {
         {"opaque bitmap: reserved bytes do not matter, alpha is 255",
-         20, 5,
+         20,
+         5,
          {0x00, 1, 2, 3, 0x7F, 4, 5, 6, 0xFF, 7, 8, 9, 0x12, 250, 251, 252, 0x00, 0, 0, 0, 0x80, 255, 255, 255},
          {1, 2, 3, 255, 4, 5, 6, 255, 7, 8, 9, 255, 250, 251, 252, 255, 0, 0, 0, 255, 255, 255, 255, 255}},
         {"opaque bitmap of an unknown format reads as 32-bit pixels",
-         20, 7,
+         20,
+         7,
          {0, 10, 20, 30, 0, 40, 50, 60, 0, 70, 80, 90, 0, 1, 1, 1, 0, 2, 2, 2, 0, 3, 3, 3},
          {10, 20, 30, 255, 40, 50, 60, 255, 70, 80, 90, 255, 1, 1, 1, 255, 2, 2, 2, 255, 3, 3, 3, 255}},
         // Single-precision division truncated: 64 and 128 at alpha 128 give
         // 127 and 254, colour 1 at alpha 1 gives 254; alpha 0 keeps the
         // stored colours.
         {"semi-transparent bitmap is un-premultiplied",
-         36, 5,
+         36,
+         5,
          {128, 64, 0, 128, 0, 12, 34, 56, 255, 1, 2, 3, 1, 1, 0, 1, 200, 200, 100, 0, 255, 255, 255, 255},
          {127, 0, 254, 128, 12, 34, 56, 0, 1, 2, 3, 255, 254, 0, 254, 1, 255, 127, 0, 200, 255, 255, 255, 255}},
         {"DefineBitsLossless2 reads format 4 as 32-bit pixels too",
-         36, 4,
+         36,
+         4,
          {255, 9, 8, 7, 255, 6, 5, 4, 255, 3, 2, 1, 0, 0, 0, 0, 255, 0, 0, 0, 255, 1, 1, 1},
          {9, 8, 7, 255, 6, 5, 4, 255, 3, 2, 1, 255, 0, 0, 0, 0, 0, 0, 0, 255, 1, 1, 1, 255}},
     };
@@ -195,9 +199,9 @@ constexpr unsigned kHeight = 7;
 
 ByteBuffer testPicture(bool grey, bool opaque) {
     const std::vector<ByteBuffer> colours = {
-        {200, 100, 50, 128}, {10, 20, 30, 255}, {0, 0, 0, 0},     {255, 255, 255, 255}, {1, 2, 3, 1},
-        {90, 80, 70, 200},   {255, 0, 0, 255},  {0, 255, 0, 64},  {0, 0, 255, 255},     {33, 66, 99, 254},
-        {128, 128, 128, 128}, {77, 77, 77, 0},
+        {200, 100, 50, 128}, {10, 20, 30, 255}, {0, 0, 0, 0},         {255, 255, 255, 255},
+        {1, 2, 3, 1},        {90, 80, 70, 200}, {255, 0, 0, 255},     {0, 255, 0, 64},
+        {0, 0, 255, 255},    {33, 66, 99, 254}, {128, 128, 128, 128}, {77, 77, 77, 0},
     };
     ByteBuffer pixels;
     for (unsigned i = 0; i < kWidth * kHeight; ++i) {
@@ -248,7 +252,7 @@ TEST(ImagesReplace, PngsOfEveryKindStorePremultipliedPixels) {
         game.replaceImg(png, 2);
         for (const uint64_t id : {1, 2}) {
             const auto* image = game.findTag<swf::Tag_DefineBitsLossless>(id);
-            EXPECT_EQ(image->bitmapFormat, swf::BitmapFormat::Rgb32);
+            EXPECT_EQ(image->bitmapFormat(), swf::BitmapFormat::Rgb32);
             EXPECT_EQ(image->bitmapWidth, kWidth);
             EXPECT_EQ(image->bitmapHeight, kHeight);
             ByteBuffer expected = picture;
@@ -295,7 +299,7 @@ TEST(ImagesReplace, TheSavedGameLoadsWithTheNewPixels) {
         swf::SWF reloaded(game.exportSwf(compression));
         const auto* image = reloaded.findTag<swf::Tag_DefineBitsLossless>(8);
         ASSERT_NE(image, nullptr);
-        EXPECT_EQ(image->bitmapFormat, swf::BitmapFormat::Rgb32);
+        EXPECT_EQ(image->bitmapFormat(), swf::BitmapFormat::Rgb32);
         EXPECT_EQ(image->bitmapWidth, kWidth);
         EXPECT_EQ(image->bitmapHeight, kHeight);
         EXPECT_EQ(inflatedData(reloaded, 8), stored);

@@ -48,7 +48,7 @@ TEST(SoundsSwf, ReplacementStoresTheFramesAndDescribesThem) {
         game.replaceMp3(encodeMp3(c.rate, c.channels, 0.3, c.tagOptions), 7);
 
         const swf::Tag_DefineSound& replaced = sound(game, 7);
-        EXPECT_EQ(replaced.soundFormat, 2u);
+        EXPECT_EQ(replaced.soundFormat(), swf::SoundFormat::Mp3);
         EXPECT_EQ(replaced.soundRate, c.rateCode);
         EXPECT_EQ(replaced.soundSize, 1u);
         EXPECT_EQ(replaced.soundType, c.soundType);
