@@ -109,7 +109,7 @@ int loadAndExport(const std::string& file, int compression, const std::string& o
     ByteBuffer in;
     l18n::readBinaryFile(file, in);
     const swf::SWF loaded(std::move(in));
-    l18n::writeBinaryFile(output, loaded.exportSwf(compression));
+    l18n::writeBinaryFile(output, loaded.exportSwf(swf::compressionOf(compression)));
     return 0;
 }
 
@@ -178,9 +178,9 @@ int main(int argc, char** argv) {
             ByteBuffer bytes;
             l18n::readBinaryFile(input, bytes);
             const swf::SWF movie(std::move(bytes));
-            l18n::writeBinaryFile(output, movie.exportSwf(0));
+            l18n::writeBinaryFile(output, movie.exportSwf(swf::Compression::Uncompressed));
         });
-    report("load + exportSwf(0) vs read + write", ours, plain);
+    report("load + exportSwf(FWS) vs read + write", ours, plain);
     const bool codecs = !(argc > 3 && std::string(argv[3]) == "--no-codecs");
     if (codecs) {
         {
@@ -192,15 +192,15 @@ int main(int argc, char** argv) {
             // The export deflates on every processor it may use; the bare codec is
             // zlib level 9 on one thread. Both are wall-clock times.
             ByteBuffer bareCws;
-            const auto [zlibOurs, zlibBare] =
-                alternatingMedians([&] { cws = movie.exportSwf(1); }, [&] { bareCws = bareZlib(body); });
+            const auto [zlibOurs, zlibBare] = alternatingMedians([&] { cws = movie.exportSwf(swf::Compression::Zlib); },
+                                                                 [&] { bareCws = bareZlib(body); });
             std::printf("processors: %zu\n", processorCount());
-            report("exportSwf(1) vs zlib level 9 on one thread", zlibOurs, zlibBare);
+            report("exportSwf(CWS) vs zlib level 9 on one thread", zlibOurs, zlibBare);
             std::printf("%-44s %8zu B   vs %8zu B   ratio %.4f\n", "CWS body size vs zlib level 9", cws.size() - 8,
                         bareCws.size(), double(cws.size() - 8) / double(bareCws.size()));
-            const double lzmaOurs = seconds([&] { zws = movie.exportSwf(2); });
+            const double lzmaOurs = seconds([&] { zws = movie.exportSwf(swf::Compression::Lzma); });
             const double lzmaBare = seconds([&] { bareLzma(body); });
-            report("exportSwf(2) vs LZMA encode", lzmaOurs, lzmaBare);
+            report("exportSwf(ZWS) vs LZMA encode", lzmaOurs, lzmaBare);
             std::printf("compressed sizes: CWS %zu, ZWS %zu\n", cws.size(), zws.size());
             l18n::writeBinaryFile(dir + "/swf_bench_in.cws", cws);
             l18n::writeBinaryFile(dir + "/swf_bench_in.zws", zws);

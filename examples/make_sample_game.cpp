@@ -127,9 +127,9 @@ MadeData madeData(size_t n) {
     static const char* const places[] = {"Forest",  "Caves",   "Harbour", "Tower",  "Marsh",   "Summit", "Desert",
                                          "Glacier", "Volcano", "Swamp",   "Castle", "Village", "Ruins",  "Garden",
                                          "Mines",   "Bridge",  "Temple",  "Clouds", "Orchard"};
-    static const char* const creatures[] = {"Slime",  "Bat",    "Knight", "Wolf",   "Golem", "Crab",  "Owl",
-                                            "Spider", "Dragon", "Mole",   "Ghost",  "Frog",  "Yeti",  "Beetle",
-                                            "Imp",    "Lizard", "Wisp",   "Boar",   "Fox"};
+    static const char* const creatures[] = {"Slime",  "Bat",    "Knight", "Wolf",  "Golem", "Crab", "Owl",
+                                            "Spider", "Dragon", "Mole",   "Ghost", "Frog",  "Yeti", "Beetle",
+                                            "Imp",    "Lizard", "Wisp",   "Boar",  "Fox"};
     const size_t round = n / 4;
     const std::string place = places[round % std::size(places)];
     const std::string creature = creatures[round % std::size(creatures)];
@@ -142,29 +142,31 @@ MadeData madeData(size_t n) {
                                                                    {"loop", round % 3 != 0},
                                                                    {"name", place}})}})};
         case 1:
-            return {place + "Bgi", data::DataKind::Bg,
-                    memoryArchive({{"BgInfoFile.json",
-                                    typed("Data.BgInfo", {{"layers", {{"VLF_ArrayLenXXX", 2}, {"0", "sky"}, {"1", place}}},
-                                                          {"parallax", 0.25 + 0.05 * double(round % 5)},
-                                                          {"colour", 4210752.0 + 65793.0 * step}})}})};
+            return {
+                place + "Bgi", data::DataKind::Bg,
+                memoryArchive({{"BgInfoFile.json",
+                                typed("Data.BgInfo", {{"layers", {{"VLF_ArrayLenXXX", 2}, {"0", "sky"}, {"1", place}}},
+                                                      {"parallax", 0.25 + 0.05 * double(round % 5)},
+                                                      {"colour", 4210752.0 + 65793.0 * step}})}})};
         case 2:
             // A limb without an embedded picture needs no PNG file.
-            return {creature + "Lmi", data::DataKind::LimbInfo,
-                    memoryArchive({{"LimbPic_0.json", typed("Data.LimbPic", {{"name", "body"},
-                                                                             {"disabled", true},
-                                                                             {"embeded", false},
-                                                                             {"scale", 1.0}})},
-                                   {"Limb_0.json", typed("Data.Limb", {{"pic", 0.0},
-                                                                       {"x", step},
-                                                                       {"y", 2.0 * step},
-                                                                       {"rotation", 5.0 * double(round % 8)}})}})};
+            return {
+                creature + "Lmi", data::DataKind::LimbInfo,
+                memoryArchive(
+                    {{"LimbPic_0.json",
+                      typed("Data.LimbPic",
+                            {{"name", "body"}, {"disabled", true}, {"embeded", false}, {"scale", 1.0}})},
+                     {"Limb_0.json",
+                      typed("Data.Limb",
+                            {{"pic", 0.0}, {"x", step}, {"y", 2.0 * step}, {"rotation", 5.0 * double(round % 8)}})}})};
         default:
-            return {creature + "Dat", data::DataKind::Gdat,
-                    memoryArchive({{"Attack_0.json", typed("Data.Attack", {{"name", creature + " strike"},
-                                                                           {"damage", 2.0 + step},
-                                                                           {"knockback", 0.5 + 0.25 * double(round % 4)}})},
-                                   {"PtWithName_0.json",
-                                    typed("Data.PtWithName", {{"name", "spawn"}, {"x", 4.0 * step}, {"y", -1.5}})}})};
+            return {
+                creature + "Dat", data::DataKind::Gdat,
+                memoryArchive({{"Attack_0.json", typed("Data.Attack", {{"name", creature + " strike"},
+                                                                       {"damage", 2.0 + step},
+                                                                       {"knockback", 0.5 + 0.25 * double(round % 4)}})},
+                               {"PtWithName_0.json",
+                                typed("Data.PtWithName", {{"name", "spawn"}, {"x", 4.0 * step}, {"y", -1.5}})}})};
     }
 }
 
@@ -245,7 +247,7 @@ void build(const fs::path& assets, const std::string& output) {
     movie.tags.push_back(rawTag(1, {}));  // ShowFrame
     movie.tags.push_back(rawTag(0, {}));  // End
 
-    l18n::writeBinaryFile(output, movie.exportSwf(1));
+    l18n::writeBinaryFile(output, movie.exportSwf(swf::Compression::Zlib));
 }
 
 }  // namespace

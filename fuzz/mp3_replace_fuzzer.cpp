@@ -64,7 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::require(sound.soundType == (info.channels == 2 ? 1u : 0u), "the channels are the input's");
     fuzz::require(sound.soundSampleCount == info.sampleCount, "the sample count is the input's");
 
-    swf::SWF reloaded(movie.exportSwf(0));
+    swf::SWF reloaded(movie.exportSwf(swf::Compression::Uncompressed));
     fuzz::require(reloaded.exportMp3(kSoundId) == frames,
                   "the replaced sound survives writing and reloading the movie");
     return 0;

@@ -103,7 +103,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
     }
 
-    swf::SWF reloaded(movie.exportSwf(0));
+    swf::SWF reloaded(movie.exportSwf(swf::Compression::Uncompressed));
     fuzz::require(reloaded.exportImage(kBitmapId) == exported,
                   "the replaced bitmap survives writing and reloading the movie");
     return 0;

@@ -28,24 +28,17 @@ public:
     // fields and returns the offset of the first tag record.
     size_t parseSwfHeader(ByteBuffer& bytes);
 
-    ByteBuffer zlibDecompress(ByteView bytes) const;
-    ByteBuffer lzmaDecompress(ByteView bytes) const;
-    ByteBuffer zlibCompress(ByteView bytes) const;
-    ByteBuffer lzmaCompress(ByteView bytes) const;
-
     // The uncompressed file built from the header fields and the tags.
     ByteBuffer toBytes() const;
     // The file in the given form; `progress`, when set, follows the
-    // compression. The number is that of compressionOf.
-    ByteBuffer exportSwf(Compression compression, const ProgressSink& progress = {}) const;
-    ByteBuffer exportSwf(int compression, const ProgressSink& progress = {}) const;
+    // compression.
+    ByteBuffer exportSwf(Compression form, const ProgressSink& progress = {}) const;
 
     // Projectors: the movie inside a PE or ELF projector (other bytes are
     // returned unchanged), and a new executable from a projector and the
     // current movie. An empty `projectorBytes` means the held projector.
     ByteBuffer exe2swf(ByteBuffer bytes);
-    ByteBuffer exportExe(const ByteBuffer& projectorBytes, Compression compression, const ProgressSink& progress = {});
-    ByteBuffer exportExe(const ByteBuffer& projectorBytes, int compression, const ProgressSink& progress = {});
+    ByteBuffer exportExe(const ByteBuffer& projectorBytes, Compression form, const ProgressSink& progress = {});
 
     // Stage and data files: the payload of a DefineBinaryData tag.
     ByteBuffer exportBinary(uint64_t id) const;
@@ -120,7 +113,6 @@ public:
 
 private:
     void parseTags(ByteView bytes, size_t offset);
-    ByteBuffer compressMovie(Compression compression, const ProgressSink& progress) const;
 
     // The tags of kind T of `movie`, as const tags when the movie is const.
     template <typename T, typename Movie>

@@ -92,7 +92,9 @@ TEST(Zlib, ErrorCodesMapToMessages) {
 }
 
 TEST(Zlib, BadLevelIsReportedByInit) {
-    EXPECT_EQ(messageOf([] { zlib::zlib_compress(ByteBuffer{1, 2, 3}, 42); }),
+    EXPECT_EQ(messageOf([] {
+                  zlib::zlib_compress(ByteBuffer{1, 2, 3}, 42);
+              }),
               "zlib: deflateInit() failed with code: -2");
 }
 
@@ -104,9 +106,8 @@ TEST(Zlib, ProgressFollowsTheInputConsumed) {
     for (size_t size : {size_t{1} << 20, 3 * zlib::kParallelChunk}) {
         const ByteBuffer data = sampleData(size);
         std::vector<uint64_t> reports;
-        const ByteBuffer packed = zlib::zlib_compress(
-            singleChunk(data), 9, data.size(), {},
-            [&](uint64_t done, uint64_t total) {
+        const ByteBuffer packed =
+            zlib::zlib_compress(singleChunk(data), 9, data.size(), {}, [&](uint64_t done, uint64_t total) {
                 EXPECT_EQ(total, data.size());
                 reports.push_back(done);
             });
@@ -132,10 +133,10 @@ TEST(ZlibParallel, OutputDependsOnlyOnTheInputAndInflatesToIt) {
         size_t size;
         size_t hint;
     } cases[] = {
-        {2 * chunk, 2 * chunk},                 // whole chunks only
+        {2 * chunk, 2 * chunk},                  // whole chunks only
         {3 * chunk + 12345, 3 * chunk + 12345},  // a short last chunk
-        {3 * chunk + 5, 2 * chunk},             // more input than announced
-        {2 * chunk + 5, 4 * chunk},             // less input than announced
+        {3 * chunk + 5, 2 * chunk},              // more input than announced
+        {2 * chunk + 5, 4 * chunk},              // less input than announced
     };
     for (const auto& c : cases) {
         const ByteBuffer data = sampleData(c.size);
@@ -161,8 +162,8 @@ TEST(ZlibParallel, CwsOfALargeMovieLoadsAgain) {
     appendBytes(records, testmovie::record(0, {}));
     const ByteBuffer original = testmovie::movie(records);
     ASSERT_GE(original.size(), zlib::kParallelMinimum + 8);
-    const ByteBuffer cws = swf::SWF(original).exportSwf(1);
-    EXPECT_EQ(swf::SWF(cws).exportSwf(0), original);
+    const ByteBuffer cws = swf::SWF(original).exportSwf(swf::Compression::Zlib);
+    EXPECT_EQ(swf::SWF(cws).exportSwf(swf::Compression::Uncompressed), original);
 }
 
 }  // namespace

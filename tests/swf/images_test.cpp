@@ -294,9 +294,9 @@ TEST(ImagesReplace, TheSavedGameLoadsWithTheNewPixels) {
     game.replaceImg(png, 8);
     ByteBuffer stored = picture;
     swf::premultiply(stored, false);
-    for (const int compression : {0, 1, 2}) {
-        SCOPED_TRACE(compression);
-        swf::SWF reloaded(game.exportSwf(compression));
+    for (const swf::Compression form : kEveryCompression) {
+        SCOPED_TRACE(swf::signatureLetter(form));
+        swf::SWF reloaded(game.exportSwf(form));
         const auto* image = reloaded.findTag<swf::Tag_DefineBitsLossless>(8);
         ASSERT_NE(image, nullptr);
         EXPECT_EQ(image->bitmapFormat(), swf::BitmapFormat::Rgb32);
@@ -347,7 +347,7 @@ TEST(ImagesReplace, UnusableFilesAreRefusedAndChangeNothing) {
         swf::SWF game(original);
         const std::string message = messageOf([&] { game.replaceImg(cases[i].first, 5); });
         EXPECT_EQ(message.substr(0, cases[i].second.size()), cases[i].second);
-        EXPECT_EQ(game.exportSwf(0), original);
+        EXPECT_EQ(game.exportSwf(swf::Compression::Uncompressed), original);
     }
 }
 
@@ -368,7 +368,7 @@ TEST(ImagesReplace, AnIdWithoutImageChangesNothing) {
             EXPECT_EQ(std::string(e.what()), "No such Image ID: " + std::to_string(id));
         }
     }
-    EXPECT_EQ(game.exportSwf(0), original);
+    EXPECT_EQ(game.exportSwf(swf::Compression::Uncompressed), original);
 }
 
 }  // namespace

@@ -9,6 +9,10 @@
 
 namespace testmovie {
 
+// Every form a movie can be written in, in the order of their numbers.
+inline constexpr swf::Compression kEveryCompression[] = {swf::Compression::Uncompressed, swf::Compression::Zlib,
+                                                         swf::Compression::Lzma};
+
 // The message of the exception the action throws, or "(no exception)".
 inline std::string messageOf(const std::function<void()>& action) {
     try {
