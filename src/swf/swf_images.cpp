@@ -159,13 +159,6 @@ void requirePicture(const Tag_DefineBitsLossless& image) {
 
 }  // namespace
 
-ByteBuffer SWF::exportImage(uint64_t id) const { return imageToPng(tagWithId<Tag_DefineBitsLossless>(id)); }
-
-void SWF::replaceImg(const ByteBuffer& bytes, uint64_t id, bool* droppedAlpha) {
-    const Tag_DefineBitsLossless& image = tagWithId<Tag_DefineBitsLossless>(id);
-    exchangeTag(image, imageFromPng(bytes, image, droppedAlpha));
-}
-
 ByteBuffer imageToPng(const Tag_DefineBitsLossless& image) {
     ByteBuffer bitmap = inflateBitmap(image);
     requirePicture(image);
@@ -205,11 +198,6 @@ ByteBuffer imagePixels(const Tag_DefineBitsLossless& image) {
     toStraightRgba(image, bitmap);
     bitmap.resize(size_t{image.bitmapWidth} * image.bitmapHeight * 4);
     return bitmap;
-}
-
-std::unique_ptr<Tag_DefineBitsLossless> imageFromPng(const ByteBuffer& bytes, const Tag_DefineBitsLossless& image,
-                                                     bool* droppedAlpha) {
-    return imageFromPixels(readPng(bytes), image, droppedAlpha);
 }
 
 DecodedPng readPng(const ByteBuffer& bytes) {

@@ -25,13 +25,6 @@ unsigned rateCode(unsigned sampleRate) {
 
 }  // namespace
 
-ByteBuffer SWF::exportMp3(uint64_t id) const { return soundToMp3(tagWithId<Tag_DefineSound>(id)); }
-
-void SWF::replaceMp3(const ByteBuffer& bytes, uint64_t id) {
-    const Tag_DefineSound& sound = tagWithId<Tag_DefineSound>(id);
-    exchangeTag(sound, soundFromMp3(bytes, sound));
-}
-
 // The frames without the seek samples, so that the file is a plain MP3.
 ByteBuffer soundToMp3(const Tag_DefineSound& sound) {
     const uint64_t id = sound.characterId;

@@ -161,9 +161,9 @@ void Tag_DefineBitsLossless::appendTo(ByteBuffer& out) const {
 
 Tag_SymbolClass::Tag_SymbolClass(const RecordHeader& header, ByteView rest, size_t& consumed) : Tag(header) {
     SwfCursor cursor = bodyCursor(header, rest);
-    numSymbols = cursor.u16le(N_("SymbolClass count"));
-    symbols.reserve(numSymbols);
-    for (unsigned i = 0; i < numSymbols; ++i) {
+    const uint16_t count = cursor.u16le(N_("SymbolClass count"));
+    symbols.reserve(count);
+    for (unsigned i = 0; i < count; ++i) {
         const uint64_t id = cursor.u16le(N_("SymbolClass character id"));
         const ByteView name = cursor.untilZero(N_("SymbolClass name"));
         symbols.emplace_back(id, std::string(name.begin(), name.end()));

@@ -263,7 +263,6 @@ public:
     void appendTo(ByteBuffer& out) const override;
     std::unique_ptr<Tag> clone() const override { return std::make_unique<Tag_SymbolClass>(*this); }
 
-    uint16_t numSymbols = 0;
     // Each name keeps its terminating 0 byte as its last character.
     std::vector<std::pair<uint64_t, std::string>> symbols;
 };
