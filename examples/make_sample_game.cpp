@@ -241,9 +241,10 @@ void build(const fs::path& assets, const std::string& output) {
         const auto id = static_cast<uint16_t>(std::stoi(name));
         const std::string symbol = name.substr(name.find(" - ") + 3);
         addBinary(id, symbol);
-        const ByteBuffer body = data::buildDataFile(
-            *data::kindOfSymbol(symbol), directoryArchive(dir),
-            [](data::LimbWarning, int) { throw std::runtime_error("the limb data of the sample must be consistent"); });
+        const ByteBuffer body = data::wrapDataContent(
+            data::buildDataContent(*data::kindOfSymbol(symbol), directoryArchive(dir), [](data::LimbWarning, int) {
+                throw std::runtime_error("the limb data of the sample must be consistent");
+            }));
         fillBinary(movie, id, body);
     }
     const auto hasData = [&](uint64_t id) {
@@ -254,7 +255,9 @@ void build(const fs::path& assets, const std::string& output) {
         if (hasData(id)) continue;
         const MadeData file = madeData(made++);
         addBinary(static_cast<uint16_t>(id), file.symbol);
-        fillBinary(movie, id, data::buildDataFile(file.kind, file.archive, [](data::LimbWarning, int) {}));
+        fillBinary(
+            movie, id,
+            data::wrapDataContent(data::buildDataContent(file.kind, file.archive, [](data::LimbWarning, int) {})));
     }
 
     ByteBuffer entries;

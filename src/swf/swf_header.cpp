@@ -89,7 +89,7 @@ ByteBuffer zlibDecompress(ByteView bytes) {
 ByteBuffer lzmaDecompress(ByteView bytes) {
     const ByteView stream = bytes.subspan(kLzmaPropsOffset);
     const size_t limit = std::min(bodyLimit(bytes), stream.size() * kMaxLzmaExpansion);
-    return lzmasdk::lzmasdk_decompress(stream, 0, bodyHint(bytes, stream.size()), limit, plainPrefix(bytes));
+    return lzmasdk::lzmasdk_decompress(stream, bodyHint(bytes, stream.size()), limit, plainPrefix(bytes));
 }
 
 ByteBuffer signaturePrefix(Compression form, uint8_t version, uint32_t fileLength) {

@@ -82,7 +82,7 @@ TEST(SwfHeader, RecordByRecordCompressionEqualsWholeFileCompression) {
     const ByteBuffer cws = loaded.exportSwf(swf::Compression::Zlib);
     EXPECT_EQ(ByteBuffer(cws.begin() + 8, cws.end()), zlib::zlib_compress(singleChunk(body), 9, body.size()));
     const ByteBuffer zws = loaded.exportSwf(swf::Compression::Lzma);
-    EXPECT_EQ(ByteBuffer(zws.begin() + 12, zws.end()), lzmasdk::lzmasdk_compress(body));
+    EXPECT_EQ(ByteBuffer(zws.begin() + 12, zws.end()), lzmasdk::lzmasdk_compress(singleChunk(body), body.size()));
     EXPECT_EQ(loadU32le(cws.data() + 4), whole.size());
     EXPECT_EQ(loadU32le(zws.data() + 4), whole.size());
 }
@@ -91,7 +91,7 @@ TEST(SwfHeader, ZwsLayout) {
     const ByteBuffer original = sampleMovie();
     const ByteBuffer zws = compressedForm(original, swf::Compression::Lzma);
     const ByteBuffer body(original.begin() + 8, original.end());
-    const ByteBuffer lzma = lzmasdk::lzmasdk_compress(body);
+    const ByteBuffer lzma = lzmasdk::lzmasdk_compress(singleChunk(body), body.size());
     EXPECT_EQ(loadU32le(zws.data() + 8), lzma.size() - 5);
     EXPECT_EQ(zws.size(), 12 + lzma.size());
     EXPECT_EQ(ByteBuffer(zws.begin() + 12, zws.begin() + 17), (ByteBuffer{0x5D, 0x00, 0x00, 0x80, 0x00}));
