@@ -120,19 +120,27 @@ ByteBuffer lzmaForm(uint8_t version, uint32_t fileLength, const ChunkSource& bod
     return out;
 }
 
+// The frame size, rate and count, which follow the first 8 bytes.
+void appendHeaderFields(ByteBuffer& out, const SWF& movie) {
+    appendBytes(out, movie.frameSize);
+    appendU16le(out, movie.frameRate);
+    appendU16le(out, movie.frameCount);
+}
+
+// The size of the uncompressed file, known without writing it.
+size_t fileSizeOf(const SWF& movie) {
+    size_t size = kPlainPrefix + movie.frameSize.size() + 4;
+    for (const auto& tag : movie.tags) size += tag->recordSize();
+    return size;
+}
+
 // The uncompressed file from offset 8 on, one record at a time, so that a
-// compressor can take the movie in without it being built whole first.
+// compressor can take the movie in without it being built whole first. Each
+// record is written once; the file length is known before from the sizes
+// of the records.
 class MovieBody {
 public:
-    explicit MovieBody(const SWF& movie) : movie_(movie) {
-        size_t size = kPlainPrefix + headerFields().size();
-        for (const auto& tag : movie.tags) {
-            buffer_.clear();
-            tag->appendTo(buffer_);
-            size += buffer_.size();
-        }
-        fileLength_ = checkedFileLength(size);
-    }
+    explicit MovieBody(const SWF& movie) : movie_(movie), fileLength_(checkedFileLength(fileSizeOf(movie))) {}
 
     uint32_t fileLength() const { return fileLength_; }
 
@@ -140,7 +148,7 @@ public:
         return [this] {
             buffer_.clear();
             if (next_ == 0) {
-                buffer_ = headerFields();
+                appendHeaderFields(buffer_, movie_);
             } else if (next_ <= movie_.tags.size()) {
                 movie_.tags[next_ - 1]->appendTo(buffer_);
             }
@@ -150,15 +158,8 @@ public:
     }
 
 private:
-    ByteBuffer headerFields() const {
-        ByteBuffer out = movie_.frameSize;
-        appendU16le(out, movie_.frameRate);
-        appendU16le(out, movie_.frameCount);
-        return out;
-    }
-
     const SWF& movie_;
-    uint32_t fileLength_ = 0;
+    uint32_t fileLength_;
     size_t next_ = 0;
     ByteBuffer buffer_;
 };
@@ -195,13 +196,9 @@ size_t SWF::parseSwfHeader(ByteBuffer& bytes) {
 }
 
 ByteBuffer SWF::toBytes() const {
-    size_t estimate = kPlainPrefix + frameSize.size() + 4;
-    for (const auto& tag : tags) estimate += tag->data.size() + 16;
     ByteBuffer out = signaturePrefix(Compression::Uncompressed, version, 0);
-    out.reserve(estimate);
-    appendBytes(out, frameSize);
-    appendU16le(out, frameRate);
-    appendU16le(out, frameCount);
+    out.reserve(fileSizeOf(*this));
+    appendHeaderFields(out, *this);
     for (const auto& tag : tags) tag->appendTo(out);
     storeU32le(out.data() + 4, checkedFileLength(out.size()));
     return out;

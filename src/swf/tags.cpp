@@ -6,6 +6,13 @@ namespace swf {
 namespace {
 
 constexpr uint32_t kLongFormLength = 0x3F;
+constexpr size_t kShortHeaderSize = 2;
+constexpr size_t kLongHeaderSize = 6;
+// The fields before the data of the typed tags: the character id and the
+// reserved field, format byte and sample count, or format, width and height.
+constexpr size_t kBinaryDataFields = 2 + 4;
+constexpr size_t kSoundFields = 2 + 1 + 4;
+constexpr size_t kBitmapFields = 2 + 1 + 2 + 2;
 
 SwfCursor bodyCursor(const RecordHeader& header, ByteView body) {
     return SwfCursor(body, header.bodyOffset, kTruncatedRecord);
@@ -83,22 +90,34 @@ ByteBuffer Tag::toBytes() const {
     return out;
 }
 
-void Tag::appendHeader(ByteBuffer& out, size_t bodySize) const {
+// The long form holds the length of any body; the short form, 6 bits.
+bool Tag::hasLongHeader(size_t body) const { return isLong || body >= kLongFormLength; }
+
+size_t Tag::recordSize() const {
+    const size_t body = bodySize();
+    return (hasLongHeader(body) ? kLongHeaderSize : kShortHeaderSize) + body;
+}
+
+void Tag::appendHeader(ByteBuffer& out) const {
+    const size_t body = bodySize();
+    if (!hasLongHeader(body)) {
+        if ((loadU16le(rawHeader.data()) & kLongFormLength) == body) {
+            appendRawHeader(out, rawHeader);
+        } else {
+            appendU16le(out, static_cast<uint16_t>((codeOf(code) << 6) | body));
+        }
+        return;
+    }
     if (isLong) {
         appendRawHeader(out, rawHeader);
-        appendU32le(out, longLength(bodySize));
-    } else if ((loadU16le(rawHeader.data()) & kLongFormLength) == bodySize) {
-        appendRawHeader(out, rawHeader);
-    } else if (bodySize < kLongFormLength) {
-        appendU16le(out, static_cast<uint16_t>((codeOf(code) << 6) | bodySize));
     } else {
         appendU16le(out, static_cast<uint16_t>((codeOf(code) << 6) | kLongFormLength));
-        appendU32le(out, longLength(bodySize));
     }
+    appendU32le(out, longLength(body));
 }
 
 void Tag::appendTo(ByteBuffer& out) const {
-    appendHeader(out, data.size());
+    appendHeader(out);
     appendBytes(out, data);
 }
 
@@ -109,8 +128,10 @@ Tag_DefineBinaryData::Tag_DefineBinaryData(const RecordHeader& header, ByteView 
     data.assign(cursor.rest().begin(), cursor.rest().end());
 }
 
+size_t Tag_DefineBinaryData::bodySize() const { return kBinaryDataFields + data.size(); }
+
 void Tag_DefineBinaryData::appendTo(ByteBuffer& out) const {
-    appendHeader(out, data.size() + 6);
+    appendHeader(out);
     appendU16le(out, static_cast<uint16_t>(characterId));
     appendU32le(out, reserved);
     appendBytes(out, data);
@@ -130,8 +151,10 @@ Tag_DefineSound::Tag_DefineSound(const RecordHeader& header, ByteView body) : Ta
     data.assign(cursor.rest().begin(), cursor.rest().end());
 }
 
+size_t Tag_DefineSound::bodySize() const { return kSoundFields + data.size(); }
+
 void Tag_DefineSound::appendTo(ByteBuffer& out) const {
-    appendHeader(out, data.size() + 7);
+    appendHeader(out);
     appendU16le(out, static_cast<uint16_t>(characterId));
     appendU8(out, static_cast<uint8_t>((soundFormatNumber << 4) | (soundRate << 2) | (soundSize << 1) | soundType));
     appendU32le(out, soundSampleCount);
@@ -149,8 +172,10 @@ Tag_DefineBitsLossless::Tag_DefineBitsLossless(const RecordHeader& header, ByteV
     data.assign(cursor.rest().begin(), cursor.rest().end());
 }
 
+size_t Tag_DefineBitsLossless::bodySize() const { return kBitmapFields + (hasColourTable() ? 1 : 0) + data.size(); }
+
 void Tag_DefineBitsLossless::appendTo(ByteBuffer& out) const {
-    appendHeader(out, data.size() + 7 + (hasColourTable() ? 1 : 0));
+    appendHeader(out);
     appendU16le(out, static_cast<uint16_t>(characterId));
     appendU8(out, bitmapFormatNumber);
     appendU16le(out, bitmapWidth);
@@ -171,15 +196,19 @@ Tag_SymbolClass::Tag_SymbolClass(const RecordHeader& header, ByteView rest, size
     consumed = cursor.position();
 }
 
+size_t Tag_SymbolClass::bodySize() const {
+    size_t size = 2;
+    for (const auto& [id, name] : symbols) size += 2 + name.size();
+    return size;
+}
+
 void Tag_SymbolClass::appendTo(ByteBuffer& out) const {
-    ByteBuffer entries;
-    for (const auto& [id, name] : symbols) {
-        appendU16le(entries, static_cast<uint16_t>(id));
-        entries.insert(entries.end(), name.begin(), name.end());
-    }
-    appendHeader(out, entries.size() + 2);
+    appendHeader(out);
     appendU16le(out, static_cast<uint16_t>(symbols.size()));
-    appendBytes(out, entries);
+    for (const auto& [id, name] : symbols) {
+        appendU16le(out, static_cast<uint16_t>(id));
+        out.insert(out.end(), name.begin(), name.end());
+    }
 }
 
 }  // namespace swf

@@ -176,6 +176,8 @@ public:
     ByteBuffer toBytes() const;
     // Appends the complete record to `out`.
     virtual void appendTo(ByteBuffer& out) const;
+    // The size of the complete record, known without writing it.
+    size_t recordSize() const;
     // A copy of the tag, of its own type.
     virtual std::unique_ptr<Tag> clone() const { return std::make_unique<Tag>(*this); }
 
@@ -187,11 +189,15 @@ public:
     ByteBuffer data;
 
 protected:
-    // Writes the record header for a body of `bodySize` bytes. An unchanged
-    // record gets its header exactly as read; a short record whose body
-    // changed size gets a new short length, or the long form once it no
-    // longer fits in 6 bits.
-    void appendHeader(ByteBuffer& out, size_t bodySize) const;
+    // The size of the body appendTo writes after the record header.
+    virtual size_t bodySize() const { return data.size(); }
+    // Writes the record header for the body. An unchanged record gets its
+    // header exactly as read; a short record whose body changed size gets a
+    // new short length, or the long form once it no longer fits in 6 bits.
+    void appendHeader(ByteBuffer& out) const;
+
+private:
+    bool hasLongHeader(size_t body) const;
 };
 
 // Each typed tag names the codes it is read from, in the order a lookup
@@ -206,6 +212,9 @@ public:
     std::unique_ptr<Tag> clone() const override { return std::make_unique<Tag_DefineBinaryData>(*this); }
 
     uint32_t reserved = 0;
+
+protected:
+    size_t bodySize() const override;
 };
 
 class Tag_DefineSound : public Tag {
@@ -229,6 +238,9 @@ public:
     unsigned soundSize = 0;
     unsigned soundType = 0;
     uint32_t soundSampleCount = 0;
+
+protected:
+    size_t bodySize() const override;
 };
 
 // Lossless bitmaps are looked up among every DefineBitsLossless tag, then
@@ -253,6 +265,9 @@ public:
     uint16_t bitmapWidth = 0;
     uint16_t bitmapHeight = 0;
     uint8_t bitmapColorTableSize = 0;
+
+protected:
+    size_t bodySize() const override;
 };
 
 class Tag_SymbolClass : public Tag {
@@ -265,6 +280,9 @@ public:
 
     // Each name keeps its terminating 0 byte as its last character.
     std::vector<std::pair<uint64_t, std::string>> symbols;
+
+protected:
+    size_t bodySize() const override;
 };
 
 }  // namespace swf

@@ -77,6 +77,7 @@ TEST(SwfHeader, RecordByRecordCompressionEqualsWholeFileCompression) {
     swf::SWF loaded(movie(records));
     loaded.tags[0]->data.resize(100, 2);
     dynamic_cast<swf::Tag_SymbolClass&>(*loaded.tags[1]).symbols.pop_back();
+    for (const auto& tag : loaded.tags) EXPECT_EQ(tag->recordSize(), tag->toBytes().size());
     const ByteBuffer whole = loaded.toBytes();
     const ByteView body = ByteView(whole).subspan(8);
     const ByteBuffer cws = loaded.exportSwf(swf::Compression::Zlib);
