@@ -23,12 +23,13 @@ constexpr int kPngLevel = 3;
 
 // What failed inside a hook: lodepng is C code that an exception must not
 // pass through, so the hook keeps it and returns an error code, and the
-// caller throws it once lodepng has returned.
+// caller throws it once lodepng has returned. lodepng hands the hooks their
+// context as a const pointer; the failure is what they record there.
 struct HookFailure {
-    std::exception_ptr failure;
+    mutable std::exception_ptr failure;
 };
 
-HookFailure& failureOf(const void* context) { return *static_cast<HookFailure*>(const_cast<void*>(context)); }
+const HookFailure& failureOf(const void* context) { return *static_cast<const HookFailure*>(context); }
 
 // Hands the bytes to lodepng after the `*outSize` it already holds at
 // `*out`, in memory it frees with lodepng_free (free).
