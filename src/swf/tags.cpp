@@ -8,11 +8,6 @@ namespace {
 constexpr uint32_t kLongFormLength = 0x3F;
 constexpr size_t kShortHeaderSize = 2;
 constexpr size_t kLongHeaderSize = 6;
-// The fields before the data of the typed tags: the character id and the
-// reserved field, format byte and sample count, or format, width and height.
-constexpr size_t kBinaryDataFields = 2 + 4;
-constexpr size_t kSoundFields = 2 + 1 + 4;
-constexpr size_t kBitmapFields = 2 + 1 + 2 + 2;
 
 SwfCursor bodyCursor(const RecordHeader& header, ByteView body) {
     return SwfCursor(body, header.bodyOffset, kTruncatedRecord);
@@ -30,42 +25,6 @@ uint32_t longLength(size_t bodySize) {
 }
 
 }  // namespace
-
-std::optional<BitmapFormat> bitmapFormatOf(uint8_t number) {
-    switch (number) {
-        case numberOf(BitmapFormat::ColourMapped):
-            return BitmapFormat::ColourMapped;
-        case numberOf(BitmapFormat::Rgb15):
-            return BitmapFormat::Rgb15;
-        case numberOf(BitmapFormat::Rgb32):
-            return BitmapFormat::Rgb32;
-        default:
-            return std::nullopt;
-    }
-}
-
-std::optional<SoundFormat> soundFormatOf(unsigned number) {
-    switch (number) {
-        case numberOf(SoundFormat::UncompressedNativeEndian):
-            return SoundFormat::UncompressedNativeEndian;
-        case numberOf(SoundFormat::Adpcm):
-            return SoundFormat::Adpcm;
-        case numberOf(SoundFormat::Mp3):
-            return SoundFormat::Mp3;
-        case numberOf(SoundFormat::UncompressedLittleEndian):
-            return SoundFormat::UncompressedLittleEndian;
-        case numberOf(SoundFormat::Nellymoser16kHz):
-            return SoundFormat::Nellymoser16kHz;
-        case numberOf(SoundFormat::Nellymoser8kHz):
-            return SoundFormat::Nellymoser8kHz;
-        case numberOf(SoundFormat::Nellymoser):
-            return SoundFormat::Nellymoser;
-        case numberOf(SoundFormat::Speex):
-            return SoundFormat::Speex;
-        default:
-            return std::nullopt;
-    }
-}
 
 RecordHeader readRecordHeader(SwfCursor& cursor) {
     RecordHeader header;
@@ -90,21 +49,26 @@ ByteBuffer Tag::toBytes() const {
     return out;
 }
 
-// The long form holds the length of any body; the short form, 6 bits.
-bool Tag::hasLongHeader(size_t body) const { return isLong || body >= kLongFormLength; }
-
-size_t Tag::recordSize() const {
-    const size_t body = bodySize();
-    return (hasLongHeader(body) ? kLongHeaderSize : kShortHeaderSize) + body;
+ByteBuffer Tag::fields() const {
+    ByteBuffer out;
+    appendFields(out);
+    return out;
 }
 
-void Tag::appendHeader(ByteBuffer& out) const {
-    const size_t body = bodySize();
-    if (!hasLongHeader(body)) {
-        if ((loadU16le(rawHeader.data()) & kLongFormLength) == body) {
+// The long form holds the length of any body; the short form, 6 bits.
+bool Tag::hasLongHeader(size_t bodySize) const { return isLong || bodySize >= kLongFormLength; }
+
+size_t Tag::recordSize() const {
+    const size_t bodySize = fields().size() + data.size();
+    return (hasLongHeader(bodySize) ? kLongHeaderSize : kShortHeaderSize) + bodySize;
+}
+
+void Tag::appendHeader(ByteBuffer& out, size_t bodySize) const {
+    if (!hasLongHeader(bodySize)) {
+        if ((loadU16le(rawHeader.data()) & kLongFormLength) == bodySize) {
             appendRawHeader(out, rawHeader);
         } else {
-            appendU16le(out, static_cast<uint16_t>((codeOf(code) << 6) | body));
+            appendU16le(out, static_cast<uint16_t>((codeOf(code) << 6) | bodySize));
         }
         return;
     }
@@ -113,11 +77,13 @@ void Tag::appendHeader(ByteBuffer& out) const {
     } else {
         appendU16le(out, static_cast<uint16_t>((codeOf(code) << 6) | kLongFormLength));
     }
-    appendU32le(out, longLength(body));
+    appendU32le(out, longLength(bodySize));
 }
 
 void Tag::appendTo(ByteBuffer& out) const {
-    appendHeader(out);
+    const ByteBuffer ahead = fields();
+    appendHeader(out, ahead.size() + data.size());
+    appendBytes(out, ahead);
     appendBytes(out, data);
 }
 
@@ -128,13 +94,9 @@ Tag_DefineBinaryData::Tag_DefineBinaryData(const RecordHeader& header, ByteView 
     data.assign(cursor.rest().begin(), cursor.rest().end());
 }
 
-size_t Tag_DefineBinaryData::bodySize() const { return kBinaryDataFields + data.size(); }
-
-void Tag_DefineBinaryData::appendTo(ByteBuffer& out) const {
-    appendHeader(out);
+void Tag_DefineBinaryData::appendFields(ByteBuffer& out) const {
     appendU16le(out, static_cast<uint16_t>(characterId));
     appendU32le(out, reserved);
-    appendBytes(out, data);
 }
 
 const std::map<unsigned, unsigned> Tag_DefineSound::soundRates = {{0, 5512}, {1, 11025}, {2, 22050}, {3, 44100}};
@@ -151,14 +113,10 @@ Tag_DefineSound::Tag_DefineSound(const RecordHeader& header, ByteView body) : Ta
     data.assign(cursor.rest().begin(), cursor.rest().end());
 }
 
-size_t Tag_DefineSound::bodySize() const { return kSoundFields + data.size(); }
-
-void Tag_DefineSound::appendTo(ByteBuffer& out) const {
-    appendHeader(out);
+void Tag_DefineSound::appendFields(ByteBuffer& out) const {
     appendU16le(out, static_cast<uint16_t>(characterId));
     appendU8(out, static_cast<uint8_t>((soundFormatNumber << 4) | (soundRate << 2) | (soundSize << 1) | soundType));
     appendU32le(out, soundSampleCount);
-    appendBytes(out, data);
 }
 
 Tag_DefineBitsLossless::Tag_DefineBitsLossless(const RecordHeader& header, ByteView body)
@@ -172,16 +130,12 @@ Tag_DefineBitsLossless::Tag_DefineBitsLossless(const RecordHeader& header, ByteV
     data.assign(cursor.rest().begin(), cursor.rest().end());
 }
 
-size_t Tag_DefineBitsLossless::bodySize() const { return kBitmapFields + (hasColourTable() ? 1 : 0) + data.size(); }
-
-void Tag_DefineBitsLossless::appendTo(ByteBuffer& out) const {
-    appendHeader(out);
+void Tag_DefineBitsLossless::appendFields(ByteBuffer& out) const {
     appendU16le(out, static_cast<uint16_t>(characterId));
     appendU8(out, bitmapFormatNumber);
     appendU16le(out, bitmapWidth);
     appendU16le(out, bitmapHeight);
     if (hasColourTable()) appendU8(out, bitmapColorTableSize);
-    appendBytes(out, data);
 }
 
 Tag_SymbolClass::Tag_SymbolClass(const RecordHeader& header, ByteView rest, size_t& consumed) : Tag(header) {
@@ -196,14 +150,8 @@ Tag_SymbolClass::Tag_SymbolClass(const RecordHeader& header, ByteView rest, size
     consumed = cursor.position();
 }
 
-size_t Tag_SymbolClass::bodySize() const {
-    size_t size = 2;
-    for (const auto& [id, name] : symbols) size += 2 + name.size();
-    return size;
-}
-
-void Tag_SymbolClass::appendTo(ByteBuffer& out) const {
-    appendHeader(out);
+// The entries are the whole body: the tag has no data.
+void Tag_SymbolClass::appendFields(ByteBuffer& out) const {
     appendU16le(out, static_cast<uint16_t>(symbols.size()));
     for (const auto& [id, name] : symbols) {
         appendU16le(out, static_cast<uint16_t>(id));

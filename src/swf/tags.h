@@ -116,39 +116,56 @@ constexpr int codeOf(TagCode code) { return static_cast<int>(code); }
 // The code a number names, converted once where a number comes in.
 constexpr TagCode tagCode(int number) { return static_cast<TagCode>(number); }
 
-// The pixel formats of a lossless bitmap, each with the number that stands
-// for it in a record. A DefineBitsLossless2 reads every format but the
-// colour-mapped one as 32-bit pixels, and so does a DefineBitsLossless of a
-// number that is none of these.
-enum class BitmapFormat : uint8_t {
-    ColourMapped = 3,  // a colour table, then padded rows of 8-bit indices
-    Rgb15 = 4,         // 15-bit pixels in padded rows
-    Rgb32 = 5,         // 4 bytes a pixel
-};
+// The pixel formats of a lossless bitmap and the formats of a sound, each
+// with the number that stands for it in a record, as rows: each enum and
+// the list of its values are made from its rows. A DefineBitsLossless2
+// reads every bitmap format but the colour-mapped one as 32-bit pixels, and
+// so does a DefineBitsLossless of a number that is none of these.
+// clang-format off
+#define VLF_BITMAP_FORMATS(X)                                                  \
+    X(ColourMapped, 3) /* a colour table, then padded rows of 8-bit indices */ \
+    X(Rgb15, 4)        /* 15-bit pixels in padded rows */                      \
+    X(Rgb32, 5)        /* 4 bytes a pixel */
+#define VLF_SOUND_FORMATS(X)        \
+    X(UncompressedNativeEndian, 0) \
+    X(Adpcm, 1)                    \
+    X(Mp3, 2)                      \
+    X(UncompressedLittleEndian, 3) \
+    X(Nellymoser16kHz, 4)          \
+    X(Nellymoser8kHz, 5)           \
+    X(Nellymoser, 6)               \
+    X(Speex, 11)
+// clang-format on
 
-// The format a stored number names, or nothing for any other number.
-std::optional<BitmapFormat> bitmapFormatOf(uint8_t number);
-
-// The formats of a sound, each with the 4-bit number that stands for it in
-// a record.
-enum class SoundFormat : uint8_t {
-    UncompressedNativeEndian = 0,
-    Adpcm = 1,
-    Mp3 = 2,
-    UncompressedLittleEndian = 3,
-    Nellymoser16kHz = 4,
-    Nellymoser8kHz = 5,
-    Nellymoser = 6,
-    Speex = 11,
-};
-
-// The format a stored number names, or nothing for any other number.
-std::optional<SoundFormat> soundFormatOf(unsigned number);
+#define VLF_FORMAT_ENUMERATOR(name, number) name = number,
+#define VLF_FORMAT_VALUE(name, number) name,
+enum class BitmapFormat : uint8_t { VLF_BITMAP_FORMATS(VLF_FORMAT_ENUMERATOR) };
+enum class SoundFormat : uint8_t { VLF_SOUND_FORMATS(VLF_FORMAT_ENUMERATOR) };
+inline constexpr std::array kBitmapFormats = [] {
+    using enum BitmapFormat;
+    return std::array{VLF_BITMAP_FORMATS(VLF_FORMAT_VALUE)};
+}();
+inline constexpr std::array kSoundFormats = [] {
+    using enum SoundFormat;
+    return std::array{VLF_SOUND_FORMATS(VLF_FORMAT_VALUE)};
+}();
+#undef VLF_FORMAT_VALUE
+#undef VLF_FORMAT_ENUMERATOR
 
 // The number stored for a format.
 template <typename Format>
 constexpr uint8_t numberOf(Format format) {
     return static_cast<uint8_t>(format);
+}
+
+// The format among `formats` that a stored number stands for, or nothing
+// for any other number.
+template <typename Format, size_t N>
+constexpr std::optional<Format> formatNumbered(unsigned number, const std::array<Format, N>& formats) {
+    for (const Format format : formats) {
+        if (numberOf(format) == number) return format;
+    }
+    return std::nullopt;
 }
 
 // What the 2-byte (or 6-byte) record header says, and where the body starts.
@@ -174,10 +191,14 @@ public:
 
     // The complete record, header included.
     ByteBuffer toBytes() const;
-    // Appends the complete record to `out`.
-    virtual void appendTo(ByteBuffer& out) const;
-    // The size of the complete record, known without writing it.
+    // Appends the complete record to `out`: the header, the fields of the
+    // tag's kind, then its data.
+    void appendTo(ByteBuffer& out) const;
+    // The size of the complete record, known without writing its data.
     size_t recordSize() const;
+    // Appends the fields a typed tag keeps ahead of its data, as they are
+    // read by its constructor; a tag kept raw has none.
+    virtual void appendFields(ByteBuffer&) const {}
     // A copy of the tag, of its own type.
     virtual std::unique_ptr<Tag> clone() const { return std::make_unique<Tag>(*this); }
 
@@ -188,16 +209,14 @@ public:
     std::array<uint8_t, 2> rawHeader{};
     ByteBuffer data;
 
-protected:
-    // The size of the body appendTo writes after the record header.
-    virtual size_t bodySize() const { return data.size(); }
-    // Writes the record header for the body. An unchanged record gets its
-    // header exactly as read; a short record whose body changed size gets a
-    // new short length, or the long form once it no longer fits in 6 bits.
-    void appendHeader(ByteBuffer& out) const;
-
 private:
-    bool hasLongHeader(size_t body) const;
+    ByteBuffer fields() const;
+    // Writes the record header for a body of `bodySize` bytes. An unchanged
+    // record gets its header exactly as read; a short record whose body
+    // changed size gets a new short length, or the long form once it no
+    // longer fits in 6 bits.
+    void appendHeader(ByteBuffer& out, size_t bodySize) const;
+    bool hasLongHeader(size_t bodySize) const;
 };
 
 // Each typed tag names the codes it is read from, in the order a lookup
@@ -208,39 +227,32 @@ public:
     static constexpr const char* kMissingId = N_("No such Tag ID: %s");
 
     Tag_DefineBinaryData(const RecordHeader& header, ByteView body);
-    void appendTo(ByteBuffer& out) const override;
+    void appendFields(ByteBuffer& out) const override;
     std::unique_ptr<Tag> clone() const override { return std::make_unique<Tag_DefineBinaryData>(*this); }
 
     uint32_t reserved = 0;
-
-protected:
-    size_t bodySize() const override;
 };
 
 class Tag_DefineSound : public Tag {
 public:
     static constexpr std::array kCodes = {TagCode::DefineSound};
     static constexpr const char* kMissingId = N_("No such Sound ID: %s");
-
-    Tag_DefineSound(const RecordHeader& header, ByteView body);
-    void appendTo(ByteBuffer& out) const override;
-    std::unique_ptr<Tag> clone() const override { return std::make_unique<Tag_DefineSound>(*this); }
-
     // Sample rate in Hz of each 2-bit rate code.
     static const std::map<unsigned, unsigned> soundRates;
 
+    Tag_DefineSound(const RecordHeader& header, ByteView body);
+    void appendFields(ByteBuffer& out) const override;
+    std::unique_ptr<Tag> clone() const override { return std::make_unique<Tag_DefineSound>(*this); }
+
     // The format number as stored, kept whatever it is so that the record
     // is written back as it was read.
-    std::optional<SoundFormat> soundFormat() const { return soundFormatOf(soundFormatNumber); }
+    std::optional<SoundFormat> soundFormat() const { return formatNumbered(soundFormatNumber, kSoundFormats); }
 
     unsigned soundFormatNumber = 0;
     unsigned soundRate = 0;
     unsigned soundSize = 0;
     unsigned soundType = 0;
     uint32_t soundSampleCount = 0;
-
-protected:
-    size_t bodySize() const override;
 };
 
 // Lossless bitmaps are looked up among every DefineBitsLossless tag, then
@@ -251,12 +263,12 @@ public:
     static constexpr const char* kMissingId = N_("No such Image ID: %s");
 
     Tag_DefineBitsLossless(const RecordHeader& header, ByteView body);
-    void appendTo(ByteBuffer& out) const override;
+    void appendFields(ByteBuffer& out) const override;
     std::unique_ptr<Tag> clone() const override { return std::make_unique<Tag_DefineBitsLossless>(*this); }
 
     // The format number as stored, kept whatever it is so that the record
     // is written back as it was read.
-    std::optional<BitmapFormat> bitmapFormat() const { return bitmapFormatOf(bitmapFormatNumber); }
+    std::optional<BitmapFormat> bitmapFormat() const { return formatNumbered(bitmapFormatNumber, kBitmapFormats); }
     // Only the colour-mapped format has the colour table size byte.
     bool hasColourTable() const { return bitmapFormat() == BitmapFormat::ColourMapped; }
 
@@ -265,9 +277,6 @@ public:
     uint16_t bitmapWidth = 0;
     uint16_t bitmapHeight = 0;
     uint8_t bitmapColorTableSize = 0;
-
-protected:
-    size_t bodySize() const override;
 };
 
 class Tag_SymbolClass : public Tag {
@@ -275,14 +284,11 @@ public:
     // Reads the entries from the start of `rest` (the bytes from the body to
     // the end of the movie); `consumed` receives how many bytes they took.
     Tag_SymbolClass(const RecordHeader& header, ByteView rest, size_t& consumed);
-    void appendTo(ByteBuffer& out) const override;
+    void appendFields(ByteBuffer& out) const override;
     std::unique_ptr<Tag> clone() const override { return std::make_unique<Tag_SymbolClass>(*this); }
 
     // Each name keeps its terminating 0 byte as its last character.
     std::vector<std::pair<uint64_t, std::string>> symbols;
-
-protected:
-    size_t bodySize() const override;
 };
 
 }  // namespace swf
