@@ -183,6 +183,7 @@ TEST_F(ZipTest, FailuresCarryTheirMessages) {
     const std::string missing = path("missing.zip");
     const std::string noDir = path("no/such/dir.zip");
     const std::string archive = path("bad.zip");
+    const std::string folder = dir_.string();
     struct Case {
         const char* what;
         std::function<void()> action;
@@ -190,7 +191,7 @@ TEST_F(ZipTest, FailuresCarryTheirMessages) {
     } cases[] = {
         {"missing archive", [&] { minizip::Unzipper u(missing); },
          "Cannot read '" + missing + "': No such file or directory."},
-        {"a folder", [&] { minizip::Unzipper u(dir_.string()); }, "'" + dir_.string() + "' is a directory."},
+        {"a folder", [&] { minizip::Unzipper u(folder); }, "'" + folder + "' is a directory."},
         {"not a zip",
          [&] {
              writeFile(archive, Bytes(100, 'x'));
