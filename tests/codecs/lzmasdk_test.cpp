@@ -4,25 +4,15 @@
 
 #include <algorithm>
 #include <functional>
-#include <random>
+
+#include "codecs/sample_data.h"
+#include "util/message_of.h"
 
 namespace {
 
-ByteBuffer sampleData(size_t size) {
-    ByteBuffer out(size);
-    std::mt19937 random(3);
-    for (size_t i = 0; i < size; ++i) out[i] = static_cast<uint8_t>(i % 97 < 60 ? i % 7 : random());
-    return out;
-}
+ByteBuffer sampleData(size_t size) { return testsupport::compressibleBytes(size, 3, 97, 60, 7); }
 
-std::string messageOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const lzmasdk::lzmasdk_exception& e) {
-        return e.what();
-    }
-    return "(no exception)";
-}
+using testsupport::messageOf;
 
 ByteBuffer concat(ByteBuffer head, std::initializer_list<uint8_t> tail) {
     head.insert(head.end(), tail);

@@ -22,20 +22,14 @@
 #include <vector>
 
 #include "util/bytes.h"
+#include "util/message_of.h"
 
 namespace {
 
 using Bytes = std::vector<uint8_t>;
 namespace fs = std::filesystem;
 
-std::string messageOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const std::exception& e) {
-        return e.what();
-    }
-    return "(no exception)";
-}
+using testsupport::messageOf;
 
 Bytes randomBytes(size_t size, unsigned seed) {
     std::mt19937 random(seed);

@@ -4,28 +4,17 @@
 #include <zlib.h>
 
 #include <algorithm>
-#include <random>
 
+#include "codecs/sample_data.h"
 #include "swf/movie_builder.h"
 #include "swf/swf.h"
+#include "util/message_of.h"
 
 namespace {
 
-ByteBuffer sampleData(size_t size) {
-    ByteBuffer out(size);
-    std::mt19937 random(7);
-    for (size_t i = 0; i < size; ++i) out[i] = static_cast<uint8_t>(i % 251 < 200 ? i % 13 : random());
-    return out;
-}
+ByteBuffer sampleData(size_t size) { return testsupport::compressibleBytes(size, 7, 251, 200, 13); }
 
-std::string messageOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const zlib::zlib_exception& e) {
-        return e.what();
-    }
-    return "(no exception)";
-}
+using testsupport::messageOf;
 
 TEST(Zlib, RoundTripsAcrossOutputBlockBoundaries) {
     for (size_t size : {size_t{0}, size_t{1}, size_t{131072}, size_t{131073}, size_t{700000}}) {

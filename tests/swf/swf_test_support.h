@@ -6,6 +6,7 @@
 #include "codecs/lzmasdk.h"
 #include "codecs/zlib.h"
 #include "swf/swf.h"
+#include "util/message_of.h"
 
 namespace testmovie {
 
@@ -13,15 +14,7 @@ namespace testmovie {
 inline constexpr swf::Compression kEveryCompression[] = {swf::Compression::Uncompressed, swf::Compression::Zlib,
                                                          swf::Compression::Lzma};
 
-// The message of the exception the action throws, or "(no exception)".
-inline std::string messageOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const std::exception& e) {
-        return e.what();
-    }
-    return "(no exception)";
-}
+using testsupport::messageOf;
 
 inline std::string loadError(const ByteBuffer& bytes) {
     return messageOf([&] { swf::SWF movie(bytes); });
