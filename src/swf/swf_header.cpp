@@ -79,13 +79,13 @@ ByteBuffer plainPrefix(ByteView bytes) {
     return out;
 }
 
-// The uncompressed file of a "CWS" file, its header checked.
+// The uncompressed file of a "CWS" file whose plain fields were checked.
 ByteBuffer zlibDecompress(ByteView bytes) {
     const ByteView stream = bytes.subspan(kPlainPrefix);
     return zlib::zlib_decompress(stream, bodyHint(bytes, stream.size()), bodyLimit(bytes), plainPrefix(bytes));
 }
 
-// The uncompressed file of a "ZWS" file, its header checked.
+// The uncompressed file of a "ZWS" file whose plain fields were checked.
 ByteBuffer lzmaDecompress(ByteView bytes) {
     const ByteView stream = bytes.subspan(kLzmaPropsOffset);
     const size_t limit = std::min(bodyLimit(bytes), stream.size() * kMaxLzmaExpansion);
