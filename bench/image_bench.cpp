@@ -26,6 +26,7 @@
 #include "bench_timing.h"
 #include "codecs/zlib.h"
 #include "swf/bitmap_pixels.h"
+#include "swf/png_codec.h"
 #include "swf/swf.h"
 
 using namespace benchimages;
@@ -70,13 +71,14 @@ Prepared prepare(const swf::Tag_DefineBitsLossless& image) {
     return out;
 }
 
-// The program's PNG files are deflated by zlib at level 3, in place of
+// The program's PNG files are deflated by zlib at its own level, in place of
 // lodepng's own deflate; the bare encodes are deflated the same way.
 unsigned zlibDeflate(unsigned char** out, size_t* outSize, const unsigned char* in, size_t inSize,
                      const LodePNGCompressSettings*) {
     uLongf size = compressBound(static_cast<uLong>(inSize));
     *out = static_cast<unsigned char*>(std::malloc(size));
-    if (*out == nullptr || compress2(*out, &size, in, static_cast<uLong>(inSize), 3) != Z_OK) return 1;
+    if (*out == nullptr || compress2(*out, &size, in, static_cast<uLong>(inSize), swf::kPngDeflateLevel) != Z_OK)
+        return 1;
     *outSize = size;
     return 0;
 }

@@ -13,6 +13,9 @@
 
 namespace swf {
 
+// The zlib level of "CWS" files.
+inline constexpr int kMovieZlibLevel = 9;
+
 enum class Compression {
     Uncompressed,  // "FWS"
     Zlib,          // "CWS", zlib from offset 8

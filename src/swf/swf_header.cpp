@@ -106,7 +106,7 @@ uint32_t checkedFileLength(size_t size) {
 // "CWS", the version raised to at least 6, the file length, then the zlib
 // stream of the uncompressed file from offset 8 on.
 ByteBuffer zlibForm(uint8_t version, uint32_t fileLength, const ChunkSource& body, const ProgressSink& progress) {
-    return zlib::zlib_compress(body, 9, fileLength - kPlainPrefix,
+    return zlib::zlib_compress(body, kMovieZlibLevel, fileLength - kPlainPrefix,
                                signaturePrefix(Compression::Zlib, std::max<uint8_t>(version, 6), fileLength), progress);
 }
 
