@@ -32,12 +32,11 @@ class Amf0Writer {
 public:
     explicit Amf0Writer(std::string_view className) {
         out_.push_back(swf::amf0::kTypedObject);
-        text(className);
+        text(out_, className);
     }
 
     Amf0Writer& number(std::string_view name, double value) {
-        text(name);
-        out_.push_back(swf::amf0::kNumber);
+        member(name, swf::amf0::kNumber);
         uint64_t bits = 0;
         static_assert(sizeof bits == sizeof value);
         std::memcpy(&bits, &value, sizeof bits);
@@ -45,42 +44,31 @@ public:
         return *this;
     }
     Amf0Writer& string(std::string_view name, std::string_view value) {
-        text(name);
-        out_.push_back(swf::amf0::kString);
-        text(value);
+        text(member(name, swf::amf0::kString), value);
         return *this;
     }
     Amf0Writer& boolean(std::string_view name, bool value) {
-        text(name);
-        out_.push_back(swf::amf0::kBoolean);
-        out_.push_back(value ? 1 : 0);
+        member(name, swf::amf0::kBoolean).push_back(value ? 1 : 0);
         return *this;
     }
     Amf0Writer& null(std::string_view name) {
-        text(name);
-        out_.push_back(swf::amf0::kNull);
+        member(name, swf::amf0::kNull);
         return *this;
     }
     Amf0Writer& undefined(std::string_view name) {
-        text(name);
-        out_.push_back(swf::amf0::kUndefined);
+        member(name, swf::amf0::kUndefined);
         return *this;
     }
     Amf0Writer& typed(std::string_view name, std::string_view className) {
-        text(name);
-        out_.push_back(swf::amf0::kTypedObject);
-        text(className);
+        text(member(name, swf::amf0::kTypedObject), className);
         return *this;
     }
     Amf0Writer& anonymous(std::string_view name) {
-        text(name);
-        out_.push_back(swf::amf0::kObject);
+        member(name, swf::amf0::kObject);
         return *this;
     }
     Amf0Writer& ecmaArray(std::string_view name, uint32_t count) {
-        text(name);
-        out_.push_back(swf::amf0::kEcmaArray);
-        appendU32be(out_, count);
+        appendU32be(member(name, swf::amf0::kEcmaArray), count);
         return *this;
     }
     Amf0Writer& end() {
@@ -96,9 +84,16 @@ public:
     size_t size() const { return out_.size(); }
 
 private:
-    void text(std::string_view value) {
-        appendU16be(out_, static_cast<uint16_t>(value.size()));
-        out_.insert(out_.end(), value.begin(), value.end());
+    static void text(ByteBuffer& out, std::string_view value) {
+        appendU16be(out, static_cast<uint16_t>(value.size()));
+        out.insert(out.end(), value.begin(), value.end());
+    }
+
+    // A member's name and the marker of its value, whose body follows.
+    ByteBuffer& member(std::string_view name, uint8_t marker) {
+        text(out_, name);
+        out_.push_back(marker);
+        return out_;
     }
 
     ByteBuffer out_;
@@ -357,7 +352,8 @@ std::vector<DataFile> generateGameSet(size_t total, size_t singleDocument = SIZE
     std::vector<DataFile> files;
     for (size_t i = 0; i < count; ++i) {
         size_t budget = std::max<size_t>(4096, static_cast<size_t>(static_cast<double>(total) * weights[i] / sum));
-        if (kinds[i] == data::DataKind::Spt || kinds[i] == data::DataKind::Bg) budget = std::min(budget, singleDocument);
+        if (kinds[i] == data::DataKind::Spt || kinds[i] == data::DataKind::Bg)
+            budget = std::min(budget, singleDocument);
         ByteBuffer content;
         switch (kinds[i]) {
             case data::DataKind::LimbInfo:
@@ -397,7 +393,8 @@ inline void appendDataRecords(ByteBuffer& records, const std::vector<DataFile>& 
         appendBytes(body, file.body);
         appendRecord(records, 87, body);  // DefineBinaryData
         static const char* const kEndings[] = {"Lmi", "Spt", "Bgi", "Dat"};
-        symbols.emplace_back(file.id, "vorlune.data.D" + std::to_string(file.id) + kEndings[static_cast<int>(file.kind)]);
+        symbols.emplace_back(file.id,
+                             "vorlune.data.D" + std::to_string(file.id) + kEndings[static_cast<int>(file.kind)]);
     }
 }
 

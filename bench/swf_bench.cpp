@@ -1,7 +1,7 @@
 // Prints how loading and writing a large generated movie compares with the
-// bare operations underneath: plain file input and output, zlib level 9 and
-// an LZMA encode with the same properties. Also prints the peak memory of
-// each export against the movie's size.
+// bare operations underneath: plain file input and output, and bare zlib
+// and liblzma encodes with the export's own settings. Also prints the peak
+// memory of each export against the movie's size.
 //
 //   swf_bench [megabytes] [work directory] [--no-codecs]
 
@@ -20,6 +20,8 @@
 #include <string>
 #include <vector>
 
+#include "bench_movie.h"
+#include "codecs/lzmasdk.h"
 #include "codecs/zlib.h"
 #include "console/l18n_files.h"
 #include "swf/swf.h"
@@ -31,12 +33,6 @@ double seconds(const std::function<void()>& work) {
     const auto start = std::chrono::steady_clock::now();
     work();
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
-void appendRecord(ByteBuffer& out, uint16_t code, const ByteBuffer& body) {
-    appendU16le(out, static_cast<uint16_t>((code << 6) | 63));
-    appendU32le(out, static_cast<uint32_t>(body.size()));
-    appendBytes(out, body);
 }
 
 // Game-like content: stage XML and data that compress well, interleaved with
@@ -64,34 +60,21 @@ ByteBuffer generateMovie(size_t targetSize) {
             appendRecord(records, 36, body);
         }
     }
-    records.insert(records.end(), {0, 0});
-    ByteBuffer movie = {'F',  'W',  'S',  10,   0,    0,    0, 0,  0x80, 0x00, 0x2A,
-                        0xF8, 0x00, 0x00, 0x1F, 0x40, 0x00, 0, 24, 1,    0};
-    appendBytes(movie, records);
-    storeU32le(movie.data() + 4, static_cast<uint32_t>(movie.size()));
-    return movie;
+    return finishMovie(std::move(records));
 }
 
 ByteBuffer bareZlib(ByteView body) {
     uLongf size = compressBound(body.size());
     ByteBuffer out(size);
-    if (compress2(out.data(), &size, body.data(), body.size(), 9) != Z_OK) std::abort();
+    if (compress2(out.data(), &size, body.data(), body.size(), swf::kMovieZlibLevel) != Z_OK) std::abort();
     out.resize(size);
     return out;
 }
 
 // One raw LZMA1 encode of the whole body with liblzma, the properties
-// bytes first, with the export's properties: lc 3, lp 0, pb 2, 8 MiB
-// dictionary, normal mode, bt4, 128 fast bytes, end marker.
+// bytes first, with the settings the export uses, and the end marker.
 ByteBuffer bareLzma(ByteView body) {
-    lzma_options_lzma options{};
-    options.dict_size = 1u << 23;
-    options.lc = 3;
-    options.lp = 0;
-    options.pb = 2;
-    options.mode = LZMA_MODE_NORMAL;
-    options.nice_len = 128;
-    options.mf = LZMA_MF_BT4;
+    lzma_options_lzma options = lzmasdk::encoderOptions();
     const lzma_filter filters[] = {{LZMA_FILTER_LZMA1, &options}, {LZMA_VLI_UNKNOWN, nullptr}};
     ByteBuffer out(body.size() + body.size() / 16 + 4096);
     size_t size = 5;
@@ -109,7 +92,7 @@ int loadAndExport(const std::string& file, int compression, const std::string& o
     ByteBuffer in;
     l18n::readBinaryFile(file, in);
     const swf::SWF loaded(std::move(in));
-    l18n::writeBinaryFile(output, loaded.exportSwf(compression));
+    l18n::writeBinaryFile(output, loaded.exportSwf(swf::compressionOf(compression)));
     return 0;
 }
 
@@ -178,9 +161,9 @@ int main(int argc, char** argv) {
             ByteBuffer bytes;
             l18n::readBinaryFile(input, bytes);
             const swf::SWF movie(std::move(bytes));
-            l18n::writeBinaryFile(output, movie.exportSwf(0));
+            l18n::writeBinaryFile(output, movie.exportSwf(swf::Compression::Uncompressed));
         });
-    report("load + exportSwf(0) vs read + write", ours, plain);
+    report("load + exportSwf(FWS) vs read + write", ours, plain);
     const bool codecs = !(argc > 3 && std::string(argv[3]) == "--no-codecs");
     if (codecs) {
         {
@@ -189,18 +172,18 @@ int main(int argc, char** argv) {
             const ByteView body = ByteView(bytes).subspan(8);
             const swf::SWF movie(bytes);
             ByteBuffer cws, zws;
-            // The export deflates on every processor it may use; the bare codec is
-            // zlib level 9 on one thread. Both are wall-clock times.
+            // The export deflates on every processor it may use; the bare codec
+            // runs on one thread. Both are wall-clock times.
             ByteBuffer bareCws;
-            const auto [zlibOurs, zlibBare] =
-                alternatingMedians([&] { cws = movie.exportSwf(1); }, [&] { bareCws = bareZlib(body); });
+            const auto [zlibOurs, zlibBare] = alternatingMedians([&] { cws = movie.exportSwf(swf::Compression::Zlib); },
+                                                                 [&] { bareCws = bareZlib(body); });
             std::printf("processors: %zu\n", processorCount());
-            report("exportSwf(1) vs zlib level 9 on one thread", zlibOurs, zlibBare);
-            std::printf("%-44s %8zu B   vs %8zu B   ratio %.4f\n", "CWS body size vs zlib level 9", cws.size() - 8,
+            report("exportSwf(CWS) vs bare zlib on one thread", zlibOurs, zlibBare);
+            std::printf("%-44s %8zu B   vs %8zu B   ratio %.4f\n", "CWS body size vs bare zlib", cws.size() - 8,
                         bareCws.size(), double(cws.size() - 8) / double(bareCws.size()));
-            const double lzmaOurs = seconds([&] { zws = movie.exportSwf(2); });
+            const double lzmaOurs = seconds([&] { zws = movie.exportSwf(swf::Compression::Lzma); });
             const double lzmaBare = seconds([&] { bareLzma(body); });
-            report("exportSwf(2) vs LZMA encode", lzmaOurs, lzmaBare);
+            report("exportSwf(ZWS) vs LZMA encode", lzmaOurs, lzmaBare);
             std::printf("compressed sizes: CWS %zu, ZWS %zu\n", cws.size(), zws.size());
             l18n::writeBinaryFile(dir + "/swf_bench_in.cws", cws);
             l18n::writeBinaryFile(dir + "/swf_bench_in.zws", zws);

@@ -47,6 +47,28 @@ std::unique_ptr<swf::Tag> rawTag(uint16_t code, ByteBuffer body) {
     return tag;
 }
 
+// Puts what `convert` makes of the placeholder of kind T with the id in
+// its place, as the program's replacements do.
+template <typename T, typename Convert>
+void fill(swf::SWF& movie, uint64_t id, Convert convert) {
+    const T& placeholder = movie.tagWithId<T>(id);
+    movie.exchangeTag(placeholder, convert(placeholder));
+}
+
+void fillBinary(swf::SWF& movie, uint64_t id, ByteBuffer payload) {
+    fill<swf::Tag_DefineBinaryData>(
+        movie, id, [&](const auto& binary) { return swf::binaryWithPayload(std::move(payload), binary); });
+}
+
+void fillSound(swf::SWF& movie, uint64_t id, const ByteBuffer& mp3) {
+    fill<swf::Tag_DefineSound>(movie, id, [&](const auto& sound) { return swf::soundFromMp3(mp3, sound); });
+}
+
+void fillImage(swf::SWF& movie, uint64_t id, const ByteBuffer& png) {
+    fill<swf::Tag_DefineBitsLossless>(
+        movie, id, [&](const auto& image) { return swf::imageFromPixels(swf::readPng(png), image); });
+}
+
 // The fixed fields of a defining tag: its id and `zeros` bytes to be filled.
 ByteBuffer fixedFields(uint16_t id, size_t zeros) {
     ByteBuffer body;
@@ -190,7 +212,7 @@ void build(const fs::path& assets, const std::string& output) {
         const std::string name = stage.stem().string();  // "<id> - <symbol>"
         const auto id = static_cast<uint16_t>(std::stoi(name));
         addBinary(id, name.substr(name.find(" - ") + 3));
-        movie.replaceBinary(readFile(stage), id);
+        fillBinary(movie, id, readFile(stage));
     }
 
     const std::vector<Named> sounds = {{500, "SoundJump"}, {501, "SoundCoin"}};
@@ -198,8 +220,8 @@ void build(const fs::path& assets, const std::string& output) {
         movie.tags.push_back(std::make_unique<swf::Tag_DefineSound>(headerFor(14), fixedFields(sound.id, 5)));
         symbols.push_back(sound);
     }
-    movie.replaceMp3(readFile(assets / "sounds" / "jump.mp3"), 500);
-    movie.replaceMp3(readFile(assets / "sounds" / "coin.mp3"), 501);
+    fillSound(movie, 500, readFile(assets / "sounds" / "jump.mp3"));
+    fillSound(movie, 501, readFile(assets / "sounds" / "coin.mp3"));
 
     movie.tags.push_back(std::make_unique<swf::Tag_DefineBitsLossless>(headerFor(20), fixedFields(600, 5)));
     movie.tags.push_back(std::make_unique<swf::Tag_DefineBitsLossless>(
@@ -207,8 +229,8 @@ void build(const fs::path& assets, const std::string& output) {
     movie.tags.push_back(std::make_unique<swf::Tag_DefineBitsLossless>(headerFor(36), fixedFields(602, 5)));
     movie.tags.push_back(std::make_unique<swf::Tag_DefineBitsLossless>(
         headerFor(36), colourMappedBody(603, true, readFile(assets / "images" / "gem_palette.png"))));
-    movie.replaceImg(readFile(assets / "images" / "hero.png"), 600);
-    movie.replaceImg(readFile(assets / "images" / "glow.png"), 602);
+    fillImage(movie, 600, readFile(assets / "images" / "hero.png"));
+    fillImage(movie, 602, readFile(assets / "images" / "glow.png"));
     symbols.insert(symbols.end(), {{600, "HeroSprite"}, {601, "GrassTiles"}, {602, "GlowEffect"}, {603, "GemPalette"}});
 
     std::vector<fs::path> dataFiles;
@@ -219,10 +241,11 @@ void build(const fs::path& assets, const std::string& output) {
         const auto id = static_cast<uint16_t>(std::stoi(name));
         const std::string symbol = name.substr(name.find(" - ") + 3);
         addBinary(id, symbol);
-        const ByteBuffer body = data::buildDataFile(
-            *data::kindOfSymbol(symbol), directoryArchive(dir),
-            [](data::LimbWarning, int) { throw std::runtime_error("the limb data of the sample must be consistent"); });
-        movie.replaceBinary(body, id);
+        const ByteBuffer body = data::wrapDataContent(
+            data::buildDataContent(*data::kindOfSymbol(symbol), directoryArchive(dir), [](data::LimbWarning, int) {
+                throw std::runtime_error("the limb data of the sample must be consistent");
+            }));
+        fillBinary(movie, id, body);
     }
     const auto hasData = [&](uint64_t id) {
         return std::any_of(symbols.begin(), symbols.end(), [&](const Named& named) { return named.id == id; });
@@ -235,7 +258,9 @@ void build(const fs::path& assets, const std::string& output) {
         if (hasData(id)) continue;
         const MadeData file = madeData(made++);
         addBinary(static_cast<uint16_t>(id), file.symbol);
-        movie.replaceBinary(data::buildDataFile(file.kind, file.archive, [](data::LimbWarning, int) {}), id);
+        fillBinary(
+            movie, id,
+            data::wrapDataContent(data::buildDataContent(file.kind, file.archive, [](data::LimbWarning, int) {})));
     }
 
     ByteBuffer entries;
@@ -250,7 +275,7 @@ void build(const fs::path& assets, const std::string& output) {
     movie.tags.push_back(rawTag(1, {}));  // ShowFrame
     movie.tags.push_back(rawTag(0, {}));  // End
 
-    l18n::writeBinaryFile(output, movie.exportSwf(1));
+    l18n::writeBinaryFile(output, movie.exportSwf(swf::Compression::Zlib));
 }
 
 }  // namespace

@@ -40,9 +40,8 @@ std::optional<ByteBuffer> contentOf(const uint8_t* data, size_t size) {
 std::optional<Entries> walk(ByteView content) {
     Entries entries;
     try {
-        data::walkDataFile(content, [&](const std::string& name, const ByteBuffer& bytes) {
-            entries.emplace_back(name, bytes);
-        });
+        data::walkDataFile(
+            content, [&](const std::string& name, const ByteBuffer& bytes) { entries.emplace_back(name, bytes); });
     } catch (const swf::swf_exception&) {
         return std::nullopt;
     } catch (const swf::JsonDocument::type_error&) {
@@ -59,7 +58,7 @@ ByteBuffer rebuild(data::DataKind kind, const Entries& entries) {
         files.emplace(name, bytes);
     }
     archive.extract = [&files](const std::string& name) { return files.at(name); };
-    return data::buildDataFile(kind, archive, [](data::LimbWarning, int) {});
+    return data::wrapDataContent(data::buildDataContent(kind, archive, [](data::LimbWarning, int) {}));
 }
 
 }  // namespace

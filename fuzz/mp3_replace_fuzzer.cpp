@@ -1,5 +1,5 @@
 // Replacing a sound with an MP3 file. A fixed movie with one DefineSound tag
-// takes the input through SWF::replaceMp3, which may refuse it with
+// takes the input through soundFromMp3, which may refuse it with
 // swf_exception. A replaced sound must export exactly the frames the
 // inspector found in the input, with the input's rate, channels and sample
 // count in the tag; and the movie written out and reloaded must export the
@@ -15,6 +15,7 @@
 #include "fuzz_check.h"
 #include "swf/movie_builder.h"
 #include "swf/swf.h"
+#include "swf/swf_test_support.h"
 
 namespace {
 
@@ -35,36 +36,31 @@ const ByteBuffer& fixedMovie() {
     return movie;
 }
 
-const swf::Tag_DefineSound& soundTag(swf::SWF& movie) {
-    const auto* sound = dynamic_cast<const swf::Tag_DefineSound*>(movie.getTagWithId(kSoundId));
-    fuzz::require(sound != nullptr, "the movie keeps its sound");
-    return *sound;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const ByteBuffer mp3 = fuzz::bufferOf(data, size);
     swf::SWF movie(fixedMovie());
     try {
-        movie.replaceMp3(mp3, kSoundId);
+        testmovie::replaceSound(movie, mp3, kSoundId);
     } catch (const swf::swf_exception&) {
         return 0;
     }
 
     const mp3::Mp3Info info = mp3::inspectMp3(mp3);
-    const ByteBuffer frames = movie.exportMp3(kSoundId);
+    const ByteBuffer frames = testmovie::exportedSound(movie, kSoundId);
     const auto first = mp3.begin() + static_cast<std::ptrdiff_t>(info.startOffset);
     fuzz::require(frames == ByteBuffer(first, mp3.end() - static_cast<std::ptrdiff_t>(info.trailingBytes)),
                   "the exported sound is the input's frames");
 
-    const swf::Tag_DefineSound& sound = soundTag(movie);
-    fuzz::require(sound.soundFormat == 2, "the sound is stored as MP3");
+    const swf::Tag_DefineSound& sound = movie.tagWithId<swf::Tag_DefineSound>(kSoundId);
+    fuzz::require(sound.soundFormat() == swf::SoundFormat::Mp3, "the sound is stored as MP3");
     fuzz::require(swf::Tag_DefineSound::soundRates.at(sound.soundRate) == info.sampleRate, "the rate is the input's");
     fuzz::require(sound.soundType == (info.channels == 2 ? 1u : 0u), "the channels are the input's");
     fuzz::require(sound.soundSampleCount == info.sampleCount, "the sample count is the input's");
 
-    swf::SWF reloaded(movie.exportSwf(0));
-    fuzz::require(reloaded.exportMp3(kSoundId) == frames, "the replaced sound survives writing and reloading the movie");
+    swf::SWF reloaded(movie.exportSwf(swf::Compression::Uncompressed));
+    fuzz::require(testmovie::exportedSound(reloaded, kSoundId) == frames,
+                  "the replaced sound survives writing and reloading the movie");
     return 0;
 }

@@ -1,6 +1,6 @@
 // Replacing a bitmap with a PNG file. A fixed movie with one
-// DefineBitsLossless2 tag takes the input through SWF::replaceImg, which may
-// refuse it with swf_exception. A replaced bitmap must export as a PNG file
+// DefineBitsLossless2 tag takes the input through readPng and
+// imageFromPixels, which may refuse it with swf_exception. A replaced bitmap must export as a PNG file
 // of the same size whose alpha is the input's, whose opaque pixels keep
 // their colours exactly (premultiplying by 255 loses nothing) and whose
 // transparent ones are black; and the movie written out and reloaded must
@@ -20,6 +20,7 @@
 #include "fuzz_check.h"
 #include "swf/movie_builder.h"
 #include "swf/swf.h"
+#include "swf/swf_test_support.h"
 
 namespace {
 
@@ -84,12 +85,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     swf::SWF movie(fixedMovie());
     try {
-        movie.replaceImg(png, kBitmapId);
+        testmovie::replaceImage(movie, png, kBitmapId);
     } catch (const swf::swf_exception&) {
         return 0;
     }
 
-    const ByteBuffer exported = movie.exportImage(kBitmapId);
+    const ByteBuffer exported = testmovie::exportedImage(movie, kBitmapId);
     const Picture in = decode(png);
     const Picture out = decode(exported);
     fuzz::require(out.width == in.width && out.height == in.height, "the exported picture has the input's size");
@@ -103,8 +104,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
     }
 
-    swf::SWF reloaded(movie.exportSwf(0));
-    fuzz::require(reloaded.exportImage(kBitmapId) == exported,
+    swf::SWF reloaded(movie.exportSwf(swf::Compression::Uncompressed));
+    fuzz::require(testmovie::exportedImage(reloaded, kBitmapId) == exported,
                   "the replaced bitmap survives writing and reloading the movie");
     return 0;
 }

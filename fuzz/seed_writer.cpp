@@ -42,11 +42,11 @@ void writeMovies() {
     using namespace testmovie;
     const ByteBuffer fws = sampleMovie();
     const swf::SWF loaded(fws);
-    const ByteBuffer cws = loaded.exportSwf(1);
+    const ByteBuffer cws = loaded.exportSwf(swf::Compression::Zlib);
     write("swf_load", "sample.swf", fws);
     write("swf_load", "sample_v5.swf", sampleMovie(5));
     write("swf_load", "sample_zlib.swf", cws);
-    write("swf_load", "sample_lzma.swf", loaded.exportSwf(2));
+    write("swf_load", "sample_lzma.swf", loaded.exportSwf(swf::Compression::Lzma));
     write("swf_load", "projector_pe.exe", peProjector(fakePePlayer(96), fws));
     write("swf_load", "projector_elf", elfProjector(fakeElfPlayer(16), cws));
 }

@@ -34,9 +34,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::unique_ptr<swf::SWF> movie = load(data, size);
     if (!movie) return 0;
 
-    const ByteBuffer written = movie->exportSwf(0);
+    const ByteBuffer written = movie->exportSwf(swf::Compression::Uncompressed);
     const swf::SWF reloaded(written);
-    fuzz::require(reloaded.exportSwf(0) == written, "a loaded movie, written, reloaded and written again, is unchanged");
+    fuzz::require(reloaded.exportSwf(swf::Compression::Uncompressed) == written,
+                  "a loaded movie, written, reloaded and written again, is unchanged");
     fuzz::require(reloaded.tags.size() == movie->tags.size(), "a written movie reloads with as many tags");
 
     if (written.size() <= kZlibRoundTripLimit) {
@@ -44,8 +45,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         // the same movie.
         ByteBuffer expected = written;
         expected[3] = std::max<uint8_t>(expected[3], 6);
-        const swf::SWF inflated(movie->exportSwf(1));
-        fuzz::require(inflated.exportSwf(0) == expected, "the zlib form of a loaded movie loads back to the same movie");
+        const swf::SWF inflated(movie->exportSwf(swf::Compression::Zlib));
+        fuzz::require(inflated.exportSwf(swf::Compression::Uncompressed) == expected,
+                      "the zlib form of a loaded movie loads back to the same movie");
     }
     return 0;
 }

@@ -32,13 +32,6 @@ public:
 
     JsonDocument json;
 
-    // Reads members into `out` until an object end or the end of `bytes`,
-    // starting at `pos` and leaving `pos` after what was read. A name at the
-    // very end, without a value, is dropped.
-    static void parseAMF0(ByteView bytes, size_t& pos, JsonDocument& out);
-    // The big-endian IEEE 754 double at `pos` (the position is not moved).
-    static double readDouble(ByteView bytes, size_t pos);
-
     // The AMF0 bytes of the document in `text` (a JSON object whose first
     // member is named after the top-level class). Invalid JSON fails with the
     // library's parse error, anything JSON can hold but AMF0 cannot with
@@ -50,8 +43,6 @@ public:
     // time linear in its size (the library's own parser looks every new key
     // up one by one).
     static JsonDocument parseDocument(std::string_view text);
-    // Appends one value: its marker, then its body.
-    static void parseJSONElement(ByteBuffer& out, const JsonDocument& element);
     // Appends a 16-bit big-endian length and the bytes of `text`.
     static void writeStringWithLenPrefixU16(ByteBuffer& out, std::string_view text);
 

@@ -173,17 +173,4 @@ AMF0::AMF0(ByteView bytes) {
     json = std::move(document);
 }
 
-void AMF0::parseAMF0(ByteView bytes, size_t& pos, JsonDocument& out) {
-    if (pos >= bytes.size()) return;
-    AmfCursor cursor = amfCursor(bytes.subspan(pos), pos);
-    MemberTable members(out, "");
-    readMembers(cursor, members, 0);
-    pos = cursor.offset();
-}
-
-double AMF0::readDouble(ByteView bytes, size_t pos) {
-    AmfCursor cursor = amfCursor(bytes.subspan(std::min(pos, bytes.size())), pos);
-    return loadDoubleBe(cursor.bytes(8, N_("a number")));
-}
-
 }  // namespace swf

@@ -224,8 +224,6 @@ ByteBuffer AMF0::fromDocument(const JsonDocument& document) {
     return out;
 }
 
-void AMF0::parseJSONElement(ByteBuffer& out, const JsonDocument& element) { writeValue(out, element, 0); }
-
 void AMF0::writeStringWithLenPrefixU16(ByteBuffer& out, std::string_view text) {
     if (text.size() > kMaxStringLength) {
         throw swf_exception(N_("A text of %s bytes is too long for AMF0, which holds at most 65535."), {text.size()});

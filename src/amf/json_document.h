@@ -5,12 +5,10 @@
 
 #include <cmath>
 #include <cstdint>
+#include <nlohmann/json.hpp>
 #include <vector>
 
-#include <nlohmann/json.hpp>
-
 #include "swf/swf_exception.h"
-#include "util/containers.h"
 
 template <class Key, class Value, class IgnoredLess, class Allocator>
 using my_workaround_fifo_map = nlohmann::ordered_map<Key, Value, IgnoredLess, Allocator>;
@@ -51,11 +49,11 @@ inline uint8_t jsonToByte(const JsonDocument& value) {
 
 }  // namespace swf
 
-// concatVectorWithContainer (util/containers.h) for the elements of a JSON
-// array, each converted by swf::jsonToByte. A plain cast of a JSON value to
-// uint8_t would be undefined for floating values out of the byte's range.
-inline void concatVectorWithContainer(std::vector<uint8_t>& destination, const swf::JsonDocument& source,
-                                      bool atEnd) {
+// Inserts the elements of a JSON array, each converted by swf::jsonToByte
+// and in array order, at the end of `destination` (atEnd) or ahead of its
+// existing elements (!atEnd). A plain cast of a JSON value to uint8_t would
+// be undefined for floating values out of the byte's range.
+inline void concatVectorWithContainer(std::vector<uint8_t>& destination, const swf::JsonDocument& source, bool atEnd) {
     std::vector<uint8_t> converted;
     converted.reserve(source.size());
     for (const auto& element : source) converted.push_back(swf::jsonToByte(element));

@@ -128,7 +128,7 @@ private:
     }
     void fail(const fs::path& path, const std::error_code& error) {
         files_.unclaimed.push_back(
-            {path.string(), Verdict::Failed, fileError(kCannotRead, path.string(), error.value()).message()});
+            {path.string(), Verdict::Failed, fileError(kCannotRead, path.string(), error.value()).asMessage()});
     }
 
     const fs::path root_;

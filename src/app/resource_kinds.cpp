@@ -129,7 +129,7 @@ const char* noWarning(const swf::Tag&, const swf::Tag&) { return nullptr; }
 // Only MP3 sounds can be written to an MP3 file.
 bool isMp3Sound(const swf::Tag& tag) {
     const auto* sound = dynamic_cast<const swf::Tag_DefineSound*>(&tag);
-    return sound != nullptr && sound->soundFormat == swf::Tag_DefineSound::kMp3Format;
+    return sound != nullptr && sound->soundFormat() == swf::SoundFormat::Mp3;
 }
 
 const char* const kOtherSoundFormats[] = {".wav",  ".wave", ".ogg", ".oga", ".flac", ".aif",

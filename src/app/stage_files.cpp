@@ -21,7 +21,7 @@ ReplacementFile readStage(const std::string& path) {
                     }
                     warn(Message::text(N_("WARNING: '%s' is not well-formed XML: %s The stage it replaces was not "
                                           "well-formed either, so it is stored as it is.\n"),
-                                       {path, e.message()}));
+                                       {path, e.asMessage()}));
                 }
                 return swf::binaryWithPayload(*bytes, dynamic_cast<const swf::Tag_DefineBinaryData&>(current));
             }};

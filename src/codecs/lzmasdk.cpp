@@ -1,7 +1,5 @@
 #include "codecs/lzmasdk.h"
 
-#include <lzma.h>
-
 #include <algorithm>
 #include <memory>
 
@@ -22,9 +20,6 @@ constexpr int kErrorMemory = 2;
 constexpr int kErrorUnsupported = 4;
 constexpr int kErrorFail = 11;
 
-// The one place that throws: every failure of this wrapper goes through it.
-
-
 // `id` is a message id that takes the error code.
 [[noreturn]] void fail(const char* id, int code) { throw lzmasdk_exception(id, {code}); }
 
@@ -32,10 +27,14 @@ constexpr int kErrorFail = 11;
 
 int errorCode(lzma_ret ret) {
     switch (ret) {
-        case LZMA_MEM_ERROR: return kErrorMemory;
-        case LZMA_OPTIONS_ERROR: return kErrorUnsupported;
-        case LZMA_DATA_ERROR: return kErrorData;
-        default: return kErrorFail;
+        case LZMA_MEM_ERROR:
+            return kErrorMemory;
+        case LZMA_OPTIONS_ERROR:
+            return kErrorUnsupported;
+        case LZMA_DATA_ERROR:
+            return kErrorData;
+        default:
+            return kErrorFail;
     }
 }
 
@@ -62,8 +61,8 @@ struct Output {
     size_t nextLimit() const { return std::min(kBlockSize, maxSize - produced()); }
 };
 
-// Runs a raw decoder over the whole input until its end marker (LZMA) or
-// its end chunk (LZMA2), or until the output limit is reached. Input that
+// Runs a raw decoder over the whole input until its end marker, or until
+// the output limit is reached. Input that
 // ends before that is a data error: with no size known, the end marker is
 // the only way a stream may end.
 ByteBuffer decodeRaw(const lzma_filter* filters, ByteView input, Output out) {
@@ -92,7 +91,8 @@ ByteBuffer decodeRaw(const lzma_filter* filters, ByteView input, Output out) {
 // LZMA: the properties byte (pb * 5 + lp) * 9 + lc, then the dictionary
 // size, 32 bits little-endian.
 ByteBuffer decompressLzma(ByteView bytes, Output out) {
-    if (bytes.size() < kPropsSize || bytes[0] >= 9 * 5 * 5) fail(N_("lzma sdk: Incorrect stream properties: %s"), kErrorUnsupported);
+    if (bytes.size() < kPropsSize || bytes[0] >= 9 * 5 * 5)
+        fail(N_("lzma sdk: Incorrect stream properties: %s"), kErrorUnsupported);
     lzma_options_lzma options{};
     options.lc = bytes[0] % 9;
     options.lp = bytes[0] / 9 % 5;
@@ -102,24 +102,8 @@ ByteBuffer decompressLzma(ByteView bytes, Output out) {
     return decodeRaw(filters, bytes.subspan(kPropsSize), std::move(out));
 }
 
-// Dictionary size coded in the LZMA2 properties byte.
-bool lzma2Dictionary(uint8_t prop, uint32_t& dictionary) {
-    if (prop > 40) return false;
-    dictionary = prop == 40 ? 0xFFFFFFFFu : (2u | (prop & 1u)) << (prop / 2 + 11);
-    return true;
-}
+}  // namespace
 
-ByteBuffer decompressLzma2(ByteView bytes, Output out) {
-    lzma_options_lzma options{};
-    uint32_t dictionary = 0;
-    if (bytes.empty() || !lzma2Dictionary(bytes[0], dictionary)) fail(N_("lzma sdk: Incorrect stream properties: %s"), kErrorUnsupported);
-    options.dict_size = boundedDictionary(dictionary, out.maxSize);
-    const lzma_filter filters[] = {{LZMA_FILTER_LZMA2, &options}, {LZMA_VLI_UNKNOWN, nullptr}};
-    return decodeRaw(filters, bytes.subspan(1), std::move(out));
-}
-
-// The properties every movie is written with: lc 3, lp 0, pb 2, an 8 MiB
-// dictionary, the normal mode with the bt4 match finder and 128 fast bytes.
 lzma_options_lzma encoderOptions() {
     lzma_options_lzma options{};
     options.dict_size = 1u << 23;
@@ -132,10 +116,6 @@ lzma_options_lzma encoderOptions() {
     options.depth = 0;
     return options;
 }
-
-}  // namespace
-
-ByteBuffer lzmasdk_compress(ByteView bytes) { return lzmasdk_compress(singleChunk(bytes), bytes.size()); }
 
 // The raw LZMA encoder knows no uncompressed size, so it always ends the
 // stream with the end-of-stream marker.
@@ -183,9 +163,8 @@ ByteBuffer lzmasdk_compress(const ChunkSource& source, size_t sizeHint, ByteBuff
     return out;
 }
 
-ByteBuffer lzmasdk_decompress(ByteView bytes, int mode, size_t sizeHint, size_t maxSize, ByteBuffer prefix) {
-    Output out(std::move(prefix), sizeHint, maxSize);
-    return mode == 0 ? decompressLzma(bytes, std::move(out)) : decompressLzma2(bytes, std::move(out));
+ByteBuffer lzmasdk_decompress(ByteView bytes, size_t sizeHint, size_t maxSize, ByteBuffer prefix) {
+    return decompressLzma(bytes, Output(std::move(prefix), sizeHint, maxSize));
 }
 
 }  // namespace lzmasdk

@@ -36,8 +36,7 @@ void walkDataFile(ByteView content, const EntrySink& sink);
 class entry_name_error : public forge_exception {
 public:
     explicit entry_name_error(DataKind kind);
-    entry_name_error(DataKind kind, const std::string& folderEntry);
-    DataKind kind;
+    explicit entry_name_error(const std::string& folderEntry);
 };
 
 // The archive as the builder reads it: entry names in archive order, and
@@ -52,13 +51,11 @@ struct ArchiveReader {
 enum class LimbWarning { SameFlags, MissingImage };
 using WarningSink = std::function<void(LimbWarning, int position)>;
 
-// The new tag body built from an archive: the content, deflated and wrapped
-// in a ByteArray. Throws entry_name_error when an entry's name breaks the
-// kind's naming, swf_exception naming the entry for a document that is not
-// valid JSON, and the component's exception for anything else.
-ByteBuffer buildDataFile(DataKind kind, const ArchiveReader& archive, const WarningSink& warn);
-// The two steps of the same: the inflated content, and the body that holds
-// a content.
+// The content of a new data file built from an archive, and the tag body
+// that holds a content: the content deflated and wrapped in a ByteArray.
+// The build throws entry_name_error when an entry's name breaks the kind's
+// naming, swf_exception naming the entry for a document that is not valid
+// JSON, and the component's exception for anything else.
 ByteBuffer buildDataContent(DataKind kind, const ArchiveReader& archive, const WarningSink& warn);
 ByteBuffer wrapDataContent(const ByteBuffer& content);
 

@@ -21,6 +21,7 @@ constexpr std::array kGdatGroups = {
     EntryGroup{GroupKind::Documents, "PtWithName_"},
 };
 
+// Every kind, in the order in which symbol names are matched.
 constexpr std::array<DataLayout, 4> kLayouts = {{
     {DataKind::LimbInfo, "limbInfo", "Lmi", kLimbGroups,
      N_("Please do not change the format of the file names. They must start with \"LimbPic_\" or \"Limb_\" in case of "
@@ -35,8 +36,6 @@ constexpr std::array<DataLayout, 4> kLayouts = {{
 }};
 
 }  // namespace
-
-std::span<const DataLayout> dataLayouts() { return kLayouts; }
 
 const DataLayout& layoutOf(DataKind kind) {
     for (const DataLayout& layout : kLayouts) {

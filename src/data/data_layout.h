@@ -44,8 +44,7 @@ struct DataLayout {
 inline constexpr const char* kDocumentExtension = ".json";
 inline constexpr const char* kPictureExtension = ".png";
 
-// Every kind, in the order in which symbol names are matched.
-std::span<const DataLayout> dataLayouts();
+// The layout of a kind.
 const DataLayout& layoutOf(DataKind kind);
 
 // The kind whose tag is `tag`, or whose symbol names end as `symbol` does.

@@ -38,7 +38,8 @@ std::string textOf(const ByteBuffer& bytes) { return std::string(bytes.begin(), 
 std::pair<size_t, size_t> lineAndColumn(const std::string& text, size_t position) {
     const size_t index = std::min(std::max<size_t>(position, 1), text.size() + 1) - 1;
     const size_t lineStart = index == 0 ? 0 : text.rfind('\n', index - 1) + 1;  // npos + 1 is 0
-    const auto line = static_cast<size_t>(std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(index), '\n'));
+    const auto line =
+        static_cast<size_t>(std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(index), '\n'));
     return {line + 1, index - lineStart + 1};
 }
 
@@ -81,8 +82,8 @@ void appendDocuments(ByteBuffer& out, const Group& documents) {
 
 // The game reads its files from the top of the archive only; an entry in a
 // folder (a folder's own entry too) is named so that the user can move it.
-void requireTopLevel(DataKind kind, const std::string& name) {
-    if (name.find('/') != std::string::npos) throw entry_name_error(kind, name);
+void requireTopLevel(const std::string& name) {
+    if (name.find('/') != std::string::npos) throw entry_name_error(name);
 }
 
 // Sorts every entry into the first group of the layout that its name
@@ -91,7 +92,7 @@ void requireTopLevel(DataKind kind, const std::string& name) {
 std::vector<Group> classify(const DataLayout& layout, const ArchiveReader& archive) {
     std::vector<Group> groups(layout.groups.size());
     for (const std::string& name : archive.names) {
-        requireTopLevel(layout.kind, name);
+        requireTopLevel(name);
         ByteBuffer bytes = archive.extract(name);
         const std::optional<int> number = entryNumber(name);
         const auto group = std::find_if(layout.groups.begin(), layout.groups.end(),
@@ -145,7 +146,7 @@ void appendPictures(ByteBuffer& out, const Group& pictures, const std::vector<bo
 // A kind of one object takes the archive's first entry, which must bear
 // the object's one name.
 ByteBuffer singleObject(const DataLayout& layout, const EntryGroup& group, const ArchiveReader& archive) {
-    if (!archive.names.empty()) requireTopLevel(layout.kind, archive.names.front());
+    if (!archive.names.empty()) requireTopLevel(archive.names.front());
     if (archive.names.empty() || archive.names.front() != group.name) throw entry_name_error(layout.kind);
     return objectBytes(Entry{group.name, archive.extract(group.name)});
 }
@@ -180,17 +181,12 @@ ByteBuffer contentOf(const DataLayout& layout, const ArchiveReader& archive, con
 
 }  // namespace
 
-entry_name_error::entry_name_error(DataKind kind) : forge_exception(layoutOf(kind).namingMessage), kind(kind) {}
+entry_name_error::entry_name_error(DataKind kind) : forge_exception(layoutOf(kind).namingMessage) {}
 
-entry_name_error::entry_name_error(DataKind kind, const std::string& folderEntry)
+entry_name_error::entry_name_error(const std::string& folderEntry)
     : forge_exception(
           N_("The archive entry '%s' is inside a folder; put every file at the top of the archive, without folders."),
-          {folderEntry}),
-      kind(kind) {}
-
-ByteBuffer buildDataFile(DataKind kind, const ArchiveReader& archive, const WarningSink& warn) {
-    return wrapDataContent(buildDataContent(kind, archive, warn));
-}
+          {folderEntry}) {}
 
 ByteBuffer buildDataContent(DataKind kind, const ArchiveReader& archive, const WarningSink& warn) {
     return contentOf(layoutOf(kind), archive, warn);

@@ -1,5 +1,11 @@
 #pragma once
 // The three forms of a whole SWF file, told apart by their signature.
+//
+// Everything that treats the forms differently is a switch over
+// Compression without a default, so that the compiler names each place a
+// new form must reach; what is generic (the form of a signature, the form
+// of a number) walks the forms in the order of their numbers, which is
+// itself such a switch (compression.cpp).
 
 #include <optional>
 
@@ -7,14 +13,18 @@
 
 namespace swf {
 
+// The zlib level of "CWS" files.
+inline constexpr int kMovieZlibLevel = 9;
+
 enum class Compression {
     Uncompressed,  // "FWS"
     Zlib,          // "CWS", zlib from offset 8
     Lzma,          // "ZWS", LZMA from offset 12
 };
 
-// The compression numbered 0 (none), 1 (zlib) or 2 (LZMA) where a number
-// stands for it; swf_exception "Invalid compression option." for any other.
+// The form numbered `number`, 0 (none), 1 (zlib) or 2 (LZMA), where a
+// number stands for it; swf_exception "Invalid compression option."
+// for any other.
 Compression compressionOf(int number);
 
 // The form whose signature starts `bytes`, or nothing.

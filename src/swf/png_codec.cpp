@@ -15,20 +15,15 @@ constexpr const char* kEncoderError = N_("PNG encoder error (%s): %s");
 constexpr const char* kDecoderError = N_("PNG decoder error (%s): %s");
 constexpr const char* kDamaged = N_("PNG decoder error (%s): the file is truncated or damaged:");
 
-// The level of the PNG files of the game's images. zlib's fast levels look
-// back 32 KiB, lodepng's own deflate 2 KiB, less than a row of a wide
-// picture: at level 3 the files come out a little smaller than lodepng made
-// them, in about two thirds of its time.
-constexpr int kPngLevel = 3;
-
 // What failed inside a hook: lodepng is C code that an exception must not
 // pass through, so the hook keeps it and returns an error code, and the
-// caller throws it once lodepng has returned.
+// caller throws it once lodepng has returned. lodepng hands the hooks their
+// context as a const pointer; the failure is what they record there.
 struct HookFailure {
-    std::exception_ptr failure;
+    mutable std::exception_ptr failure;
 };
 
-HookFailure& failureOf(const void* context) { return *static_cast<HookFailure*>(const_cast<void*>(context)); }
+const HookFailure& failureOf(const void* context) { return *static_cast<const HookFailure*>(context); }
 
 // Hands the bytes to lodepng after the `*outSize` it already holds at
 // `*out`, in memory it frees with lodepng_free (free).
@@ -71,7 +66,7 @@ unsigned inflateHook(unsigned char** out, size_t* outSize, const unsigned char* 
 unsigned deflateHook(unsigned char** out, size_t* outSize, const unsigned char* in, size_t inSize,
                      const LodePNGCompressSettings* settings) {
     try {
-        return handOver(zlib::zlib_compress(singleChunk(ByteView(in, inSize)), kPngLevel, 0), out, outSize);
+        return handOver(zlib::zlib_compress(singleChunk(ByteView(in, inSize)), kPngDeflateLevel, 0), out, outSize);
     } catch (...) {
         failureOf(settings->custom_context).failure = std::current_exception();
         return 1;

@@ -24,7 +24,8 @@ std::array<uint8_t, 4> markerBytes(uint32_t marker) {
 
 size_t findMarker(ByteView bytes, const std::array<uint8_t, 4>& marker, size_t from) {
     if (from >= bytes.size()) return bytes.size();
-    const auto it = std::search(bytes.begin() + static_cast<std::ptrdiff_t>(from), bytes.end(), marker.begin(), marker.end());
+    const auto it =
+        std::search(bytes.begin() + static_cast<std::ptrdiff_t>(from), bytes.end(), marker.begin(), marker.end());
     return static_cast<size_t>(it - bytes.begin());
 }
 
@@ -78,15 +79,11 @@ ByteBuffer SWF::exe2swf(ByteBuffer bytes) {
     return bytes;
 }
 
-ByteBuffer SWF::exportExe(const ByteBuffer& projectorBytes, int number, const ProgressSink& progress) {
-    return exportExe(projectorBytes, compressionOf(number), progress);
-}
-
-ByteBuffer SWF::exportExe(const ByteBuffer& projectorBytes, Compression compression, const ProgressSink& progress) {
+ByteBuffer SWF::exportExe(const ByteBuffer& projectorBytes, Compression form, const ProgressSink& progress) {
     // No bytes mean the projector held; without one, there is none.
     checkProjectorForm(projectorBytes.empty() ? projector : projectorBytes);
     const bool isPE = projectorBytes.empty() ? projectorIsPE : isPEfile(projectorBytes);
-    const ByteBuffer movie = compressMovie(compression, progress);
+    const ByteBuffer movie = exportSwf(form, progress);
     if (movie.size() > UINT32_MAX) throw swf_exception(N_("The movie is too large for a projector (4 GiB or more)."));
     // A projector given here is kept for later exports.
     if (!projectorBytes.empty()) {

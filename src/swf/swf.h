@@ -22,58 +22,25 @@ public:
     // with a movie appended.
     explicit SWF(ByteBuffer bytes);
 
-    // Loading: projector, header, tag records.
-    void parseSwf(ByteBuffer bytes);
-    // Replaces compressed bytes by the uncompressed file, reads the header
-    // fields and returns the offset of the first tag record.
-    size_t parseSwfHeader(ByteBuffer& bytes);
-
-    ByteBuffer zlibDecompress(ByteView bytes) const;
-    ByteBuffer lzmaDecompress(ByteView bytes) const;
-    ByteBuffer zlibCompress(ByteView bytes) const;
-    ByteBuffer lzmaCompress(ByteView bytes) const;
-
     // The uncompressed file built from the header fields and the tags.
     ByteBuffer toBytes() const;
     // The file in the given form; `progress`, when set, follows the
-    // compression. The number is that of compressionOf.
-    ByteBuffer exportSwf(Compression compression, const ProgressSink& progress = {}) const;
-    ByteBuffer exportSwf(int compression, const ProgressSink& progress = {}) const;
+    // compression.
+    ByteBuffer exportSwf(Compression form, const ProgressSink& progress = {}) const;
 
-    // Projectors: the movie inside a PE or ELF projector (other bytes are
-    // returned unchanged), and a new executable from a projector and the
-    // current movie. An empty `projectorBytes` means the held projector.
-    ByteBuffer exe2swf(ByteBuffer bytes);
-    ByteBuffer exportExe(const ByteBuffer& projectorBytes, Compression compression, const ProgressSink& progress = {});
-    ByteBuffer exportExe(const ByteBuffer& projectorBytes, int compression, const ProgressSink& progress = {});
-
-    // Stage and data files: the payload of a DefineBinaryData tag.
-    ByteBuffer exportBinary(uint64_t id) const;
-    void replaceBinary(const ByteBuffer& data, uint64_t id);
-
-    // Lossless bitmaps (codes 20 and 36) as PNG files.
-    ByteBuffer exportImage(uint64_t id) const;
-    void replaceImg(const ByteBuffer& bytes, uint64_t id, bool* droppedAlpha = nullptr);
-
-    // MP3 sounds.
-    ByteBuffer exportMp3(uint64_t id) const;
-    void replaceMp3(const ByteBuffer& bytes, uint64_t id);
+    // A new executable from a projector and the current movie. An empty
+    // `projectorBytes` means the held projector.
+    ByteBuffer exportExe(const ByteBuffer& projectorBytes, Compression form, const ProgressSink& progress = {});
 
     // Puts `replacement` into the stream in the place of `current`, one of
     // the movie's tags, and returns that one.
     std::unique_ptr<Tag> exchangeTag(const Tag& current, std::unique_ptr<Tag> replacement);
 
-    // Tag names and lookups. The number of a code is converted once, here.
-    static const std::map<int, std::string> tagTypeNames;
-    static int tagId(const std::string& name);
-    static const std::string& tagTypeName(int code);
-    static const std::string& tagTypeName(TagCode code) { return tagTypeName(codeOf(code)); }
-    Tag* getTagWithId(uint64_t id);
-    const Tag* getTagWithId(uint64_t id) const;
-    std::vector<Tag*> getTagsOfType(int code) { return tagsWithCode(tagCode(code)); }
-    std::vector<Tag*> tagsWithCode(TagCode code);
+    // The name of each tag code the program knows; "Unknown" for any other.
+    static const std::map<TagCode, std::string> tagTypeNames;
+    static const std::string& tagTypeName(TagCode code);
+    // The tags of one code, in stream order.
     std::vector<const Tag*> tagsWithCode(TagCode code) const;
-    std::string getSymbolName(uint64_t id) const;
     // Every symbol name, by character id: the first name a SymbolClass tag
     // gives each id, found in one walk over the tags.
     std::map<uint64_t, std::string> symbolNames() const;
@@ -88,23 +55,15 @@ public:
     std::vector<T*> tagsOfKind() {
         return collectKind<T>(*this);
     }
-    // The first of those with the character id, or nullptr.
-    template <typename T>
-    const T* findTag(uint64_t id) const {
-        return firstWithId(tagsOfKind<T>(), id);
-    }
-    template <typename T>
-    T* findTag(uint64_t id) {
-        return firstWithId(tagsOfKind<T>(), id);
-    }
-    // The same, or swf_exception with T's message for a missing id.
+    // The first of those with the character id, or swf_exception with T's
+    // message for a missing id.
     template <typename T>
     const T& tagWithId(uint64_t id) const {
-        return required<T>(findTag<T>(id), id);
+        return required<T>(firstWithId(tagsOfKind<T>(), id), id);
     }
     template <typename T>
     T& tagWithId(uint64_t id) {
-        return required<T>(findTag<T>(id), id);
+        return required<T>(firstWithId(tagsOfKind<T>(), id), id);
     }
 
     std::vector<std::unique_ptr<Tag>> tags;
@@ -119,8 +78,15 @@ public:
     uint32_t projectorMarker = 0xFA123456;
 
 private:
+    // Loading: projector, header, tag records.
+    void parseSwf(ByteBuffer bytes);
+    // The movie inside a PE or ELF projector, which is kept; other bytes are
+    // returned unchanged.
+    ByteBuffer exe2swf(ByteBuffer bytes);
+    // Replaces compressed bytes by the uncompressed file, reads the header
+    // fields and returns the offset of the first tag record.
+    size_t parseSwfHeader(ByteBuffer& bytes);
     void parseTags(ByteView bytes, size_t offset);
-    ByteBuffer compressMovie(Compression compression, const ProgressSink& progress) const;
 
     // The tags of kind T of `movie`, as const tags when the movie is const.
     template <typename T, typename Movie>
@@ -151,10 +117,9 @@ private:
     }
 };
 
-// The conversions of one tag, for work that already holds the tag: what
-// the SWF members of the same names do after looking the tag up by id. The
+// The conversions of one tag to and from the files the user edits. The
 // file's conversions make a new tag from a copy of the one they replace and
-// leave that one as it is.
+// leave that one as it is; SWF::exchangeTag puts it in its place.
 ByteBuffer imageToPng(const Tag_DefineBitsLossless& image);
 // The straight (R, G, B, A) pixels the PNG file of the bitmap shows, row by
 // row.
@@ -169,8 +134,6 @@ struct DecodedPng {
 DecodedPng readPng(const ByteBuffer& png);
 std::unique_ptr<Tag_DefineBitsLossless> imageFromPixels(DecodedPng decoded, const Tag_DefineBitsLossless& image,
                                                         bool* droppedAlpha = nullptr);
-std::unique_ptr<Tag_DefineBitsLossless> imageFromPng(const ByteBuffer& png, const Tag_DefineBitsLossless& image,
-                                                     bool* droppedAlpha = nullptr);
 ByteBuffer soundToMp3(const Tag_DefineSound& sound);
 std::unique_ptr<Tag_DefineSound> soundFromMp3(const ByteBuffer& mp3, const Tag_DefineSound& sound);
 std::unique_ptr<Tag_DefineBinaryData> binaryWithPayload(ByteBuffer payload, const Tag_DefineBinaryData& binary);

@@ -4,13 +4,6 @@
 
 namespace swf {
 
-ByteBuffer SWF::exportBinary(uint64_t id) const { return tagWithId<Tag_DefineBinaryData>(id).data; }
-
-void SWF::replaceBinary(const ByteBuffer& data, uint64_t id) {
-    const Tag_DefineBinaryData& binary = tagWithId<Tag_DefineBinaryData>(id);
-    exchangeTag(binary, binaryWithPayload(data, binary));
-}
-
 std::unique_ptr<Tag_DefineBinaryData> binaryWithPayload(ByteBuffer payload, const Tag_DefineBinaryData& binary) {
     auto replacement = std::make_unique<Tag_DefineBinaryData>(binary);
     replacement->data = std::move(payload);

@@ -13,9 +13,9 @@
 namespace swf {
 namespace {
 
-constexpr size_t kPlainPrefix = 8;           // signature, version, file length
-constexpr size_t kLzmaPropsOffset = 12;      // after the compressed length
-constexpr size_t kLzmaHeaderSize = 17;       // ... and the 5 properties bytes
+constexpr size_t kPlainPrefix = 8;       // signature, version, file length
+constexpr size_t kLzmaPropsOffset = 12;  // after the compressed length
+constexpr size_t kLzmaHeaderSize = 17;   // ... and the 5 properties bytes
 constexpr size_t kFrameSizeBytes = 9;
 constexpr unsigned kFrameSizeBits = 16;
 // LZMA cannot expand a byte into more than about 7100 bytes (repeats of the
@@ -40,23 +40,22 @@ ByteBuffer decompressedBody(Decompress decompress) {
     }
 }
 
-// Checks that the plain fields of a compressed (or uncompressed) file are
-// all there before anything reads them: the signature, the version, the
-// file length and, for LZMA, the compressed length and the properties.
-void checkPlainFields(ByteView bytes, bool lzma) {
+// Checks that the plain fields of a file in the form are all there before
+// anything reads them: the signature, the version, the file length and, for
+// LZMA, the compressed length and the properties.
+void checkPlainFields(ByteView bytes, Compression form) {
     SwfCursor cursor(bytes, 0, kTruncatedHeader);
     cursor.skip(4, N_("signature and version"));
     cursor.skip(4, N_("file length"));
-    if (!lzma) return;
-    cursor.skip(4, N_("compressed length"));
-    cursor.skip(5, N_("LZMA properties"));
-}
-
-// The file length field of an uncompressed file.
-uint32_t fileLengthOf(ByteView fws) {
-    SwfCursor cursor(fws, 0, kTruncatedHeader);
-    cursor.skip(4, N_("signature and version"));
-    return cursor.u32le(N_("file length"));
+    switch (form) {
+        case Compression::Uncompressed:
+        case Compression::Zlib:
+            return;
+        case Compression::Lzma:
+            cursor.skip(4, N_("compressed length"));
+            cursor.skip(5, N_("LZMA properties"));
+            return;
+    }
 }
 
 // The uncompressed body (from offset 8) that the file length field promises,
@@ -80,6 +79,19 @@ ByteBuffer plainPrefix(ByteView bytes) {
     return out;
 }
 
+// The uncompressed file of a "CWS" file whose plain fields were checked.
+ByteBuffer zlibDecompress(ByteView bytes) {
+    const ByteView stream = bytes.subspan(kPlainPrefix);
+    return zlib::zlib_decompress(stream, bodyHint(bytes, stream.size()), bodyLimit(bytes), plainPrefix(bytes));
+}
+
+// The uncompressed file of a "ZWS" file whose plain fields were checked.
+ByteBuffer lzmaDecompress(ByteView bytes) {
+    const ByteView stream = bytes.subspan(kLzmaPropsOffset);
+    const size_t limit = std::min(bodyLimit(bytes), stream.size() * kMaxLzmaExpansion);
+    return lzmasdk::lzmasdk_decompress(stream, bodyHint(bytes, stream.size()), limit, plainPrefix(bytes));
+}
+
 ByteBuffer signaturePrefix(Compression form, uint8_t version, uint32_t fileLength) {
     ByteBuffer out = {static_cast<uint8_t>(signatureLetter(form)), 'W', 'S', version};
     appendU32le(out, fileLength);
@@ -93,16 +105,14 @@ uint32_t checkedFileLength(size_t size) {
 
 // "CWS", the version raised to at least 6, the file length, then the zlib
 // stream of the uncompressed file from offset 8 on.
-ByteBuffer zlibForm(uint8_t version, uint32_t fileLength, const ChunkSource& body,
-                    const ProgressSink& progress = {}) {
-    return zlib::zlib_compress(body, 9, fileLength - kPlainPrefix,
+ByteBuffer zlibForm(uint8_t version, uint32_t fileLength, const ChunkSource& body, const ProgressSink& progress) {
+    return zlib::zlib_compress(body, kMovieZlibLevel, fileLength - kPlainPrefix,
                                signaturePrefix(Compression::Zlib, std::max<uint8_t>(version, 6), fileLength), progress);
 }
 
 // "ZWS", the version raised to at least 13, the file length, the size of the
 // LZMA stream, then the properties and the stream.
-ByteBuffer lzmaForm(uint8_t version, uint32_t fileLength, const ChunkSource& body,
-                    const ProgressSink& progress = {}) {
+ByteBuffer lzmaForm(uint8_t version, uint32_t fileLength, const ChunkSource& body, const ProgressSink& progress) {
     ByteBuffer prefix = signaturePrefix(Compression::Lzma, std::max<uint8_t>(version, 13), fileLength);
     appendU32le(prefix, 0);
     ByteBuffer out = lzmasdk::lzmasdk_compress(body, fileLength - kPlainPrefix, std::move(prefix), progress);
@@ -110,19 +120,27 @@ ByteBuffer lzmaForm(uint8_t version, uint32_t fileLength, const ChunkSource& bod
     return out;
 }
 
+// The frame size, rate and count, which follow the first 8 bytes.
+void appendHeaderFields(ByteBuffer& out, const SWF& movie) {
+    appendBytes(out, movie.frameSize);
+    appendU16le(out, movie.frameRate);
+    appendU16le(out, movie.frameCount);
+}
+
+// The size of the uncompressed file, known without writing it.
+size_t fileSizeOf(const SWF& movie) {
+    size_t size = kPlainPrefix + movie.frameSize.size() + 4;
+    for (const auto& tag : movie.tags) size += tag->recordSize();
+    return size;
+}
+
 // The uncompressed file from offset 8 on, one record at a time, so that a
-// compressor can take the movie in without it being built whole first.
+// compressor can take the movie in without it being built whole first. Each
+// record is written once; the file length is known before from the sizes
+// of the records.
 class MovieBody {
 public:
-    explicit MovieBody(const SWF& movie) : movie_(movie) {
-        size_t size = kPlainPrefix + headerFields().size();
-        for (const auto& tag : movie.tags) {
-            buffer_.clear();
-            tag->appendTo(buffer_);
-            size += buffer_.size();
-        }
-        fileLength_ = checkedFileLength(size);
-    }
+    explicit MovieBody(const SWF& movie) : movie_(movie), fileLength_(checkedFileLength(fileSizeOf(movie))) {}
 
     uint32_t fileLength() const { return fileLength_; }
 
@@ -130,7 +148,7 @@ public:
         return [this] {
             buffer_.clear();
             if (next_ == 0) {
-                buffer_ = headerFields();
+                appendHeaderFields(buffer_, movie_);
             } else if (next_ <= movie_.tags.size()) {
                 movie_.tags[next_ - 1]->appendTo(buffer_);
             }
@@ -140,61 +158,26 @@ public:
     }
 
 private:
-    ByteBuffer headerFields() const {
-        ByteBuffer out = movie_.frameSize;
-        appendU16le(out, movie_.frameRate);
-        appendU16le(out, movie_.frameCount);
-        return out;
-    }
-
     const SWF& movie_;
-    uint32_t fileLength_ = 0;
+    uint32_t fileLength_;
     size_t next_ = 0;
     ByteBuffer buffer_;
 };
 
 }  // namespace
 
-Compression compressionOf(int number) {
-    switch (number) {
-        case 0: return Compression::Uncompressed;
-        case 1: return Compression::Zlib;
-        case 2: return Compression::Lzma;
-        default: throw swf_exception(N_("Invalid compression option."));
-    }
-}
-
-std::optional<Compression> signatureCompression(ByteView bytes) {
-    if (bytes.size() < 3 || bytes[1] != 'W' || bytes[2] != 'S') return std::nullopt;
-    for (const Compression form : {Compression::Uncompressed, Compression::Zlib, Compression::Lzma}) {
-        if (bytes[0] == signatureLetter(form)) return form;
-    }
-    return std::nullopt;
-}
-
-char signatureLetter(Compression compression) {
-    switch (compression) {
-        case Compression::Uncompressed: return 'F';
-        case Compression::Zlib: return 'C';
-        case Compression::Lzma: return 'Z';
-    }
-    return 'F';
-}
-
 size_t SWF::parseSwfHeader(ByteBuffer& bytes) {
     const std::optional<Compression> form = signatureCompression(bytes);
     if (!form) throw swf_exception(N_("Invalid SWF file. Unrecognized header."));
     compression = *form;
+    checkPlainFields(bytes, compression);
     switch (compression) {
         case Compression::Uncompressed:
-            checkPlainFields(bytes, false);
             break;
         case Compression::Zlib:
-            checkPlainFields(bytes, false);
             bytes = decompressedBody([&] { return zlibDecompress(bytes); });
             break;
         case Compression::Lzma:
-            checkPlainFields(bytes, true);
             bytes = decompressedBody([&] { return lzmaDecompress(bytes); });
             break;
     }
@@ -212,49 +195,18 @@ size_t SWF::parseSwfHeader(ByteBuffer& bytes) {
     return cursor.position();
 }
 
-ByteBuffer SWF::zlibDecompress(ByteView bytes) const {
-    const ByteView stream = bytes.subspan(kPlainPrefix);
-    return zlib::zlib_decompress(stream, bodyHint(bytes, stream.size()), bodyLimit(bytes), plainPrefix(bytes));
-}
-
-ByteBuffer SWF::lzmaDecompress(ByteView bytes) const {
-    const ByteView stream = bytes.subspan(kLzmaPropsOffset);
-    const size_t limit = std::min(bodyLimit(bytes), stream.size() * kMaxLzmaExpansion);
-    return lzmasdk::lzmasdk_decompress(stream, 0, bodyHint(bytes, stream.size()), limit, plainPrefix(bytes));
-}
-
-ByteBuffer SWF::zlibCompress(ByteView bytes) const {
-    return zlibForm(version, fileLengthOf(bytes), singleChunk(bytes.subspan(kPlainPrefix)));
-}
-
-ByteBuffer SWF::lzmaCompress(ByteView bytes) const {
-    return lzmaForm(version, fileLengthOf(bytes), singleChunk(bytes.subspan(kPlainPrefix)));
-}
-
 ByteBuffer SWF::toBytes() const {
-    size_t estimate = kPlainPrefix + frameSize.size() + 4;
-    for (const auto& tag : tags) estimate += tag->data.size() + 16;
     ByteBuffer out = signaturePrefix(Compression::Uncompressed, version, 0);
-    out.reserve(estimate);
-    appendBytes(out, frameSize);
-    appendU16le(out, frameRate);
-    appendU16le(out, frameCount);
+    out.reserve(fileSizeOf(*this));
+    appendHeaderFields(out, *this);
     for (const auto& tag : tags) tag->appendTo(out);
     storeU32le(out.data() + 4, checkedFileLength(out.size()));
     return out;
 }
 
-ByteBuffer SWF::exportSwf(Compression form, const ProgressSink& progress) const {
-    return compressMovie(form, progress);
-}
-
-ByteBuffer SWF::exportSwf(int number, const ProgressSink& progress) const {
-    return exportSwf(compressionOf(number), progress);
-}
-
 // The compressed forms are fed record by record rather than from toBytes(),
 // so that a large movie is never held twice while it is compressed.
-ByteBuffer SWF::compressMovie(Compression form, const ProgressSink& progress) const {
+ByteBuffer SWF::exportSwf(Compression form, const ProgressSink& progress) const {
     switch (form) {
         case Compression::Uncompressed:
             return toBytes();

@@ -1,8 +1,6 @@
 // Lossless bitmaps (DefineBitsLossless and DefineBitsLossless2) to PNG files
 // and back.
 
-#include "swf/swf.h"
-
 #include <lodepng.h>
 
 #include <algorithm>
@@ -13,6 +11,7 @@
 #include "swf/bitmap_pixels.h"
 #include "swf/conversion_advice.h"
 #include "swf/png_codec.h"
+#include "swf/swf.h"
 #include "util/file_types.h"
 
 namespace swf {
@@ -24,7 +23,9 @@ size_t paddedRowSize(size_t rowBytes) { return (rowBytes + 3) / 4 * 4; }
 // 15-bit pixels; a DefineBitsLossless2, and a format the program does not
 // know, holds 32-bit pixels.
 BitmapFormat layoutOf(const Tag_DefineBitsLossless& image) {
-    switch (image.bitmapFormat) {
+    const std::optional<BitmapFormat> format = image.bitmapFormat();
+    if (!format) return BitmapFormat::Rgb32;
+    switch (*format) {
         case BitmapFormat::ColourMapped:
             return BitmapFormat::ColourMapped;
         case BitmapFormat::Rgb15:
@@ -158,13 +159,6 @@ void requirePicture(const Tag_DefineBitsLossless& image) {
 
 }  // namespace
 
-ByteBuffer SWF::exportImage(uint64_t id) const { return imageToPng(tagWithId<Tag_DefineBitsLossless>(id)); }
-
-void SWF::replaceImg(const ByteBuffer& bytes, uint64_t id, bool* droppedAlpha) {
-    const Tag_DefineBitsLossless& image = tagWithId<Tag_DefineBitsLossless>(id);
-    exchangeTag(image, imageFromPng(bytes, image, droppedAlpha));
-}
-
 ByteBuffer imageToPng(const Tag_DefineBitsLossless& image) {
     ByteBuffer bitmap = inflateBitmap(image);
     requirePicture(image);
@@ -206,11 +200,6 @@ ByteBuffer imagePixels(const Tag_DefineBitsLossless& image) {
     return bitmap;
 }
 
-std::unique_ptr<Tag_DefineBitsLossless> imageFromPng(const ByteBuffer& bytes, const Tag_DefineBitsLossless& image,
-                                                     bool* droppedAlpha) {
-    return imageFromPixels(readPng(bytes), image, droppedAlpha);
-}
-
 DecodedPng readPng(const ByteBuffer& bytes) {
     if (!isPNGfile(bytes)) throw notPngError(bytes);
 
@@ -219,8 +208,9 @@ DecodedPng readPng(const ByteBuffer& bytes) {
     const auto [width, height] = inspectPng(bytes);
     constexpr unsigned kMaxSide = 65535;
     if (width > kMaxSide || height > kMaxSide) {
-        throw swf_exception(N_("PNG image of %sx%s pixels is too large: images can be at most 65535 pixels wide and high."),
-                            {width, height});
+        throw swf_exception(
+            N_("PNG image of %sx%s pixels is too large: images can be at most 65535 pixels wide and high."),
+            {width, height});
     }
 
     DecodedPng decoded;
@@ -240,7 +230,7 @@ std::unique_ptr<Tag_DefineBitsLossless> imageFromPixels(DecodedPng decoded, cons
     ByteBuffer deflated = zlib::zlib_compress(pixels, 9);
 
     auto replacement = std::make_unique<Tag_DefineBitsLossless>(image);
-    replacement->bitmapFormat = BitmapFormat::Rgb32;
+    replacement->bitmapFormatNumber = numberOf(BitmapFormat::Rgb32);
     replacement->bitmapWidth = decoded.width;
     replacement->bitmapHeight = decoded.height;
     replacement->data = std::move(deflated);

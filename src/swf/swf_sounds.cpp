@@ -10,7 +10,6 @@
 namespace swf {
 namespace {
 
-constexpr unsigned kMp3Format = Tag_DefineSound::kMp3Format;
 constexpr size_t kSeekSamplesSize = 2;
 
 unsigned rateCode(unsigned sampleRate) {
@@ -26,17 +25,10 @@ unsigned rateCode(unsigned sampleRate) {
 
 }  // namespace
 
-ByteBuffer SWF::exportMp3(uint64_t id) const { return soundToMp3(tagWithId<Tag_DefineSound>(id)); }
-
-void SWF::replaceMp3(const ByteBuffer& bytes, uint64_t id) {
-    const Tag_DefineSound& sound = tagWithId<Tag_DefineSound>(id);
-    exchangeTag(sound, soundFromMp3(bytes, sound));
-}
-
 // The frames without the seek samples, so that the file is a plain MP3.
 ByteBuffer soundToMp3(const Tag_DefineSound& sound) {
     const uint64_t id = sound.characterId;
-    if (sound.soundFormat != kMp3Format) throw swf_exception(N_("Sound ID %s is not an MP3 sound."), {id});
+    if (sound.soundFormat() != SoundFormat::Mp3) throw swf_exception(N_("Sound ID %s is not an MP3 sound."), {id});
     if (sound.data.size() < kSeekSamplesSize) {
         throw swf_exception(N_("Sound ID %s is too short to hold MP3 data."), {id});
     }
@@ -69,7 +61,7 @@ std::unique_ptr<Tag_DefineSound> soundFromMp3(const ByteBuffer& bytes, const Tag
     data.insert(data.end(), first, first + static_cast<std::ptrdiff_t>(framesSize));
 
     auto replacement = std::make_unique<Tag_DefineSound>(sound);
-    replacement->soundFormat = kMp3Format;
+    replacement->soundFormatNumber = numberOf(SoundFormat::Mp3);
     replacement->soundRate = rate;
     replacement->soundSize = 1;
     replacement->soundType = info.channels == 2 ? 1 : 0;

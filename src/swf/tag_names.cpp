@@ -1,4 +1,4 @@
-// Tag type names, and the lookups of tags by code, character id and symbol.
+// Tag type names, and the lookups of tags by code and of symbol names.
 
 #include <algorithm>
 
@@ -6,51 +6,25 @@
 
 namespace swf {
 
-const std::map<int, std::string> SWF::tagTypeNames = {{-1, "File Header"},
-#define VLF_TAG_NAME_ENTRY(name, number) {number, #name},
-                                                      VLF_TAG_CODES(VLF_TAG_NAME_ENTRY)
+const std::map<TagCode, std::string> SWF::tagTypeNames = {
+#define VLF_TAG_NAME_ENTRY(name, number) {TagCode::name, #name},
+    VLF_TAG_CODES(VLF_TAG_NAME_ENTRY)
 #undef VLF_TAG_NAME_ENTRY
 };
 
-int SWF::tagId(const std::string& name) {
-    for (const auto& [code, typeName] : tagTypeNames) {
-        if (typeName == name) return code;
-    }
-    return -2;
-}
-
-const std::string& SWF::tagTypeName(int code) {
+const std::string& SWF::tagTypeName(TagCode code) {
     static const std::string unknown = "Unknown";
     const auto it = tagTypeNames.find(code);
     return it == tagTypeNames.end() ? unknown : it->second;
 }
 
-namespace {
-
-template <typename Pointer, typename Tags>
-Pointer firstWithCharacterId(const Tags& tags, uint64_t id) {
-    for (const auto& tag : tags) {
-        if (tag->characterId == id) return tag.get();
-    }
-    return nullptr;
-}
-
-template <typename Pointer, typename Tags>
-std::vector<Pointer> everyWithCode(const Tags& tags, TagCode code) {
-    std::vector<Pointer> found;
+std::vector<const Tag*> SWF::tagsWithCode(TagCode code) const {
+    std::vector<const Tag*> found;
     for (const auto& tag : tags) {
         if (tag->code == code) found.push_back(tag.get());
     }
     return found;
 }
-
-}  // namespace
-
-Tag* SWF::getTagWithId(uint64_t id) { return firstWithCharacterId<Tag*>(tags, id); }
-const Tag* SWF::getTagWithId(uint64_t id) const { return firstWithCharacterId<const Tag*>(tags, id); }
-
-std::vector<Tag*> SWF::tagsWithCode(TagCode code) { return everyWithCode<Tag*>(tags, code); }
-std::vector<const Tag*> SWF::tagsWithCode(TagCode code) const { return everyWithCode<const Tag*>(tags, code); }
 
 std::unique_ptr<Tag> SWF::exchangeTag(const Tag& current, std::unique_ptr<Tag> replacement) {
     // A tag read from a file stands at its index; one made otherwise is
@@ -75,17 +49,6 @@ std::string withoutTerminator(const std::string& name) {
 }
 
 }  // namespace
-
-std::string SWF::getSymbolName(uint64_t id) const {
-    for (const auto& tag : tags) {
-        const auto* entries = dynamic_cast<const Tag_SymbolClass*>(tag.get());
-        if (tag->code != TagCode::SymbolClass || entries == nullptr) continue;
-        for (const auto& [symbolId, name] : entries->symbols) {
-            if (symbolId == id) return withoutTerminator(name);
-        }
-    }
-    return {};
-}
 
 std::map<uint64_t, std::string> SWF::symbolNames() const {
     std::map<uint64_t, std::string> names;

@@ -6,6 +6,8 @@ namespace swf {
 namespace {
 
 constexpr uint32_t kLongFormLength = 0x3F;
+constexpr size_t kShortHeaderSize = 2;
+constexpr size_t kLongHeaderSize = 6;
 
 SwfCursor bodyCursor(const RecordHeader& header, ByteView body) {
     return SwfCursor(body, header.bodyOffset, kTruncatedRecord);
@@ -47,22 +49,41 @@ ByteBuffer Tag::toBytes() const {
     return out;
 }
 
+ByteBuffer Tag::fields() const {
+    ByteBuffer out;
+    appendFields(out);
+    return out;
+}
+
+// The long form holds the length of any body; the short form, 6 bits.
+bool Tag::hasLongHeader(size_t bodySize) const { return isLong || bodySize >= kLongFormLength; }
+
+size_t Tag::recordSize() const {
+    const size_t bodySize = fields().size() + data.size();
+    return (hasLongHeader(bodySize) ? kLongHeaderSize : kShortHeaderSize) + bodySize;
+}
+
 void Tag::appendHeader(ByteBuffer& out, size_t bodySize) const {
+    if (!hasLongHeader(bodySize)) {
+        if ((loadU16le(rawHeader.data()) & kLongFormLength) == bodySize) {
+            appendRawHeader(out, rawHeader);
+        } else {
+            appendU16le(out, static_cast<uint16_t>((codeOf(code) << 6) | bodySize));
+        }
+        return;
+    }
     if (isLong) {
         appendRawHeader(out, rawHeader);
-        appendU32le(out, longLength(bodySize));
-    } else if ((loadU16le(rawHeader.data()) & kLongFormLength) == bodySize) {
-        appendRawHeader(out, rawHeader);
-    } else if (bodySize < kLongFormLength) {
-        appendU16le(out, static_cast<uint16_t>((codeOf(code) << 6) | bodySize));
     } else {
         appendU16le(out, static_cast<uint16_t>((codeOf(code) << 6) | kLongFormLength));
-        appendU32le(out, longLength(bodySize));
     }
+    appendU32le(out, longLength(bodySize));
 }
 
 void Tag::appendTo(ByteBuffer& out) const {
-    appendHeader(out, data.size());
+    const ByteBuffer ahead = fields();
+    appendHeader(out, ahead.size() + data.size());
+    appendBytes(out, ahead);
     appendBytes(out, data);
 }
 
@@ -73,11 +94,9 @@ Tag_DefineBinaryData::Tag_DefineBinaryData(const RecordHeader& header, ByteView 
     data.assign(cursor.rest().begin(), cursor.rest().end());
 }
 
-void Tag_DefineBinaryData::appendTo(ByteBuffer& out) const {
-    appendHeader(out, data.size() + 6);
+void Tag_DefineBinaryData::appendFields(ByteBuffer& out) const {
     appendU16le(out, static_cast<uint16_t>(characterId));
     appendU32le(out, reserved);
-    appendBytes(out, data);
 }
 
 const std::map<unsigned, unsigned> Tag_DefineSound::soundRates = {{0, 5512}, {1, 11025}, {2, 22050}, {3, 44100}};
@@ -86,7 +105,7 @@ Tag_DefineSound::Tag_DefineSound(const RecordHeader& header, ByteView body) : Ta
     SwfCursor cursor = bodyCursor(header, body);
     characterId = cursor.u16le(N_("DefineSound character id"));
     const uint8_t flags = cursor.u8(N_("DefineSound format byte"));
-    soundFormat = flags >> 4;
+    soundFormatNumber = flags >> 4;
     soundRate = (flags >> 2) & 3;
     soundSize = (flags >> 1) & 1;
     soundType = flags & 1;
@@ -94,40 +113,36 @@ Tag_DefineSound::Tag_DefineSound(const RecordHeader& header, ByteView body) : Ta
     data.assign(cursor.rest().begin(), cursor.rest().end());
 }
 
-void Tag_DefineSound::appendTo(ByteBuffer& out) const {
-    appendHeader(out, data.size() + 7);
+void Tag_DefineSound::appendFields(ByteBuffer& out) const {
     appendU16le(out, static_cast<uint16_t>(characterId));
-    appendU8(out, static_cast<uint8_t>((soundFormat << 4) | (soundRate << 2) | (soundSize << 1) | soundType));
+    appendU8(out, static_cast<uint8_t>((soundFormatNumber << 4) | (soundRate << 2) | (soundSize << 1) | soundType));
     appendU32le(out, soundSampleCount);
-    appendBytes(out, data);
 }
 
 Tag_DefineBitsLossless::Tag_DefineBitsLossless(const RecordHeader& header, ByteView body)
     : Tag(header), isLossless2(header.code == TagCode::DefineBitsLossless2) {
     SwfCursor cursor = bodyCursor(header, body);
     characterId = cursor.u16le(N_("DefineBitsLossless character id"));
-    bitmapFormat = static_cast<BitmapFormat>(cursor.u8(N_("DefineBitsLossless bitmap format")));
+    bitmapFormatNumber = cursor.u8(N_("DefineBitsLossless bitmap format"));
     bitmapWidth = cursor.u16le(N_("DefineBitsLossless width"));
     bitmapHeight = cursor.u16le(N_("DefineBitsLossless height"));
     if (hasColourTable()) bitmapColorTableSize = cursor.u8(N_("DefineBitsLossless colour table size"));
     data.assign(cursor.rest().begin(), cursor.rest().end());
 }
 
-void Tag_DefineBitsLossless::appendTo(ByteBuffer& out) const {
-    appendHeader(out, data.size() + 7 + (hasColourTable() ? 1 : 0));
+void Tag_DefineBitsLossless::appendFields(ByteBuffer& out) const {
     appendU16le(out, static_cast<uint16_t>(characterId));
-    appendU8(out, static_cast<uint8_t>(bitmapFormat));
+    appendU8(out, bitmapFormatNumber);
     appendU16le(out, bitmapWidth);
     appendU16le(out, bitmapHeight);
     if (hasColourTable()) appendU8(out, bitmapColorTableSize);
-    appendBytes(out, data);
 }
 
 Tag_SymbolClass::Tag_SymbolClass(const RecordHeader& header, ByteView rest, size_t& consumed) : Tag(header) {
     SwfCursor cursor = bodyCursor(header, rest);
-    numSymbols = cursor.u16le(N_("SymbolClass count"));
-    symbols.reserve(numSymbols);
-    for (unsigned i = 0; i < numSymbols; ++i) {
+    const uint16_t count = cursor.u16le(N_("SymbolClass count"));
+    symbols.reserve(count);
+    for (unsigned i = 0; i < count; ++i) {
         const uint64_t id = cursor.u16le(N_("SymbolClass character id"));
         const ByteView name = cursor.untilZero(N_("SymbolClass name"));
         symbols.emplace_back(id, std::string(name.begin(), name.end()));
@@ -135,15 +150,13 @@ Tag_SymbolClass::Tag_SymbolClass(const RecordHeader& header, ByteView rest, size
     consumed = cursor.position();
 }
 
-void Tag_SymbolClass::appendTo(ByteBuffer& out) const {
-    ByteBuffer entries;
-    for (const auto& [id, name] : symbols) {
-        appendU16le(entries, static_cast<uint16_t>(id));
-        entries.insert(entries.end(), name.begin(), name.end());
-    }
-    appendHeader(out, entries.size() + 2);
+// The entries are the whole body: the tag has no data.
+void Tag_SymbolClass::appendFields(ByteBuffer& out) const {
     appendU16le(out, static_cast<uint16_t>(symbols.size()));
-    appendBytes(out, entries);
+    for (const auto& [id, name] : symbols) {
+        appendU16le(out, static_cast<uint16_t>(id));
+        out.insert(out.end(), name.begin(), name.end());
+    }
 }
 
 }  // namespace swf

@@ -60,6 +60,11 @@ std::string forge_exception::render(const Message::Translator& translate) const 
     return endsLine ? text + '\n' : text;
 }
 
+Message forge_exception::asMessage() const {
+    if (!cause_) return message_;
+    return Message::text(N_("%s %s"), {message_, cause_->asMessage()});
+}
+
 file_exception fileError(const char* id, const std::string& path, int error) {
     if (error == EISDIR) return file_exception(N_("'%s' is a directory."), {path});
     return file_exception(id, {path, std::string(std::strerror(error != 0 ? error : EIO))});

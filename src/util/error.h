@@ -33,10 +33,6 @@ public:
     // The message with each id translated and the arguments put in.
     std::string render(const Translator& translate) const;
 
-    // The id, or nullptr for plain data.
-    const char* id() const { return id_; }
-    const std::vector<Message>& args() const { return args_; }
-
 private:
     Message() = default;
 
@@ -54,9 +50,10 @@ public:
     // A reason that is plain data, such as a library's own text.
     explicit forge_exception(Message reason);
 
-    const Message& message() const { return message_; }
     // The message followed by the reasons underneath, each translated.
     std::string render(const Message::Translator& translate) const;
+    // The same as a message, for use within another message.
+    Message asMessage() const;
     const char* what() const noexcept override { return english_.c_str(); }
 
 private:

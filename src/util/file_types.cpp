@@ -42,18 +42,10 @@ bool isPEfile(const std::vector<uint8_t>& data) {
     return data[offset] == 'P' && data[offset + 1] == 'E';
 }
 
-bool isELFfile(const std::vector<uint8_t>& data) {
-    return startsWithBytes<4>(data, {0x7F, 'E', 'L', 'F'});
-}
+bool isELFfile(const std::vector<uint8_t>& data) { return startsWithBytes<4>(data, {0x7F, 'E', 'L', 'F'}); }
 
 bool isPNGfile(const std::vector<uint8_t>& data) {
     return startsWithBytes<8>(data, {0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A});
-}
-
-bool isJPEGfile(const std::vector<uint8_t>& data) {
-    // Start-of-image and end-of-image markers.
-    const size_t n = data.size();
-    return n >= 2 && data[0] == 0xFF && data[1] == 0xD8 && data[n - 2] == 0xFF && data[n - 1] == 0xD9;
 }
 
 bool isGIFfile(const std::vector<uint8_t>& data) {

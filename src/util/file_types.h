@@ -8,7 +8,6 @@
 bool isPEfile(const std::vector<uint8_t>& data);
 bool isELFfile(const std::vector<uint8_t>& data);
 bool isPNGfile(const std::vector<uint8_t>& data);
-bool isJPEGfile(const std::vector<uint8_t>& data);
 bool isGIFfile(const std::vector<uint8_t>& data);
 
 // Files people often give where a PNG image or an MP3 sound is wanted,

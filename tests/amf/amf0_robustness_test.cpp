@@ -132,7 +132,8 @@ TEST(AmfZeroRobustness, HundredThousandMembersAreReadAndWritten) {
     constexpr int kMembers = 100000;
     ByteBuffer data = bytes("10 0001 'A'");
     for (int i = 0; i < kMembers; ++i) {
-        const std::string name = "m" + std::to_string(i);
+        std::string name = "m";
+        name += std::to_string(i);
         AMF0::writeStringWithLenPrefixU16(data, name);
         data.push_back(i % 2 ? 0x05 : 0x06);
     }

@@ -28,7 +28,8 @@ const Fixture kBothWays[] = {
     {"number", "10 0001 'A' 0001 'a' 00 3FF0000000000000 0000 09", R"({"A":{"a":1.0}})"},
     {"no members", "10 0001 'A' 0000 09", R"({"A":null})"},
     {"booleans", "10 0001 'A' 0001 'x' 01 01 0001 'y' 01 00 0000 09", R"({"A":{"x":true,"y":false}})"},
-    {"non-ASCII text", "10 0001 'A' 0002 C3BC 02 0005 C3A9E282AC 0000 09", "{\"A\":{\"\xC3\xBC\":\"\xC3\xA9\xE2\x82\xAC\"}}"},
+    {"non-ASCII text", "10 0001 'A' 0002 C3BC 02 0005 C3A9E282AC 0000 09",
+     "{\"A\":{\"\xC3\xBC\":\"\xC3\xA9\xE2\x82\xAC\"}}"},
     {"null and undefined", "10 0001 'A' 0001 'n' 05 0001 'u' 06 0000 09", R"({"A":{"n":null,"u":"VLF_undefinedXXX"}})"},
     {"non-finite numbers",
      "10 0001 'A' 0001 'n' 00 7FF8000000000000 0001 'm' 00 FFF0000000000000 0001 'p' 00 7FF0000000000000 0000 09",
@@ -45,7 +46,8 @@ const Fixture kBothWays[] = {
      R"({"A":{"l":{"VLF_ArrayLenXXX":2,"0":"a","1":"b"}}})"},
     {"ECMA count unlike its members", "10 0001 'A' 0001 'l' 08 00000005 0001 '0' 05 0000 09 0000 09",
      R"({"A":{"l":{"VLF_ArrayLenXXX":5,"0":null}}})"},
-    {"member order", "10 0001 'A' 0001 'z' 05 0001 'a' 05 0001 'm' 05 0000 09", R"({"A":{"z":null,"a":null,"m":null}})"},
+    {"member order", "10 0001 'A' 0001 'z' 05 0001 'a' 05 0001 'm' 05 0000 09",
+     R"({"A":{"z":null,"a":null,"m":null}})"},
     {"marker names are plain members at the top", "10 0001 'A' 0010 'VLF_classNameXXX' 02 0001 'C' 0000 09",
      R"({"A":{"VLF_classNameXXX":"C"}})"},
 };
@@ -78,9 +80,11 @@ struct ReadOnly {
 const ReadOnly kReadOnly[] = {
     {"empty anonymous object", "10 0001 'A' 0001 'o' 03 0000 09 0000 09", R"({"A":{"o":null}})",
      "10 0001 'A' 0001 'o' 05 0000 09"},
-    {"boolean byte 02", "10 0001 'A' 0001 'x' 01 02 0000 09", R"({"A":{"x":true}})", "10 0001 'A' 0001 'x' 01 01 0000 09"},
+    {"boolean byte 02", "10 0001 'A' 0001 'x' 01 02 0000 09", R"({"A":{"x":true}})",
+     "10 0001 'A' 0001 'x' 01 01 0000 09"},
     {"bytes after the object", "10 0001 'A' 0000 09 FF FF", R"({"A":null})", "10 0001 'A' 0000 09"},
-    {"name without a value", "10 0001 'A' 0001 'a' 05 0001 'b'", R"({"A":{"a":null}})", "10 0001 'A' 0001 'a' 05 0000 09"},
+    {"name without a value", "10 0001 'A' 0001 'a' 05 0001 'b'", R"({"A":{"a":null}})",
+     "10 0001 'A' 0001 'a' 05 0000 09"},
     {"objects ended by the end of data", "10 0001 'A' 0001 'o' 03 0001 'p' 05", R"({"A":{"o":{"p":null}}})",
      "10 0001 'A' 0001 'o' 03 0001 'p' 05 0000 09 0000 09"},
     {"repeated plain member", "10 0001 'A' 0001 'a' 01 01 0001 'b' 05 0001 'a' 01 00 0000 09",
@@ -149,21 +153,6 @@ TEST(AmfZeroMapping, WritesDocumentsNotReadFromData) {
     for (const auto& f : kWriteOnly) EXPECT_EQ(AMF0::fromJSON(f.json), bytes(f.data)) << f.name;
 }
 
-TEST(AmfZeroMapping, MemberReaderAndDoubleAtAnyPosition) {
-    const ByteBuffer data = bytes("0001 'a' 00 3FF0000000000000 0000 09 FF");
-    size_t pos = 0;
-    swf::JsonDocument out;
-    AMF0::parseAMF0(data, pos, out);
-    EXPECT_EQ(out.dump(), R"({"a":1.0})");
-    EXPECT_EQ(pos, 15u);
-
-    EXPECT_EQ(AMF0::readDouble(data, 4), 1.0);
-    EXPECT_EQ(outcomeOf([&] { AMF0::readDouble(data, 10); }),
-              "swf: Invalid AMF data: a number at offset 10 needs 8 bytes, 6 left.");
-    EXPECT_EQ(outcomeOf([&] { AMF0::readDouble(data, 100); }),
-              "swf: Invalid AMF data: a number at offset 100 needs 8 bytes, 0 left.");
-}
-
 struct Refusal {
     const char* data;
     const char* outcome;
@@ -182,7 +171,8 @@ TEST(AmfZeroErrors, RefusesDataItCannotRead) {
         {"10 0001 'A' 0001 'a' 00 3FF0", "swf: Invalid AMF data: a number at offset 8 needs 8 bytes, 2 left."},
         {"10 0001 'A' 0001 'a' 01", "swf: Invalid AMF data: a boolean at offset 8 needs 1 bytes, 0 left."},
         {"10 0001 'A' 0001 'a' 02 0003 'ab'", "swf: Invalid AMF data: a string at offset 10 needs 3 bytes, 2 left."},
-        {"10 0001 'A' 0001 'a' 08 0000", "swf: Invalid AMF data: an ECMA array count at offset 8 needs 4 bytes, 2 left."},
+        {"10 0001 'A' 0001 'a' 08 0000",
+         "swf: Invalid AMF data: an ECMA array count at offset 8 needs 4 bytes, 2 left."},
         {"10 0001 'A' 0001 'a' 10 0004 'C'", "swf: Invalid AMF data: a class name at offset 10 needs 4 bytes, 1 left."},
         {"10 0001 'A' 0001 'x' 01 01 0001 'x' 03 0001 'p' 05 0000 09 0000 09",
          "swf: Position: 16. The object 'x' repeats the name of an earlier member that is not an object."},
@@ -245,7 +235,8 @@ TEST(AmfZeroErrors, TextsLongerThanSixteenBitsAreRefused) {
 
 TEST(AmfJsonBytes, ArrayElementsBecomeBytes) {
     ByteBuffer out{0xEE};
-    const auto elements = swf::JsonDocument::parse("[true,false,300,-1,-129,2.9,-1.5,256.0,1e300,18446744073709551615]");
+    const auto elements =
+        swf::JsonDocument::parse("[true,false,300,-1,-129,2.9,-1.5,256.0,1e300,18446744073709551615]");
     concatVectorWithContainer(out, elements, true);
     EXPECT_EQ(out, bytes("EE 01 00 2C FF 7F 02 FF 00 00 FF"));
 
@@ -254,8 +245,9 @@ TEST(AmfJsonBytes, ArrayElementsBecomeBytes) {
 
     for (const char* bad : {R"(["1"])", "[null]", "[[1]]", R"([{"a":1}])"}) {
         ByteBuffer untouched{0xEE};
-        EXPECT_EQ(outcomeOf([&] { concatVectorWithContainer(untouched, swf::JsonDocument::parse(bad), true); })
-                      .rfind("type_error: [json.exception.type_error.302]", 0),
+        EXPECT_EQ(outcomeOf([&] {
+                      concatVectorWithContainer(untouched, swf::JsonDocument::parse(bad), true);
+                  }).rfind("type_error: [json.exception.type_error.302]", 0),
                   0u)
             << bad;
         EXPECT_EQ(untouched, ByteBuffer{0xEE}) << bad;

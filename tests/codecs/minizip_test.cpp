@@ -22,20 +22,14 @@
 #include <vector>
 
 #include "util/bytes.h"
+#include "util/message_of.h"
 
 namespace {
 
 using Bytes = std::vector<uint8_t>;
 namespace fs = std::filesystem;
 
-std::string messageOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const std::exception& e) {
-        return e.what();
-    }
-    return "(no exception)";
-}
+using testsupport::messageOf;
 
 Bytes randomBytes(size_t size, unsigned seed) {
     std::mt19937 random(seed);
@@ -183,6 +177,7 @@ TEST_F(ZipTest, FailuresCarryTheirMessages) {
     const std::string missing = path("missing.zip");
     const std::string noDir = path("no/such/dir.zip");
     const std::string archive = path("bad.zip");
+    const std::string folder = dir_.string();
     struct Case {
         const char* what;
         std::function<void()> action;
@@ -190,7 +185,7 @@ TEST_F(ZipTest, FailuresCarryTheirMessages) {
     } cases[] = {
         {"missing archive", [&] { minizip::Unzipper u(missing); },
          "Cannot read '" + missing + "': No such file or directory."},
-        {"a folder", [&] { minizip::Unzipper u(dir_.string()); }, "'" + dir_.string() + "' is a directory."},
+        {"a folder", [&] { minizip::Unzipper u(folder); }, "'" + folder + "' is a directory."},
         {"not a zip",
          [&] {
              writeFile(archive, Bytes(100, 'x'));

@@ -4,28 +4,17 @@
 #include <zlib.h>
 
 #include <algorithm>
-#include <random>
 
+#include "codecs/sample_data.h"
 #include "swf/movie_builder.h"
 #include "swf/swf.h"
+#include "util/message_of.h"
 
 namespace {
 
-ByteBuffer sampleData(size_t size) {
-    ByteBuffer out(size);
-    std::mt19937 random(7);
-    for (size_t i = 0; i < size; ++i) out[i] = static_cast<uint8_t>(i % 251 < 200 ? i % 13 : random());
-    return out;
-}
+ByteBuffer sampleData(size_t size) { return testsupport::compressibleBytes(size, 7, 251, 200, 13); }
 
-std::string messageOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const zlib::zlib_exception& e) {
-        return e.what();
-    }
-    return "(no exception)";
-}
+using testsupport::messageOf;
 
 TEST(Zlib, RoundTripsAcrossOutputBlockBoundaries) {
     for (size_t size : {size_t{0}, size_t{1}, size_t{131072}, size_t{131073}, size_t{700000}}) {
@@ -92,7 +81,9 @@ TEST(Zlib, ErrorCodesMapToMessages) {
 }
 
 TEST(Zlib, BadLevelIsReportedByInit) {
-    EXPECT_EQ(messageOf([] { zlib::zlib_compress(ByteBuffer{1, 2, 3}, 42); }),
+    EXPECT_EQ(messageOf([] {
+                  zlib::zlib_compress(ByteBuffer{1, 2, 3}, 42);
+              }),
               "zlib: deflateInit() failed with code: -2");
 }
 
@@ -104,9 +95,8 @@ TEST(Zlib, ProgressFollowsTheInputConsumed) {
     for (size_t size : {size_t{1} << 20, 3 * zlib::kParallelChunk}) {
         const ByteBuffer data = sampleData(size);
         std::vector<uint64_t> reports;
-        const ByteBuffer packed = zlib::zlib_compress(
-            singleChunk(data), 9, data.size(), {},
-            [&](uint64_t done, uint64_t total) {
+        const ByteBuffer packed =
+            zlib::zlib_compress(singleChunk(data), 9, data.size(), {}, [&](uint64_t done, uint64_t total) {
                 EXPECT_EQ(total, data.size());
                 reports.push_back(done);
             });
@@ -132,10 +122,10 @@ TEST(ZlibParallel, OutputDependsOnlyOnTheInputAndInflatesToIt) {
         size_t size;
         size_t hint;
     } cases[] = {
-        {2 * chunk, 2 * chunk},                 // whole chunks only
+        {2 * chunk, 2 * chunk},                  // whole chunks only
         {3 * chunk + 12345, 3 * chunk + 12345},  // a short last chunk
-        {3 * chunk + 5, 2 * chunk},             // more input than announced
-        {2 * chunk + 5, 4 * chunk},             // less input than announced
+        {3 * chunk + 5, 2 * chunk},              // more input than announced
+        {2 * chunk + 5, 4 * chunk},              // less input than announced
     };
     for (const auto& c : cases) {
         const ByteBuffer data = sampleData(c.size);
@@ -161,8 +151,8 @@ TEST(ZlibParallel, CwsOfALargeMovieLoadsAgain) {
     appendBytes(records, testmovie::record(0, {}));
     const ByteBuffer original = testmovie::movie(records);
     ASSERT_GE(original.size(), zlib::kParallelMinimum + 8);
-    const ByteBuffer cws = swf::SWF(original).exportSwf(1);
-    EXPECT_EQ(swf::SWF(cws).exportSwf(0), original);
+    const ByteBuffer cws = swf::SWF(original).exportSwf(swf::Compression::Zlib);
+    EXPECT_EQ(swf::SWF(cws).exportSwf(swf::Compression::Uncompressed), original);
 }
 
 }  // namespace

@@ -37,20 +37,21 @@ data::ArchiveReader readerOf(const Entries& entries) {
 }
 
 ByteBuffer rebuilt(data::DataKind kind, const Entries& entries, std::vector<std::string>* warnings = nullptr) {
-    const ByteBuffer body = data::buildDataFile(kind, readerOf(entries), [&](data::LimbWarning w, int p) {
+    const ByteBuffer content = data::buildDataContent(kind, readerOf(entries), [&](data::LimbWarning w, int p) {
         if (warnings)
             warnings->push_back((w == data::LimbWarning::SameFlags ? "same " : "missing ") + std::to_string(p));
     });
-    return *data::inflateDataFile(body);
+    return *data::inflateDataFile(data::wrapDataContent(content));
 }
 
 TEST(DataFiles, ExportThenReplaceGivesBackTheContent) {
-    // Every kind of the layout has a sample, so that the walk and the build
-    // are held to agree on each.
+    // Every kind has a sample, so that the walk and the build are held to
+    // agree on each.
     const auto all = samples();
-    for (const data::DataLayout& layout : data::dataLayouts()) {
-        EXPECT_TRUE(std::any_of(all.begin(), all.end(), [&](const Sample& s) { return s.kind == layout.kind; }))
-            << layout.tag;
+    for (const data::DataKind kind :
+         {data::DataKind::LimbInfo, data::DataKind::Spt, data::DataKind::Bg, data::DataKind::Gdat}) {
+        EXPECT_TRUE(std::any_of(all.begin(), all.end(), [&](const Sample& s) { return s.kind == kind; }))
+            << data::layoutOf(kind).tag;
     }
     for (const Sample& sample : samples()) {
         const ByteBuffer body = wrapped(sample.content);
@@ -117,15 +118,16 @@ TEST(DataFiles, LimbPicturesAreRenumberedByPosition) {
         {"LimbPic_5.json", limbPictureJson(false, true)},
         {"LimbPic_1.json", limbPictureJson(true, false)},
         {"LimbPic_01.json", limbPictureJson(false, true)},  // same number: dropped
-        {"7.png", kPng},                                     // no picture embeds it: ignored
-        {"0.png", kPng},                                     // picture 0 does not embed: ignored
+        {"7.png", kPng},                                    // no picture embeds it: ignored
+        {"0.png", kPng},                                    // picture 0 does not embed: ignored
     };
     std::vector<std::string> warnings;
     Entries walked = walk(rebuilt(data::DataKind::LimbInfo, entries, &warnings));
     EXPECT_EQ(warnings, (std::vector<std::string>{"missing 1"}));
     ASSERT_EQ(walked.size(), 2u);
     EXPECT_EQ(walked[0].first, "LimbPic_0.json");
-    EXPECT_NE(std::string(walked[0].second.begin(), walked[0].second.end()).find("\"disabled\": true"), std::string::npos);
+    EXPECT_NE(std::string(walked[0].second.begin(), walked[0].second.end()).find("\"disabled\": true"),
+              std::string::npos);
 
     entries.push_back({"1.png", kPng});
     warnings.clear();
@@ -161,7 +163,7 @@ TEST(DataFiles, EntryNamesOutsideTheKindsNamingAreRefused) {
             rebuilt(c.kind, c.entries);
             ADD_FAILURE() << c.name << ": accepted";
         } catch (const data::entry_name_error& e) {
-            EXPECT_EQ(e.kind, c.kind) << c.name;
+            EXPECT_STREQ(e.what(), data::layoutOf(c.kind).namingMessage) << c.name;
         }
     }
 }
@@ -176,18 +178,33 @@ TEST(DataFiles, RefusedArchivesNameTheEntryAndWhere) {
         Entries entries;
         std::string message;  // the whole message, or its start before the library's reason
     } cases[] = {
-        {"attack in a folder", data::DataKind::Gdat, {{"Attack_0.json", bytesOf("{}")}, {"old/Attack_1.json", {}}},
+        {"attack in a folder",
+         data::DataKind::Gdat,
+         {{"Attack_0.json", bytesOf("{}")}, {"old/Attack_1.json", {}}},
          "The archive entry 'old/Attack_1.json" + folder},
-        {"Spt in a folder", data::DataKind::Spt, {{"Stage1Spt/Spt.json", {}}}, "The archive entry 'Stage1Spt/Spt.json" + folder},
-        {"folder of its own", data::DataKind::Bg, {{"Forest/", {}}, {"BgInfoFile.json", {}}},
+        {"Spt in a folder",
+         data::DataKind::Spt,
+         {{"Stage1Spt/Spt.json", {}}},
+         "The archive entry 'Stage1Spt/Spt.json" + folder},
+        {"folder of its own",
+         data::DataKind::Bg,
+         {{"Forest/", {}}, {"BgInfoFile.json", {}}},
          "The archive entry 'Forest/" + folder},
-        {"syntax error on the third line", data::DataKind::Spt, {{"Spt.json", bytesOf("{\n  \"Data.Spt\": {\n    \"a\": tru\n}}")}},
+        {"syntax error on the third line",
+         data::DataKind::Spt,
+         {{"Spt.json", bytesOf("{\n  \"Data.Spt\": {\n    \"a\": tru\n}}")}},
          "Invalid JSON in 'Spt.json' at line 3, column 13: "},
-        {"empty document", data::DataKind::Bg, {{"BgInfoFile.json", {}}}, "Invalid JSON in 'BgInfoFile.json' at line 1, column 1: "},
-        {"JSON that AMF0 cannot hold", data::DataKind::Spt, {{"Spt.json", bytesOf("[1, 2]")}},
+        {"empty document",
+         data::DataKind::Bg,
+         {{"BgInfoFile.json", {}}},
+         "Invalid JSON in 'BgInfoFile.json' at line 1, column 1: "},
+        {"JSON that AMF0 cannot hold",
+         data::DataKind::Spt,
+         {{"Spt.json", bytesOf("[1, 2]")}},
          "Cannot convert the archive entry 'Spt.json' to the game's data: A data document must be a JSON object whose "
          "first member is named after its class."},
-        {"flag of the wrong type", data::DataKind::LimbInfo,
+        {"flag of the wrong type",
+         data::DataKind::LimbInfo,
          {{"LimbPic_0.json", bytesOf(R"({"Data.LimbPic": {"disabled": 1, "embeded": true}})")}},
          "Invalid JSON in 'LimbPic_0.json': "},
     };
@@ -201,7 +218,9 @@ TEST(DataFiles, RefusedArchivesNameTheEntryAndWhere) {
             // A library's reason follows the colon and is not empty.
             const bool reasonFollows = c.message.back() == ' ';
             EXPECT_EQ(reasonFollows ? what.substr(0, c.message.size()) : what, c.message);
-            if (reasonFollows) EXPECT_GT(what.size(), c.message.size());
+            if (reasonFollows) {
+                EXPECT_GT(what.size(), c.message.size());
+            }
         }
     }
 }

@@ -62,7 +62,7 @@ std::string shell(const Session& s, const std::string& command) {
 
 ByteBuffer inflatedBody(const ByteBuffer& game, uint16_t id) {
     swf::SWF movie(game);
-    return *data::inflateDataFile(movie.exportBinary(id));
+    return *data::inflateDataFile(movie.tagWithId<swf::Tag_DefineBinaryData>(id).data);
 }
 
 TEST(SessionData, ExportAllWritesArchivesOtherToolsRead) {

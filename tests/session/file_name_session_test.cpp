@@ -82,7 +82,7 @@ TEST(SessionStages, ReplacementThatIsNotXmlIsRefused) {
             EXPECT_EQ(s.readFile("out.swf"), game);
         } else {
             EXPECT_EQ(r.err, "");
-            EXPECT_EQ(swf::SWF(s.readFile("out.swf")).exportBinary(234), bytesOf(c.file));
+            EXPECT_EQ(swf::SWF(s.readFile("out.swf")).tagWithId<swf::Tag_DefineBinaryData>(234).data, bytesOf(c.file));
         }
     }
 }

@@ -36,7 +36,9 @@ std::string signatureOf(const ByteBuffer& bytes) {
 }
 
 // The movie as the program writes it with the given compression.
-ByteBuffer movieOf(const ByteBuffer& game, int compression) { return swf::SWF(game).exportSwf(compression); }
+ByteBuffer movieOf(const ByteBuffer& game, int compression) {
+    return swf::SWF(game).exportSwf(swf::compressionOf(compression));
+}
 
 // Whether the file holds the same movie as `game`. The version may have
 // been raised: LZMA compression needs version 13.

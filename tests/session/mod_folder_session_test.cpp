@@ -110,7 +110,8 @@ TEST(SessionModFolder, OneChangedFileOfEachKindChangesExactlyThoseRecords) {
         EXPECT_TRUE(contains(r.err, line));
     }
     swf::SWF loaded(sampleGame());
-    EXPECT_EQ(changedIds(loaded.exportSwf(0), m.s.readFile("out.swf")), (std::set<uint64_t>{141, 234, 500, 600}));
+    EXPECT_EQ(changedIds(loaded.exportSwf(swf::Compression::Uncompressed), m.s.readFile("out.swf")),
+              (std::set<uint64_t>{141, 234, 500, 600}));
 }
 
 TEST(SessionModFolder, RevertPutsBackTheLoadedRecordAndTheExitQuestionFollowsTheFileWritten) {
@@ -193,7 +194,7 @@ TEST(SessionModFolder, CtrlCDuringAnApplyChangesNothing) {
     ASSERT_TRUE(r.endedNormally()) << r.describe();
     EXPECT_EQ(r.err, "Cancelled.\n");
     EXPECT_FALSE(contains(r.out, "replacement(s)?"));
-    EXPECT_EQ(s.readFile("out.swf"), swf::SWF(game).exportSwf(0));
+    EXPECT_EQ(s.readFile("out.swf"), swf::SWF(game).exportSwf(swf::Compression::Uncompressed));
 }
 
 // A mod is the files that made the changes: applied to the game as it was

@@ -27,7 +27,7 @@ TEST(SessionSounds, ReplacedSoundIsExportedAsTheFramesPutIn) {
     EXPECT_EQ(testmp3::decodedSampleCount(s.readFile("7 - Theme.mp3")), testmp3::decodedSampleCount(plain));
 
     swf::SWF written(s.readFile("out.swf"));
-    const auto* sound = dynamic_cast<const swf::Tag_DefineSound*>(written.getTagWithId(7));
+    const auto* sound = &written.tagWithId<swf::Tag_DefineSound>(7);
     ASSERT_NE(sound, nullptr);
     EXPECT_EQ(sound->soundRate, 2u);
     EXPECT_EQ(sound->soundType, 0u);

@@ -117,7 +117,7 @@ TEST(SessionLoad, MissingFileIsReportedInRedAndAskedAgain) {
 }
 
 TEST(SessionLoad, FilesThatHoldNoGameAreReportedAndAskedAgain) {
-    ByteBuffer cut = swf::SWF(games::stageGame()).exportSwf(1);
+    ByteBuffer cut = swf::SWF(games::stageGame()).exportSwf(swf::Compression::Zlib);
     cut.resize(cut.size() / 2);
     const struct {
         const char* name;
@@ -160,9 +160,9 @@ TEST(SessionLoad, MoviesAndProjectorsOfEveryFormLoad) {
         ByteBuffer bytes;
     } cases[] = {
         {"plain.swf", game},
-        {"zlib.swf", loaded.exportSwf(1)},
-        {"lzma.swf", loaded.exportSwf(2)},
-        {"windows.exe", testmovie::peProjector(testmovie::fakePePlayer(), loaded.exportSwf(1))},
+        {"zlib.swf", loaded.exportSwf(swf::Compression::Zlib)},
+        {"lzma.swf", loaded.exportSwf(swf::Compression::Lzma)},
+        {"windows.exe", testmovie::peProjector(testmovie::fakePePlayer(), loaded.exportSwf(swf::Compression::Zlib))},
         {"linux", testmovie::elfProjector(testmovie::fakeElfPlayer(), game)},
     };
     for (const auto& c : cases) {

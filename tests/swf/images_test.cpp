@@ -28,10 +28,8 @@ ByteBuffer gameWith(std::initializer_list<ByteBuffer> records) {
     return movie(all);
 }
 
-ByteBuffer inflatedData(swf::SWF& movie, uint64_t id) {
-    const swf::Tag_DefineBitsLossless* image = movie.findTag<swf::Tag_DefineBitsLossless>(id);
-    if (image == nullptr) throw std::runtime_error("no image " + std::to_string(id));
-    return zlib::zlib_decompress(image->data);
+ByteBuffer inflatedData(const swf::SWF& movie, uint64_t id) {
+    return zlib::zlib_decompress(movie.tagWithId<swf::Tag_DefineBitsLossless>(id).data);
 }
 
 ByteBuffer pixelAt(const ByteBuffer& pixels, size_t i) {
@@ -51,22 +49,26 @@ struct DirectCase {
 TEST(ImagesExport, DirectColourPixelsAsOtherDecodersReadThem) {
     const std::vector<DirectCase> cases = {
         {"opaque bitmap: reserved bytes do not matter, alpha is 255",
-         20, 5,
+         20,
+         5,
          {0x00, 1, 2, 3, 0x7F, 4, 5, 6, 0xFF, 7, 8, 9, 0x12, 250, 251, 252, 0x00, 0, 0, 0, 0x80, 255, 255, 255},
          {1, 2, 3, 255, 4, 5, 6, 255, 7, 8, 9, 255, 250, 251, 252, 255, 0, 0, 0, 255, 255, 255, 255, 255}},
         {"opaque bitmap of an unknown format reads as 32-bit pixels",
-         20, 7,
+         20,
+         7,
          {0, 10, 20, 30, 0, 40, 50, 60, 0, 70, 80, 90, 0, 1, 1, 1, 0, 2, 2, 2, 0, 3, 3, 3},
          {10, 20, 30, 255, 40, 50, 60, 255, 70, 80, 90, 255, 1, 1, 1, 255, 2, 2, 2, 255, 3, 3, 3, 255}},
         // Single-precision division truncated: 64 and 128 at alpha 128 give
         // 127 and 254, colour 1 at alpha 1 gives 254; alpha 0 keeps the
         // stored colours.
         {"semi-transparent bitmap is un-premultiplied",
-         36, 5,
+         36,
+         5,
          {128, 64, 0, 128, 0, 12, 34, 56, 255, 1, 2, 3, 1, 1, 0, 1, 200, 200, 100, 0, 255, 255, 255, 255},
          {127, 0, 254, 128, 12, 34, 56, 0, 1, 2, 3, 255, 254, 0, 254, 1, 255, 127, 0, 200, 255, 255, 255, 255}},
         {"DefineBitsLossless2 reads format 4 as 32-bit pixels too",
-         36, 4,
+         36,
+         4,
          {255, 9, 8, 7, 255, 6, 5, 4, 255, 3, 2, 1, 0, 0, 0, 0, 255, 0, 0, 0, 255, 1, 1, 1},
          {9, 8, 7, 255, 6, 5, 4, 255, 3, 2, 1, 255, 0, 0, 0, 0, 0, 0, 0, 255, 1, 1, 1, 255}},
     };
@@ -74,7 +76,7 @@ TEST(ImagesExport, DirectColourPixelsAsOtherDecodersReadThem) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         swf::SWF game(gameWith({bitmap(c.code, 5, c.format, 3, 2, c.stored)}));
-        const PilImage seen = imagetools::pilRead(dir, game.exportImage(5));
+        const PilImage seen = imagetools::pilRead(dir, exportedImage(game, 5));
         EXPECT_EQ(seen.width, 3u);
         EXPECT_EQ(seen.height, 2u);
         EXPECT_EQ(seen.rgba, c.expected);
@@ -107,7 +109,7 @@ TEST(ImagesExport, ColourMappedRowsKeepTheirPaletteAndIndices) {
                 if (!(lastRow && width == 5)) inflated.insert(inflated.end(), (4 - width % 4) % 4, 0xEE);
             }
             swf::SWF game(gameWith({bitmap(code, 5, 3, width, height, inflated, 5)}));
-            const PilImage seen = imagetools::pilRead(dir, game.exportImage(5));
+            const PilImage seen = imagetools::pilRead(dir, exportedImage(game, 5));
             EXPECT_EQ(seen.mode, "P");
             EXPECT_EQ(seen.width, width);
             EXPECT_EQ(seen.palette, rgb);
@@ -126,7 +128,7 @@ TEST(ImagesExport, DataBeyondThePictureIsIgnored) {
     stored.resize(1 << 20, 0xAB);  // a 1 x 1 picture followed by a megabyte
     swf::SWF game(gameWith({bitmap(20, 5, 5, 1, 1, stored)}));
     TempDir dir;
-    EXPECT_EQ(imagetools::pilRead(dir, game.exportImage(5)).rgba, (ByteBuffer{1, 2, 3, 255}));
+    EXPECT_EQ(imagetools::pilRead(dir, exportedImage(game, 5)).rgba, (ByteBuffer{1, 2, 3, 255}));
 }
 
 struct Refusal {
@@ -161,13 +163,13 @@ TEST(ImagesExport, MalformedBitmapsAreRefused) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         swf::SWF game(gameWith({c.record}));
-        EXPECT_EQ(messageOf([&] { game.exportImage(5); }), c.message);
+        EXPECT_EQ(messageOf([&] { exportedImage(game, 5); }), c.message);
     }
 }
 
 TEST(ImagesExport, CorruptStreamsFailAsZlibErrors) {
     swf::SWF game(gameWith({record(36, losslessBody(5, 5, 1, 1, 0, {0x78, 0x9C, 0xFF}))}));
-    EXPECT_THROW(game.exportImage(5), zlib::zlib_exception);
+    EXPECT_THROW(exportedImage(game, 5), zlib::zlib_exception);
 }
 
 TEST(ImagesExport, ImagesAreFoundInTheirOrderOfKinds) {
@@ -182,8 +184,8 @@ TEST(ImagesExport, ImagesAreFoundInTheirOrderOfKinds) {
     std::vector<uint64_t> order;
     for (const auto* image : game.tagsOfKind<swf::Tag_DefineBitsLossless>()) order.push_back(image->characterId);
     EXPECT_EQ(order, (std::vector<uint64_t>{3, 7, 7}));
-    EXPECT_FALSE(game.findTag<swf::Tag_DefineBitsLossless>(7)->isLossless2);
-    EXPECT_EQ(messageOf([&] { game.exportImage(42); }), "No such Image ID: 42");
+    EXPECT_FALSE(game.tagWithId<swf::Tag_DefineBitsLossless>(7).isLossless2);
+    EXPECT_EQ(messageOf([&] { game.tagWithId<swf::Tag_DefineBitsLossless>(42); }), "No such Image ID: 42");
 }
 
 // ---------------------------------------------------------------- replacement
@@ -195,9 +197,9 @@ constexpr unsigned kHeight = 7;
 
 ByteBuffer testPicture(bool grey, bool opaque) {
     const std::vector<ByteBuffer> colours = {
-        {200, 100, 50, 128}, {10, 20, 30, 255}, {0, 0, 0, 0},     {255, 255, 255, 255}, {1, 2, 3, 1},
-        {90, 80, 70, 200},   {255, 0, 0, 255},  {0, 255, 0, 64},  {0, 0, 255, 255},     {33, 66, 99, 254},
-        {128, 128, 128, 128}, {77, 77, 77, 0},
+        {200, 100, 50, 128}, {10, 20, 30, 255}, {0, 0, 0, 0},         {255, 255, 255, 255},
+        {1, 2, 3, 1},        {90, 80, 70, 200}, {255, 0, 0, 255},     {0, 255, 0, 64},
+        {0, 0, 255, 255},    {33, 66, 99, 254}, {128, 128, 128, 128}, {77, 77, 77, 0},
     };
     ByteBuffer pixels;
     for (unsigned i = 0; i < kWidth * kHeight; ++i) {
@@ -244,11 +246,11 @@ TEST(ImagesReplace, PngsOfEveryKindStorePremultipliedPixels) {
         ASSERT_EQ(header.interlace, c.header.interlace);
 
         swf::SWF game(gameWith({bitmap(20, 1, 3, 2, 1, {1, 2, 3, 0, 0}), bitmap(36, 2, 5, 1, 1, {1, 1, 1, 1})}));
-        game.replaceImg(png, 1);
-        game.replaceImg(png, 2);
+        replaceImage(game, png, 1);
+        replaceImage(game, png, 2);
         for (const uint64_t id : {1, 2}) {
-            const auto* image = game.findTag<swf::Tag_DefineBitsLossless>(id);
-            EXPECT_EQ(image->bitmapFormat, swf::BitmapFormat::Rgb32);
+            const auto* image = &game.tagWithId<swf::Tag_DefineBitsLossless>(id);
+            EXPECT_EQ(image->bitmapFormat(), swf::BitmapFormat::Rgb32);
             EXPECT_EQ(image->bitmapWidth, kWidth);
             EXPECT_EQ(image->bitmapHeight, kHeight);
             ByteBuffer expected = picture;
@@ -269,13 +271,13 @@ TEST(ImagesReplace, StoredBytesOfKnownPixels) {
     TempDir dir;
     const ByteBuffer png = imagetools::pilWrite(dir, {200, 100, 50, 128, 10, 20, 30, 255}, 2, 1, "RGBA");
     swf::SWF game(gameWith({bitmap(20, 1, 5, 1, 1, {0, 0, 0, 0}), bitmap(36, 2, 5, 1, 1, {0, 0, 0, 0})}));
-    game.replaceImg(png, 1);
-    game.replaceImg(png, 2);
+    replaceImage(game, png, 1);
+    replaceImage(game, png, 2);
     EXPECT_EQ(inflatedData(game, 1), (ByteBuffer{0, 100, 50, 25, 0, 10, 20, 30}));
     EXPECT_EQ(inflatedData(game, 2), (ByteBuffer{128, 100, 50, 25, 255, 10, 20, 30}));
     // Exported again the semi-transparent colours come back slightly darker,
     // the opaque ones unchanged.
-    EXPECT_EQ(imagetools::pilRead(dir, game.exportImage(2)).rgba, (ByteBuffer{199, 99, 49, 128, 10, 20, 30, 255}));
+    EXPECT_EQ(imagetools::pilRead(dir, exportedImage(game, 2)).rgba, (ByteBuffer{199, 99, 49, 128, 10, 20, 30, 255}));
 }
 
 TEST(ImagesReplace, TheSavedGameLoadsWithTheNewPixels) {
@@ -287,19 +289,18 @@ TEST(ImagesReplace, TheSavedGameLoadsWithTheNewPixels) {
     const ByteBuffer stream = zlib::zlib_compress(ByteBuffer{9, 9, 9, 0}, 9);
     const ByteBuffer colourMapped = record(20, losslessBody(8, 3, 1, 1, 0, stream));
     swf::SWF game(gameWith({colourMapped, record(76, symbolClassBody({{8, "Hero"}}))}));
-    game.replaceImg(png, 8);
+    replaceImage(game, png, 8);
     ByteBuffer stored = picture;
     swf::premultiply(stored, false);
-    for (const int compression : {0, 1, 2}) {
-        SCOPED_TRACE(compression);
-        swf::SWF reloaded(game.exportSwf(compression));
-        const auto* image = reloaded.findTag<swf::Tag_DefineBitsLossless>(8);
-        ASSERT_NE(image, nullptr);
-        EXPECT_EQ(image->bitmapFormat, swf::BitmapFormat::Rgb32);
+    for (const swf::Compression form : kEveryCompression) {
+        SCOPED_TRACE(swf::signatureLetter(form));
+        swf::SWF reloaded(game.exportSwf(form));
+        const auto* image = &reloaded.tagWithId<swf::Tag_DefineBitsLossless>(8);
+        EXPECT_EQ(image->bitmapFormat(), swf::BitmapFormat::Rgb32);
         EXPECT_EQ(image->bitmapWidth, kWidth);
         EXPECT_EQ(image->bitmapHeight, kHeight);
         EXPECT_EQ(inflatedData(reloaded, 8), stored);
-        EXPECT_EQ(reloaded.getSymbolName(8), "Hero");
+        EXPECT_EQ(reloaded.symbolNames().at(8), "Hero");
         // The body is the 7 fixed bytes and the stream: no table size byte.
         const ByteBuffer written = image->toBytes();
         EXPECT_EQ(loadU32le(written.data() + 2), 7 + image->data.size());
@@ -341,16 +342,16 @@ TEST(ImagesReplace, UnusableFilesAreRefusedAndChangeNothing) {
     for (size_t i = 0; i < cases.size(); ++i) {
         SCOPED_TRACE(i);
         swf::SWF game(original);
-        const std::string message = messageOf([&] { game.replaceImg(cases[i].first, 5); });
+        const std::string message = messageOf([&] { replaceImage(game, cases[i].first, 5); });
         EXPECT_EQ(message.substr(0, cases[i].second.size()), cases[i].second);
-        EXPECT_EQ(game.exportSwf(0), original);
+        EXPECT_EQ(game.exportSwf(swf::Compression::Uncompressed), original);
     }
 }
 
 TEST(ImagesReplace, LargestPictureFits) {
     swf::SWF game(gameWith({bitmap(36, 5, 5, 1, 1, {0, 0, 0, 0})}));
-    game.replaceImg(lodepngFile(65535, 2), 5);
-    EXPECT_EQ(game.findTag<swf::Tag_DefineBitsLossless>(5)->bitmapWidth, 65535);
+    replaceImage(game, lodepngFile(65535, 2), 5);
+    EXPECT_EQ(game.tagWithId<swf::Tag_DefineBitsLossless>(5).bitmapWidth, 65535);
 }
 
 TEST(ImagesReplace, AnIdWithoutImageChangesNothing) {
@@ -358,13 +359,13 @@ TEST(ImagesReplace, AnIdWithoutImageChangesNothing) {
     swf::SWF game(original);
     for (const auto& [bytes, id] : {std::pair{lodepngFile(2, 2), 42}, std::pair{bytesOf("not even a PNG"), 43}}) {
         try {
-            game.replaceImg(bytes, id);
+            replaceImage(game, bytes, id);
             ADD_FAILURE() << "replaced image " << id;
         } catch (const swf::swf_exception& e) {
             EXPECT_EQ(std::string(e.what()), "No such Image ID: " + std::to_string(id));
         }
     }
-    EXPECT_EQ(game.exportSwf(0), original);
+    EXPECT_EQ(game.exportSwf(swf::Compression::Uncompressed), original);
 }
 
 }  // namespace

@@ -22,23 +22,24 @@ TEST(SwfProjector, MovieIsFoundInPeAndElfProjectors) {
         // Markers inside the player and the movie do not confuse the search.
         {"PE with earlier markers", concat({fakePePlayer(), markerBytes(), lengthBytes(3)}),
          peProjector(concat({fakePePlayer(), markerBytes(), lengthBytes(3)}), swfBytes), true},
-        {"ELF whose first marker has no movie after it", concat({fakeElfPlayer(), lengthBytes(9), markerBytes(), bytesOf("XYZ")}),
+        {"ELF whose first marker has no movie after it",
+         concat({fakeElfPlayer(), lengthBytes(9), markerBytes(), bytesOf("XYZ")}),
          elfProjector(concat({fakeElfPlayer(), lengthBytes(9), markerBytes(), bytesOf("XYZ")}), swfBytes), false},
     };
     for (const auto& c : cases) {
         const swf::SWF loaded(c.file);
         EXPECT_EQ(loaded.projector, c.player) << c.name;
         EXPECT_EQ(loaded.projectorIsPE, c.isPE) << c.name;
-        EXPECT_EQ(loaded.exportSwf(0), swfBytes) << c.name;
+        EXPECT_EQ(loaded.exportSwf(swf::Compression::Uncompressed), swfBytes) << c.name;
     }
 }
 
 TEST(SwfProjector, CompressedMoviesInsideProjectors) {
-    const ByteBuffer zws = swf::SWF(sampleMovie()).exportSwf(2);
+    const ByteBuffer zws = swf::SWF(sampleMovie()).exportSwf(swf::Compression::Lzma);
     const swf::SWF loaded(peProjector(fakePePlayer(), zws));
     ByteBuffer expected = sampleMovie();
     expected[3] = 13;
-    EXPECT_EQ(loaded.exportSwf(0), expected);
+    EXPECT_EQ(loaded.exportSwf(swf::Compression::Uncompressed), expected);
 }
 
 TEST(SwfProjector, MissingMoviesAreReported) {
@@ -51,7 +52,8 @@ TEST(SwfProjector, MissingMoviesAreReported) {
         const char* message;
     } cases[] = {
         {"PE without trailer", concat({fakePePlayer(), swfBytes}), "SWF not found inside EXE file."},
-        {"PE with marker not at the end", concat({peProjector(fakePePlayer(), swfBytes), {0}}), "SWF not found inside EXE file."},
+        {"PE with marker not at the end", concat({peProjector(fakePePlayer(), swfBytes), {0}}),
+         "SWF not found inside EXE file."},
         {"PE movie without signature", wrongSignature, "SWF not found inside EXE file."},
         {"PE length reaching before the file", concat({fakePePlayer(), markerBytes(), lengthBytes(1000)}),
          "SWF not found inside EXE file. The movie length in the trailer exceeds the file."},
@@ -62,7 +64,8 @@ TEST(SwfProjector, MissingMoviesAreReported) {
         {"ELF without marker", concat({fakeElfPlayer(), swfBytes}), "SWF not found inside ELF file."},
         {"ELF marker too close to the end", concat({fakeElfPlayer(), lengthBytes(5), markerBytes(), bytesOf("FWS")}),
          "SWF not found inside ELF file."},
-        {"ELF movie longer than the file", concat({fakeElfPlayer(), lengthBytes(swfBytes.size() + 1), markerBytes(), swfBytes}),
+        {"ELF movie longer than the file",
+         concat({fakeElfPlayer(), lengthBytes(swfBytes.size() + 1), markerBytes(), swfBytes}),
          "SWF not found inside ELF file."},
     };
     for (const auto& c : cases) EXPECT_EQ(loadError(c.file), c.message) << c.name;
@@ -72,9 +75,9 @@ TEST(SwfProjector, ExportedExecutablesLoadAgain) {
     for (bool pe : {true, false}) {
         const ByteBuffer player = pe ? fakePePlayer(300) : fakeElfPlayer(300);
         swf::SWF loaded(pe ? peProjector(player, sampleMovie()) : elfProjector(player, sampleMovie()));
-        for (int compression : {0, 1, 2}) {
-            const ByteBuffer exe = loaded.exportExe({}, compression);
-            const ByteBuffer movieBytes = loaded.exportSwf(compression);
+        for (const swf::Compression form : kEveryCompression) {
+            const ByteBuffer exe = loaded.exportExe({}, form);
+            const ByteBuffer movieBytes = loaded.exportSwf(form);
             EXPECT_EQ(exe, pe ? peProjector(player, movieBytes) : elfProjector(player, movieBytes));
             const swf::SWF reloaded(exe);
             EXPECT_EQ(reloaded.projector, player);
@@ -86,21 +89,21 @@ TEST(SwfProjector, ExportedExecutablesLoadAgain) {
 
 TEST(SwfProjector, ProjectorGivenForAPlainMovie) {
     swf::SWF loaded(sampleMovie());
-    EXPECT_EQ(messageOf([&] { loaded.exportExe({}, 0); }), "No projector file given.");
-    EXPECT_EQ(messageOf([&] { loaded.exportExe(fakePePlayer(), 3); }), "Invalid compression option.");
+    EXPECT_EQ(messageOf([&] { loaded.exportExe({}, swf::Compression::Uncompressed); }), "No projector file given.");
     EXPECT_TRUE(loaded.projector.empty());
 
-    const ByteBuffer exe = loaded.exportExe(fakeElfPlayer(), 0);
+    const ByteBuffer exe = loaded.exportExe(fakeElfPlayer(), swf::Compression::Uncompressed);
     EXPECT_EQ(exe, elfProjector(fakeElfPlayer(), sampleMovie()));
     EXPECT_EQ(loaded.projector, fakeElfPlayer()) << "kept for later exports";
 
     const ByteBuffer png = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 0, 0};
-    EXPECT_EQ(messageOf([&] { loaded.exportExe(png, 0); }), "Invalid projector file.");
+    EXPECT_EQ(messageOf([&] { loaded.exportExe(png, swf::Compression::Uncompressed); }), "Invalid projector file.");
     EXPECT_EQ(loaded.projector, fakeElfPlayer());
     EXPECT_FALSE(loaded.projectorIsPE);
-    EXPECT_EQ(loaded.exportExe({}, 0), exe);
+    EXPECT_EQ(loaded.exportExe({}, swf::Compression::Uncompressed), exe);
 
-    EXPECT_EQ(loaded.exportExe(fakePePlayer(), 0), peProjector(fakePePlayer(), sampleMovie()));
+    EXPECT_EQ(loaded.exportExe(fakePePlayer(), swf::Compression::Uncompressed),
+              peProjector(fakePePlayer(), sampleMovie()));
     EXPECT_TRUE(loaded.projectorIsPE);
 }
 

@@ -20,8 +20,8 @@ struct Variant {
 std::vector<Variant> variants() {
     const ByteBuffer fws = sampleMovie();
     const swf::SWF loaded(fws);
-    const ByteBuffer cws = loaded.exportSwf(1);
-    const ByteBuffer zws = loaded.exportSwf(2);
+    const ByteBuffer cws = loaded.exportSwf(swf::Compression::Zlib);
+    const ByteBuffer zws = loaded.exportSwf(swf::Compression::Lzma);
     return {
         {"FWS", fws},
         {"CWS", cws},
@@ -39,9 +39,9 @@ std::vector<Variant> variants() {
 std::string tryLoad(const ByteBuffer& bytes) {
     try {
         const swf::SWF first(bytes);
-        const ByteBuffer written = first.exportSwf(0);
+        const ByteBuffer written = first.exportSwf(swf::Compression::Uncompressed);
         const swf::SWF second(written);
-        if (second.exportSwf(0) != written) return "write and reload differ";
+        if (second.exportSwf(swf::Compression::Uncompressed) != written) return "write and reload differ";
         if (second.tags.size() != first.tags.size()) return "tag count changed on reload";
         return "";
     } catch (const swf::swf_exception&) {

@@ -24,9 +24,7 @@ ByteBuffer soundMovie() {
     }));
 }
 
-swf::Tag_DefineSound& sound(swf::SWF& movie, uint64_t id) {
-    return dynamic_cast<swf::Tag_DefineSound&>(*movie.getTagWithId(id));
-}
+swf::Tag_DefineSound& sound(swf::SWF& movie, uint64_t id) { return movie.tagWithId<swf::Tag_DefineSound>(id); }
 
 TEST(SoundsSwf, ReplacementStoresTheFramesAndDescribesThem) {
     const struct {
@@ -44,23 +42,23 @@ TEST(SoundsSwf, ReplacementStoresTheFramesAndDescribesThem) {
         // The frames alone, which a file with tags holds too.
         const ByteBuffer& mp3 = encodeMp3(c.rate, c.channels);
         swf::SWF game(soundMovie());
-        const ByteBuffer otherSound = game.getTagWithId(11)->toBytes();
-        game.replaceMp3(encodeMp3(c.rate, c.channels, 0.3, c.tagOptions), 7);
+        const ByteBuffer otherSound = sound(game, 11).toBytes();
+        replaceSound(game, encodeMp3(c.rate, c.channels, 0.3, c.tagOptions), 7);
 
         const swf::Tag_DefineSound& replaced = sound(game, 7);
-        EXPECT_EQ(replaced.soundFormat, 2u);
+        EXPECT_EQ(replaced.soundFormat(), swf::SoundFormat::Mp3);
         EXPECT_EQ(replaced.soundRate, c.rateCode);
         EXPECT_EQ(replaced.soundSize, 1u);
         EXPECT_EQ(replaced.soundType, c.soundType);
         EXPECT_EQ(replaced.soundSampleCount, testmp3::decodedSampleCount(mp3));
         EXPECT_EQ(replaced.data, concat({{0, 0}, mp3}));
-        EXPECT_EQ(game.getTagWithId(11)->toBytes(), otherSound);
+        EXPECT_EQ(sound(game, 11).toBytes(), otherSound);
 
         // The record outgrew its short header; the saved game still loads,
         // and the sound comes back out as the frames that went in.
         swf::SWF reloaded(game.toBytes());
         EXPECT_EQ(sound(reloaded, 7).soundSampleCount, replaced.soundSampleCount);
-        const ByteBuffer exported = reloaded.exportMp3(7);
+        const ByteBuffer exported = exportedSound(reloaded, 7);
         EXPECT_EQ(exported, mp3);
         EXPECT_EQ(testmp3::decodedSampleCount(exported), replaced.soundSampleCount);
     }
@@ -98,19 +96,19 @@ TEST(SoundsSwf, RefusedReplacementsLeaveTheGameUnchanged) {
         SCOPED_TRACE(c.name);
         swf::SWF game(soundMovie());
         const ByteBuffer before = game.toBytes();
-        EXPECT_EQ(messageOf([&] { game.replaceMp3(c.bytes, c.id); }), c.message);
+        EXPECT_EQ(messageOf([&] { replaceSound(game, c.bytes, c.id); }), c.message);
         EXPECT_EQ(game.toBytes(), before);
     }
 }
 
 TEST(SoundsSwf, ExportGivesTheFramesAfterTheSeekSamples) {
     swf::SWF game(soundMovie());
-    EXPECT_EQ(game.exportMp3(7), ByteBuffer({0xFF, 0xFB, 0x90, 0x64}));
-    EXPECT_EQ(messageOf([&] { game.exportMp3(99); }), "No such Sound ID: 99");
-    EXPECT_EQ(messageOf([&] { game.exportMp3(11); }), "Sound ID 11 is not an MP3 sound.");
-    EXPECT_EQ(messageOf([&] { game.exportMp3(12); }), "Sound ID 12 is too short to hold MP3 data.");
+    EXPECT_EQ(exportedSound(game, 7), ByteBuffer({0xFF, 0xFB, 0x90, 0x64}));
+    EXPECT_EQ(messageOf([&] { game.tagWithId<swf::Tag_DefineSound>(99); }), "No such Sound ID: 99");
+    EXPECT_EQ(messageOf([&] { exportedSound(game, 11); }), "Sound ID 11 is not an MP3 sound.");
+    EXPECT_EQ(messageOf([&] { exportedSound(game, 12); }), "Sound ID 12 is too short to hold MP3 data.");
     sound(game, 12).data = {0, 0};
-    EXPECT_EQ(game.exportMp3(12), ByteBuffer{});
+    EXPECT_EQ(exportedSound(game, 12), ByteBuffer{});
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "swf/movie_builder.h"
 #include "swf/swf_test_support.h"
 
@@ -17,17 +19,17 @@ T& tagAt(swf::SWF& movie, size_t i) {
 TEST(SwfTags, UnusualRecordsAreWrittenBackByteForByte) {
     const ByteBuffer original = movie(concat({
         record(9, {0xFF, 0xFF, 0xFF}),
-        record(9, {1, 2, 3}, true),                          // long form, short body
+        record(9, {1, 2, 3}, true),  // long form, short body
         record(87, binaryDataBody(5, ByteBuffer(10, 1)), true),
-        record(2, ByteBuffer(500, 7)),                       // long form, long body
+        record(2, ByteBuffer(500, 7)),  // long form, long body
         record(0, {}),
-        record(1023, {}),                                    // unknown code, empty body
-        record(27, {4, 5}),                                  // after the End tag
+        record(1023, {}),    // unknown code, empty body
+        record(27, {4, 5}),  // after the End tag
         record(76, symbolClassBody({})),
     }));
     swf::SWF loaded(original);
     ASSERT_EQ(loaded.tags.size(), 8u);
-    EXPECT_EQ(loaded.exportSwf(0), original);
+    EXPECT_EQ(loaded.exportSwf(swf::Compression::Uncompressed), original);
     EXPECT_TRUE(loaded.tags[1]->isLong);
     EXPECT_EQ(swf::codeOf(loaded.tags[5]->code), 1023);
     EXPECT_EQ(loaded.tags[5]->toBytes(), (ByteBuffer{0xC0, 0xFF}));
@@ -46,7 +48,7 @@ TEST(SwfTags, TypedFieldsAreRead) {
 
     const auto& sound = tagAt<swf::Tag_DefineSound>(loaded, 3);
     EXPECT_EQ(sound.characterId, 7u);
-    EXPECT_EQ(sound.soundFormat, 2u);
+    EXPECT_EQ(sound.soundFormat(), swf::SoundFormat::Mp3);
     EXPECT_EQ(sound.soundRate, 3u);
     EXPECT_EQ(sound.soundSize, 1u);
     EXPECT_EQ(sound.soundType, 0u);
@@ -55,23 +57,56 @@ TEST(SwfTags, TypedFieldsAreRead) {
 
     const auto& direct = tagAt<swf::Tag_DefineBitsLossless>(loaded, 4);
     EXPECT_FALSE(direct.isLossless2);
-    EXPECT_EQ(direct.bitmapFormat, swf::BitmapFormat::Rgb32);
+    EXPECT_EQ(direct.bitmapFormat(), swf::BitmapFormat::Rgb32);
     EXPECT_EQ(direct.bitmapWidth, 2);
     EXPECT_EQ(direct.data.size(), 8u);
 
     const auto& mapped = tagAt<swf::Tag_DefineBitsLossless>(loaded, 5);
     EXPECT_TRUE(mapped.isLossless2);
-    EXPECT_EQ(mapped.bitmapFormat, swf::BitmapFormat::ColourMapped);
+    EXPECT_EQ(mapped.bitmapFormat(), swf::BitmapFormat::ColourMapped);
     EXPECT_EQ(mapped.bitmapColorTableSize, 2);
     EXPECT_EQ(mapped.data, (ByteBuffer{1, 2, 3, 4}));
 
     const auto& symbols = tagAt<swf::Tag_SymbolClass>(loaded, 6);
-    EXPECT_EQ(symbols.numSymbols, 2);
     ASSERT_EQ(symbols.symbols.size(), 2u);
     EXPECT_EQ(symbols.symbols[1].first, 8u);
     EXPECT_EQ(symbols.symbols[1].second, std::string("HeroBitmap\0", 11));
     EXPECT_EQ(symbols.characterId, 0u);
     EXPECT_TRUE(symbols.data.empty());
+}
+
+// Every stored format number is read, named when it is a known format, and
+// written back as it was.
+TEST(SwfTags, FormatNumbersAreNamedAndKeptAsRead) {
+    using swf::BitmapFormat;
+    using swf::SoundFormat;
+    const std::map<uint8_t, SoundFormat> sounds = {
+        {0, SoundFormat::UncompressedNativeEndian},
+        {1, SoundFormat::Adpcm},
+        {2, SoundFormat::Mp3},
+        {3, SoundFormat::UncompressedLittleEndian},
+        {4, SoundFormat::Nellymoser16kHz},
+        {5, SoundFormat::Nellymoser8kHz},
+        {6, SoundFormat::Nellymoser},
+        {11, SoundFormat::Speex},
+    };
+    const std::map<uint8_t, BitmapFormat> bitmaps = {
+        {3, BitmapFormat::ColourMapped}, {4, BitmapFormat::Rgb15}, {5, BitmapFormat::Rgb32}};
+    const auto named = [](const auto& table, uint8_t number) {
+        const auto found = table.find(number);
+        return found == table.end() ? std::nullopt : std::optional(found->second);
+    };
+    for (uint8_t number = 0; number < 16; ++number) {
+        SCOPED_TRACE(number);
+        const ByteBuffer original = movie(concat({
+            record(14, soundBody(7, static_cast<uint8_t>(number << 4 | 0x0E), 1, {})),
+            record(20, losslessBody(8, number, 1, 1, 0, {})),
+        }));
+        swf::SWF loaded(original);
+        EXPECT_EQ(tagAt<swf::Tag_DefineSound>(loaded, 0).soundFormat(), named(sounds, number));
+        EXPECT_EQ(tagAt<swf::Tag_DefineBitsLossless>(loaded, 1).bitmapFormat(), named(bitmaps, number));
+        EXPECT_EQ(loaded.toBytes(), original);
+    }
 }
 
 TEST(SwfTags, ColourTableSizeByteOnlyForFormat3) {
@@ -116,8 +151,7 @@ TEST(SwfTags, SymbolClassWrittenFromItsPairs) {
     auto& symbols = tagAt<swf::Tag_SymbolClass>(loaded, 0);
     symbols.symbols.emplace_back(2, std::string("Second\0", 7));
     const swf::SWF reloaded(loaded.toBytes());
-    EXPECT_EQ(reloaded.getSymbolName(2), "Second");
-    EXPECT_EQ(reloaded.getSymbolName(1), "A");
+    EXPECT_EQ(reloaded.symbolNames(), (std::map<uint64_t, std::string>{{1, "A"}, {2, "Second"}}));
 }
 
 TEST(SwfTags, TruncatedRecordsAreRefused) {
@@ -126,9 +160,15 @@ TEST(SwfTags, TruncatedRecordsAreRefused) {
         ByteBuffer records;
         const char* message;
     } cases[] = {
-        {"one header byte", {0x40}, "Invalid SWF file. Truncated tag record: tag header at offset 21 needs 2 bytes, 1 left."},
-        {"long length cut", {0x3F, 0x02, 1, 0}, "Invalid SWF file. Truncated tag record: long tag length at offset 23 needs 4 bytes, 2 left."},
-        {"body past the end", {0x45, 0x00, 1, 2}, "Invalid SWF file. Truncated tag record: tag body at offset 23 needs 5 bytes, 2 left."},
+        {"one header byte",
+         {0x40},
+         "Invalid SWF file. Truncated tag record: tag header at offset 21 needs 2 bytes, 1 left."},
+        {"long length cut",
+         {0x3F, 0x02, 1, 0},
+         "Invalid SWF file. Truncated tag record: long tag length at offset 23 needs 4 bytes, 2 left."},
+        {"body past the end",
+         {0x45, 0x00, 1, 2},
+         "Invalid SWF file. Truncated tag record: tag body at offset 23 needs 5 bytes, 2 left."},
         {"binary data of 5 bytes", record(87, {1, 0, 0, 0, 0}),
          "Invalid SWF file. Truncated tag record: DefineBinaryData reserved field at offset 25 needs 4 bytes, 3 left."},
         {"sound of 6 bytes", record(14, {1, 0, 0x2E, 0, 0, 0}),
@@ -136,10 +176,13 @@ TEST(SwfTags, TruncatedRecordsAreRefused) {
         {"bitmap of 6 bytes", record(20, {1, 0, 5, 1, 0, 1}),
          "Invalid SWF file. Truncated tag record: DefineBitsLossless height at offset 28 needs 2 bytes, 1 left."},
         {"format 3 bitmap without table size", record(36, {1, 0, 3, 1, 0, 1, 0}),
-         "Invalid SWF file. Truncated tag record: DefineBitsLossless colour table size at offset 30 needs 1 bytes, 0 left."},
-        {"symbol name without 0 byte", {0x06, 0x13, 1, 0, 5, 0, 'A', 'B'},
+         "Invalid SWF file. Truncated tag record: DefineBitsLossless colour table size at offset 30 needs 1 bytes, 0 "
+         "left."},
+        {"symbol name without 0 byte",
+         {0x06, 0x13, 1, 0, 5, 0, 'A', 'B'},
          "Invalid SWF file. Truncated tag record: SymbolClass name at offset 27 has no terminating 0 byte."},
-        {"symbol count beyond entries", {0x06, 0x13, 2, 0, 5, 0, 'A', 0},
+        {"symbol count beyond entries",
+         {0x06, 0x13, 2, 0, 5, 0, 'A', 0},
          "Invalid SWF file. Truncated tag record: SymbolClass character id at offset 29 needs 2 bytes, 0 left."},
     };
     for (const auto& c : cases) EXPECT_EQ(loadError(movie(c.records)), c.message) << c.name;
