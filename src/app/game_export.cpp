@@ -23,36 +23,59 @@ using namespace l18n;
 
 namespace {
 
+std::string translated(const char* id, std::vector<Message> args) {
+    return Message::text(id, std::move(args)).render([](const char* text) { return gettext(text); });
+}
+
 // Asks until one of the accepted answers comes.
-std::string askUntilAccepted(const char* prompt, std::initializer_list<const char*> accepted) {
+std::string askUntilAccepted(const std::string& prompt, const std::vector<std::string>& accepted) {
     std::string answer;
     readLine(answer, prompt);
-    for (;;) {
-        for (const char* ok : accepted) {
-            if (answer == ok) return answer;
-        }
+    while (std::find(accepted.begin(), accepted.end(), answer) == accepted.end()) {
         printf_error("%s", _("Invalid option.\n"));
         answer.clear();
         readLine(answer, retryPrompt(prompt));
     }
+    return answer;
 }
 
-// The answers are the numbers the menu shows, 1 (zlib) when empty.
+constexpr swf::Compression kDefaultCompression = swf::Compression::Zlib;
+
+// What the menu says of a form.
+const char* menuText(swf::Compression compression) {
+    switch (compression) {
+        case swf::Compression::Uncompressed:
+            return N_("Uncompressed");
+        case swf::Compression::Zlib:
+            return N_("zlib (faster, bigger)");
+        case swf::Compression::Lzma:
+            return N_("LZMA (slower, smaller)");
+    }
+    return "";
+}
+
+// The forms by their numbers, the default marked; an empty answer takes
+// the default.
 swf::Compression askCompression() {
     printf_colored(kHeading, "%s", _("Compression: \n"));
-    const std::string answer = askUntilAccepted(
-        _("[0] Uncompressed\n[1] *zlib (faster, bigger)\n[2] LZMA (slower, smaller)\nPick option (default=1): "),
-        {"0", "1", "2", ""});
-    return answer.empty() ? swf::Compression::Zlib : swf::compressionOf(answer[0] - '0');
+    const std::vector<swf::Compression> forms = swf::compressions();
+    std::string prompt;
+    std::vector<std::string> accepted = {""};
+    size_t byDefault = 0;
+    for (size_t number = 0; number < forms.size(); ++number) {
+        const bool isDefault = forms[number] == kDefaultCompression;
+        if (isDefault) byDefault = number;
+        prompt += "[" + std::to_string(number) + "] " + (isDefault ? "*" : "") + _(menuText(forms[number])) + "\n";
+        accepted.push_back(std::to_string(number));
+    }
+    prompt += translated(N_("Pick option (default=%s): "), {byDefault});
+    const std::string answer = askUntilAccepted(prompt, accepted);
+    return answer.empty() ? kDefaultCompression : forms[std::stoul(answer)];
 }
 
 std::string askPath(const char* prompt, const char* fallback) {
     const std::string path = readPath(prompt);
     return path.empty() ? fallback : path;
-}
-
-std::string translated(const char* id, std::vector<Message> args) {
-    return Message::text(id, std::move(args)).render([](const char* text) { return gettext(text); });
 }
 
 bool exists(const std::string& path) {

@@ -30,6 +30,14 @@ std::optional<Compression> firstCompression(Wanted wanted) {
 
 }  // namespace
 
+std::vector<Compression> compressions() {
+    std::vector<Compression> forms;
+    for (std::optional<Compression> form = Compression::Uncompressed; form; form = nextCompression(*form)) {
+        forms.push_back(*form);
+    }
+    return forms;
+}
+
 Compression compressionOf(int number) {
     int position = 0;
     const std::optional<Compression> form = firstCompression([&](Compression) { return position++ == number; });

@@ -8,6 +8,7 @@
 // itself such a switch (compression.cpp).
 
 #include <optional>
+#include <vector>
 
 #include "util/bytes.h"
 
@@ -26,6 +27,9 @@ enum class Compression {
 // number stands for it; swf_exception "Invalid compression option."
 // for any other.
 Compression compressionOf(int number);
+
+// Every form, in the order of their numbers.
+std::vector<Compression> compressions();
 
 // The form whose signature starts `bytes`, or nothing.
 std::optional<Compression> signatureCompression(ByteView bytes);
