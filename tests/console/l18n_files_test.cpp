@@ -1,8 +1,11 @@
 #include "console/l18n_files.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -12,11 +15,15 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <set>
 #include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "console/signals.h"
+#include "util/cancellation.h"
 
 namespace {
 
@@ -100,34 +107,119 @@ TEST_F(L18nFiles, OpenFailuresCarryTheSystemMessage) {
     EXPECT_FALSE(fs::exists(path("no")));
 }
 
-TEST_F(L18nFiles, ReadsAStreamThatCannotSeek) {
-    ASSERT_EQ(mkfifo(path("pipe").c_str(), 0600), 0) << std::strerror(errno);
-    const Bytes data = patternBytes(200000);  // more than a pipe buffer holds
-    std::thread writer([&] { l18n::writeBinaryFile(path("pipe"), data); });
-    Bytes read;
-    const size_t count = l18n::readBinaryFile(path("pipe"), read);
-    writer.join();
-    EXPECT_EQ(count, data.size());
-    EXPECT_EQ(read, data);
+// The text of a message id with the path put in.
+std::string withPath(const std::string& message, const std::string& path) {
+    return message.substr(0, message.find("%s")) + path + message.substr(message.find("%s") + 2);
 }
 
-TEST_F(L18nFiles, ReadsAProcFileThatReportsNoSize) {
-    Bytes read;
-    const size_t count = l18n::readBinaryFile("/proc/self/status", read);
-    ASSERT_GT(count, 0u);
-    EXPECT_EQ(count, read.size());
-    EXPECT_EQ(std::string(read.begin(), read.begin() + 5), "Name:");
+// Only regular files of a usable size are read. Anything else is refused at
+// once by what it is: a FIFO without a writer would block the open for
+// good, /dev/zero would be read for ever, and a file over the limit is
+// refused by its size, before any of it is read.
+TEST_F(L18nFiles, WhatIsNoFileOrTooLargeIsRefusedAtOnce) {
+    const auto sparse = [&](uint64_t size) {
+        const int fd = open(path("big.png").c_str(), O_CREAT | O_WRONLY, 0600);
+        EXPECT_EQ(ftruncate(fd, static_cast<off_t>(size)), 0) << std::strerror(errno);
+        close(fd);
+        return path("big.png");
+    };
+    const struct {
+        const char* name;
+        std::function<std::string()> make;
+        const char* message;
+    } cases[] = {
+        {"a FIFO", [&] { return mkfifo(path("pipe").c_str(), 0600) == 0 ? path("pipe") : ""; },
+         "Cannot read '%s': it is a named pipe (FIFO), not a file."},
+        {"a character device", [] { return "/dev/zero"; }, "Cannot read '%s': it is a character device, not a file."},
+        {"a socket",
+         [&] {
+             sockaddr_un address{};
+             address.sun_family = AF_UNIX;
+             std::strcpy(address.sun_path, path("socket").c_str());
+             const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+             EXPECT_EQ(bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+             close(fd);
+             return path("socket");
+         },
+         "Cannot read '%s': it is a socket, not a file."},
+        // Some file systems report a directory's size as LONG_MAX.
+        {"a directory", [&] { return dir_.string(); }, "'%s' is a directory."},
+        {"8 GiB", [&] { return sparse(uint64_t{8} << 30); },
+         "'%s' is 8.0 GiB; a file larger than 512 MiB cannot be used."},
+        {"a byte over the limit", [&] { return sparse(l18n::kMaxFileSize + 1); },
+         "'%s' is 512.1 MiB; a file larger than 512 MiB cannot be used."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string file = c.make();
+        Bytes read{1, 2, 3};
+        expectRuntimeError([&] { l18n::readBinaryFile(file, read); }, withPath(c.message, file));
+        EXPECT_EQ(read, (Bytes{1, 2, 3}));
+        expectRuntimeError([&] { l18n::make_fopen(file.c_str(), "rb"); }, withPath(c.message, file));
+    }
 }
 
-TEST_F(L18nFiles, ReadingADirectoryFailsCleanly) {
-    // Some file systems report a directory's size as LONG_MAX.
-    Bytes read;
-    expectRuntimeError([&] { l18n::readBinaryFile(dir_.string(), read); }, "'" + dir_.string() + "' is a directory.");
+// What the check of cancellation does before the next piece of a read; it
+// runs after the file was opened and sized.
+std::function<void()> g_beforePiece;
+void runBeforePiece() { g_beforePiece(); }
+
+struct CheckDuringRead {
+    explicit CheckDuringRead(std::function<void()> check) {
+        g_beforePiece = std::move(check);
+        setCancellationCheck(runBeforePiece);
+    }
+    ~CheckDuringRead() { setCancellationCheck(nullptr); }
+};
+
+// A read takes the bytes the file had when it was opened: a file that grows
+// meanwhile is read to its old end, one that shrinks is an error, and a
+// cancellation between two pieces stops the read.
+TEST_F(L18nFiles, ReadTakesTheFileAsOpenedAndStopsWhenCancelled) {
+    enum class Outcome { ReadAsOpened, Refused, Cancelled };
+    const Bytes data = patternBytes(10 << 20);  // three pieces
+    const std::string file = path("growing.xml");
+    const struct {
+        const char* name;
+        std::function<void()> afterFirstPiece;
+        Outcome outcome;
+    } cases[] = {
+        {"grows", [&] { std::ofstream(file, std::ios::app) << "appended"; }, Outcome::ReadAsOpened},
+        {"shrinks", [&] { EXPECT_EQ(truncate(file.c_str(), 5 << 20), 0); }, Outcome::Refused},
+        {"cancelled", [] { throw l18n::operation_cancelled{}; }, Outcome::Cancelled},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        l18n::writeBinaryFile(file, data);
+        int piece = 0;
+        const CheckDuringRead check([&] {
+            if (piece++ == 1) c.afterFirstPiece();
+        });
+        Bytes read;
+        switch (c.outcome) {
+            case Outcome::ReadAsOpened:
+                EXPECT_EQ(l18n::readBinaryFile(file, read), data.size());
+                EXPECT_EQ(read, data);
+                break;
+            case Outcome::Refused:
+                expectRuntimeError([&] { l18n::readBinaryFile(file, read); },
+                                   "Cannot read '" + file + "': it became shorter while it was read.");
+                break;
+            case Outcome::Cancelled:
+                EXPECT_THROW(l18n::readBinaryFile(file, read), l18n::operation_cancelled);
+                EXPECT_EQ(piece, 2) << "stopped before the second piece";
+                break;
+        }
+    }
 }
 
 TEST_F(L18nFiles, WriteErrorsSurfaceEvenWhenBuffered) {
     if (access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full";
-    expectRuntimeError([] { l18n::writeBinaryFile("/dev/full", Bytes{1, 2, 3}); }, cannot("write", "/dev/full", ENOSPC));
+    expectRuntimeError(
+        [] {
+            l18n::writeBinaryFile("/dev/full", Bytes{1, 2, 3});
+        },
+        cannot("write", "/dev/full", ENOSPC));
 }
 
 }  // namespace
@@ -176,7 +268,9 @@ TEST_F(L18nFiles, FailedSafeWriteKeepsTheOldFile) {
         try {
             l18n::writeBinaryFileSafely(path("game.swf"), patternBytes(100000));
         } catch (const std::exception& e) {
-            _exit(std::string(e.what()) == "Cannot write '" + path("game.swf") + "': " + std::strerror(EFBIG) + "." ? 0 : 2);
+            _exit(std::string(e.what()) == "Cannot write '" + path("game.swf") + "': " + std::strerror(EFBIG) + "."
+                      ? 0
+                      : 2);
         }
         _exit(1);
     }
@@ -194,7 +288,8 @@ TEST_F(L18nFiles, SafeWriteIntoAMissingDirectoryCreatesNothing) {
     expectRuntimeError([&] { l18n::writeBinaryFileSafely(path("nowhere/game.swf"), patternBytes(10)); },
                        cannot("write", path("nowhere/game.swf"), ENOENT));
     fs::create_directory(path("taken"));
-    expectRuntimeError([&] { l18n::writeBinaryFileSafely(path("taken"), patternBytes(10)); }, "'" + path("taken") + "' is a directory.");
+    expectRuntimeError([&] { l18n::writeBinaryFileSafely(path("taken"), patternBytes(10)); },
+                       "'" + path("taken") + "' is a directory.");
     EXPECT_EQ(namesIn(dir_), (std::set<std::string>{"taken"}));
 }
 
