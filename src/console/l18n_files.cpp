@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -103,8 +104,8 @@ ReadableFile openForReading(const std::string& path) {
     return {std::move(file), static_cast<uint64_t>(info.st_size)};
 }
 
-// Read in pieces, so that Ctrl-C stops a long read soon, even from a slow
-// disk.
+// Read and written in pieces, so that Ctrl-C stops a long read or write
+// soon, even from a slow disk.
 constexpr size_t kPiece = 4u << 20;
 
 // Fills `bytes` from the file, piece by piece, checking for Ctrl-C before
@@ -177,21 +178,16 @@ mode_t targetMode(const std::string& path, bool executable) {
     return (executable ? 0777 : 0666) & ~currentUmask();
 }
 
-// Written in pieces, so that Ctrl-C stops a long write soon.
-constexpr size_t kWritePiece = 4u << 20;
-
-// Writes everything, resuming after interrupted or partial writes; 0, the
-// error that stopped it, or ECANCELED after Ctrl-C.
-int writeAll(int fd, const uint8_t* data, size_t size) {
-    while (size > 0) {
-        if (takeInterrupt()) return ECANCELED;
-        const ssize_t written = ::write(fd, data, std::min(size, kWritePiece));
+// Writes everything, piece by piece, resuming after interrupted or partial
+// writes and checking for Ctrl-C before each piece, as a read does.
+void writeAll(int fd, const std::string& path, const std::vector<uint8_t>& data) {
+    for (size_t done = 0; done < data.size();) {
+        checkCancelled();
+        const ssize_t written = ::write(fd, data.data() + done, std::min(data.size() - done, kPiece));
         if (written < 0 && errno == EINTR) continue;
-        if (written < 0) return errno;
-        data += written;
-        size -= static_cast<size_t>(written);
+        if (written < 0) throw fileError(kCannotWrite, path, errno);
+        done += static_cast<size_t>(written);
     }
-    return 0;
 }
 
 // A folder cannot be written over; rename() would say so only after the
@@ -201,39 +197,60 @@ void refuseFolder(const std::string& path) {
     if (stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) throw fileError(kCannotWrite, path, EISDIR);
 }
 
-// The temporary file beside `path` that a safe write starts with.
-int createTemporary(const std::string& path, std::string& temporary) {
-    temporary = path + ".XXXXXX";
-    const int fd = mkstemp(temporary.data());
-    if (fd < 0) throw fileError(kCannotWrite, path, errno);
-    return fd;
-}
+// The temporary file a safe write starts with, beside the file it is to
+// become. It is removed when it goes unless it was put in place, and by the
+// handlers of the signals that end the program while it exists. Its errors
+// name the target, the file the user asked for.
+class TemporaryFile {
+public:
+    explicit TemporaryFile(const std::string& target)
+        : target_(target), path_(target + ".XXXXXX"), fd_(mkstemp(path_.data())) {
+        if (fd_ < 0) throw fileError(kCannotWrite, target_, errno);
+        removal_.emplace(path_);
+    }
+    ~TemporaryFile() {
+        if (fd_ >= 0) ::close(fd_);
+        if (!placed_) ::unlink(path_.c_str());
+    }
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+
+    int fd() const { return fd_; }
+
+    void close() {
+        if (::close(std::exchange(fd_, -1)) != 0) throw fileError(kCannotWrite, target_, errno);
+    }
+
+    void putInPlace() {
+        if (std::rename(path_.c_str(), target_.c_str()) != 0) throw fileError(kCannotWrite, target_, errno);
+        placed_ = true;
+    }
+
+private:
+    std::string target_;
+    std::string path_;
+    int fd_;
+    bool placed_ = false;
+    std::optional<RemovedOnTermination> removal_;
+};
 
 }  // namespace
 
 size_t writeBinaryFileSafely(const std::string& path, const std::vector<uint8_t>& data, bool executable) {
     refuseFolder(path);
     const mode_t mode = targetMode(path, executable);
-    std::string temporary;
-    const int fd = createTemporary(path, temporary);
-    setTemporaryFile(temporary);
-    int error = writeAll(fd, data.data(), data.size());
-    if (error == 0 && (fchmod(fd, mode) != 0 || fsync(fd) != 0)) error = errno;
-    if (::close(fd) != 0 && error == 0) error = errno;
-    if (error == 0 && takeInterrupt()) error = ECANCELED;
-    if (error == 0 && std::rename(temporary.c_str(), path.c_str()) != 0) error = errno;
-    if (error != 0) ::unlink(temporary.c_str());
-    setTemporaryFile("");
-    if (error == ECANCELED) throw operation_cancelled{};
-    if (error != 0) throw fileError(kCannotWrite, path, error);
+    TemporaryFile temporary(path);
+    writeAll(temporary.fd(), path, data);
+    if (fchmod(temporary.fd(), mode) != 0 || fsync(temporary.fd()) != 0) throw fileError(kCannotWrite, path, errno);
+    temporary.close();
+    checkCancelled();
+    temporary.putInPlace();
     return data.size();
 }
 
 void checkWritable(const std::string& path) {
     refuseFolder(path);
-    std::string temporary;
-    ::close(createTemporary(path, temporary));
-    ::unlink(temporary.c_str());
+    const TemporaryFile probe(path);
 }
 
 bool sameFile(const std::string& path, const std::string& other) {

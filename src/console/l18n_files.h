@@ -48,8 +48,10 @@ size_t writeBinaryFile(const std::string& path, const std::vector<uint8_t>& data
 // once it is complete and on disk, so that a failed or interrupted write
 // never destroys the file that was there. A file that is replaced keeps its
 // permissions; a new one gets the usual ones, executable when asked for
-// (both within the umask). On failure no temporary file is left; Ctrl-C
-// during the write throws operation_cancelled and leaves the old file.
+// (both within the umask). On failure no temporary file is left, nor when
+// SIGTERM or SIGHUP ends the program during the write; Ctrl-C during the
+// write throws operation_cancelled and leaves the old file. Writes may run
+// on several threads at once.
 size_t writeBinaryFileSafely(const std::string& path, const std::vector<uint8_t>& data, bool executable = false);
 
 // Throws the file_exception that writeBinaryFileSafely would throw for

@@ -293,4 +293,42 @@ TEST_F(L18nFiles, SafeWriteIntoAMissingDirectoryCreatesNothing) {
     EXPECT_EQ(namesIn(dir_), (std::set<std::string>{"taken"}));
 }
 
+// Ctrl-C stops every read and write that follows, until the next question
+// forgets it, on any thread: each worker of a parallel apply stops too. A
+// cancelled write leaves the old file and no temporary one. In a child
+// process, which alone gets the handlers.
+TEST_F(L18nFiles, CtrlCStopsReadsAndWritesOnEveryThread) {
+    l18n::writeBinaryFile(path("game.swf"), patternBytes(1000));
+    const pid_t child = fork();
+    if (child == 0) {
+        l18n::installSignalHandlers();
+        raise(SIGINT);
+        int stopped = 0;
+        const auto read = [&] {
+            try {
+                Bytes bytes;
+                l18n::readBinaryFile(path("game.swf"), bytes);
+            } catch (const l18n::operation_cancelled&) {
+                ++stopped;
+            }
+        };
+        read();
+        std::thread(read).join();
+        try {
+            l18n::writeBinaryFileSafely(path("game.swf"), patternBytes(10));
+        } catch (const l18n::operation_cancelled&) {
+            ++stopped;
+        }
+        _exit(stopped);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 3) << "the reads and the write that stopped";
+    Bytes back;
+    l18n::readBinaryFile(path("game.swf"), back);
+    EXPECT_EQ(back, patternBytes(1000));
+    EXPECT_EQ(namesIn(dir_), (std::set<std::string>{"game.swf"}));
+}
+
 }  // namespace
