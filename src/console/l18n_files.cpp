@@ -83,20 +83,17 @@ struct ReadableFile {
     uint64_t size;
 };
 
-// Opens a regular file of a usable size for reading. O_NONBLOCK makes the
-// open of a FIFO return at once, to be refused, where it would otherwise
-// wait for a writer for good; O_NOCTTY keeps a terminal device from
-// becoming the program's controlling terminal.
+// Opens a regular file of a usable size for reading. What the path names
+// is looked at first, so that a device is not even opened (opening one may
+// act on it, as a tape rewinds); what was opened is looked at again, in case
+// the path was swapped meanwhile. O_NONBLOCK makes the open of a FIFO return
+// at once, to be refused, where it would wait for a writer for good;
+// O_NOCTTY keeps a terminal from becoming the program's controlling one.
 ReadableFile openForReading(const std::string& path) {
+    struct stat named {};
+    if (stat(path.c_str(), &named) == 0) requireRegularFile(path, named);
     Descriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
-    if (file.get() < 0) {
-        const int error = errno;
-        // A socket cannot be opened at all; it is named for what it is all
-        // the same.
-        struct stat named {};
-        if (stat(path.c_str(), &named) == 0) requireRegularFile(path, named);
-        throw fileError(kCannotRead, path, error);
-    }
+    if (file.get() < 0) throw fileError(kCannotRead, path, errno);
     struct stat info {};
     if (fstat(file.get(), &info) != 0) throw fileError(kCannotRead, path, errno);
     requireRegularFile(path, info);
