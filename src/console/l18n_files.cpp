@@ -9,8 +9,12 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <optional>
+#include <string>
+#include <utility>
 
 #include "console/signals.h"
+#include "util/cancellation.h"
 #include "util/error.h"
 
 namespace l18n {
@@ -21,58 +25,125 @@ namespace {
 // why reports an input/output error.
 int streamError() { return errno != 0 ? errno : EIO; }
 
+// An open file descriptor, closed when it goes.
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    ~Descriptor() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    Descriptor(Descriptor&& other) noexcept : fd_(other.release()) {}
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+
+    int get() const { return fd_; }
+    int release() { return std::exchange(fd_, -1); }
+
+private:
+    int fd_;
+};
+
+// The refusal of a path that names something other than a regular file or
+// a directory, by what it is.
+const char* notAFile(mode_t mode) {
+    if (S_ISFIFO(mode)) return N_("Cannot read '%s': it is a named pipe (FIFO), not a file.");
+    if (S_ISCHR(mode)) return N_("Cannot read '%s': it is a character device, not a file.");
+    if (S_ISBLK(mode)) return N_("Cannot read '%s': it is a block device, not a file.");
+    if (S_ISSOCK(mode)) return N_("Cannot read '%s': it is a socket, not a file.");
+    return N_("Cannot read '%s': it is not a regular file.");
+}
+
+void requireRegularFile(const std::string& path, const struct stat& info) {
+    if (S_ISREG(info.st_mode)) return;
+    if (S_ISDIR(info.st_mode)) throw fileError(kCannotRead, path, EISDIR);
+    throw file_exception(notAFile(info.st_mode), {path});
+}
+
+// A size of at least a MiB as people read it, "8.0 GiB" (in the locale's
+// digits), rounded up, so that a file just over the limit does not read as
+// the limit itself.
+std::string sizeText(uint64_t bytes) {
+    const bool gibibytes = bytes >= uint64_t{1} << 30;
+    const uint64_t unit = gibibytes ? uint64_t{1} << 30 : uint64_t{1} << 20;
+    const uint64_t tenths = bytes / unit * 10 + (bytes % unit * 10 + unit - 1) / unit;
+    char text[64];
+    std::snprintf(text, sizeof text, "%.1f %s", static_cast<double>(tenths) / 10, gibibytes ? "GiB" : "MiB");
+    return text;
+}
+
+void requireUsableSize(const std::string& path, const struct stat& info) {
+    const auto size = static_cast<uint64_t>(info.st_size);
+    if (size <= kMaxFileSize) return;
+    throw file_exception(N_("'%s' is %s; a file larger than %s MiB cannot be used."),
+                         {path, sizeText(size), kMaxFileSize >> 20});
+}
+
+struct ReadableFile {
+    Descriptor descriptor;
+    uint64_t size;
+};
+
+// Opens a regular file of a usable size for reading. What the path names
+// is looked at first, so that a device is not even opened (opening one may
+// act on it, as a tape rewinds); what was opened is looked at again, in case
+// the path was swapped meanwhile. O_NONBLOCK makes the open of a FIFO return
+// at once, to be refused, where it would wait for a writer for good;
+// O_NOCTTY keeps a terminal from becoming the program's controlling one.
+ReadableFile openForReading(const std::string& path) {
+    struct stat named {};
+    if (stat(path.c_str(), &named) == 0) requireRegularFile(path, named);
+    Descriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    if (file.get() < 0) throw fileError(kCannotRead, path, errno);
+    struct stat info {};
+    if (fstat(file.get(), &info) != 0) throw fileError(kCannotRead, path, errno);
+    requireRegularFile(path, info);
+    requireUsableSize(path, info);
+    return {std::move(file), static_cast<uint64_t>(info.st_size)};
+}
+
+// Read and written in pieces, so that Ctrl-C stops a long read or write
+// soon, even from a slow disk.
+constexpr size_t kPiece = 4u << 20;
+
+// Fills `bytes` from the file, piece by piece, checking for Ctrl-C before
+// each. The check does not forget Ctrl-C, so that the reads of every worker
+// thread stop.
+void readPieces(int fd, const std::string& path, std::vector<uint8_t>& bytes) {
+    for (size_t done = 0; done < bytes.size();) {
+        checkCancelled();
+        const ssize_t got = ::read(fd, bytes.data() + done, std::min(bytes.size() - done, kPiece));
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) throw fileError(kCannotRead, path, errno);
+        if (got == 0) throw file_exception(N_("Cannot read '%s': it became shorter while it was read."), {path});
+        done += static_cast<size_t>(got);
+    }
+}
+
+FileHandle openStreamForReading(const std::string& path, const char* mode) {
+    ReadableFile file = openForReading(path);
+    errno = 0;
+    FileHandle stream(fdopen(file.descriptor.get(), mode));
+    if (!stream) throw fileError(kCannotRead, path, streamError());
+    file.descriptor.release();
+    return stream;
+}
+
 }  // namespace
 
 FileHandle make_fopen(const char* path, const char* mode) {
-    const char* failure = std::strpbrk(mode, "wa+") != nullptr ? kCannotWrite : kCannotRead;
+    if (std::strpbrk(mode, "wa+") == nullptr) return openStreamForReading(path, mode);
     errno = 0;
     FileHandle file(std::fopen(path, mode));
-    if (!file) throw fileError(failure, path, streamError());
-    struct stat info {};
-    // A directory opens for reading on Linux and fails only at the first
-    // read, with a less helpful message.
-    if (fstat(fileno(file.get()), &info) == 0 && S_ISDIR(info.st_mode)) throw fileError(failure, path, EISDIR);
+    if (!file) throw fileError(kCannotWrite, path, streamError());
     return file;
 }
 
-namespace {
-
-// The size measured by seeking to the end, or -1 when it cannot be trusted.
-// Only regular files qualify: pipes cannot seek, /proc files claim 0 bytes,
-// and directories on some file systems claim LONG_MAX, which would make the
-// buffer allocation fail before the read could report the error.
-long measuredSize(std::FILE* file) {
-    struct stat info {};
-    if (fstat(fileno(file), &info) != 0 || !S_ISREG(info.st_mode)) return -1;
-    if (std::fseek(file, 0, SEEK_END) != 0) return -1;
-    return std::ftell(file);
-}
-
-}  // namespace
-
 size_t readBinaryFile(const std::string& path, std::vector<uint8_t>& out) {
-    FileHandle file = make_fopen(path.c_str(), "rb");
-    out.clear();
-
-    size_t count = 0;
-    const long size = measuredSize(file.get());
-    std::rewind(file.get());
-    if (size > 0) {
-        out.resize(static_cast<size_t>(size));
-        errno = 0;
-        count = std::fread(out.data(), 1, out.size(), file.get());
-        if (count != out.size()) throw fileError(kCannotRead, path, streamError());
-    }
-
-    // Picks up whatever the measured size missed: a file that grew since, or
-    // the whole of a stream without a size.
-    errno = 0;
-    for (int c = std::getc(file.get()); c != EOF; c = std::getc(file.get())) {
-        out.push_back(static_cast<uint8_t>(c));
-        ++count;
-    }
-    if (std::ferror(file.get())) throw fileError(kCannotRead, path, streamError());
-    return count;
+    const ReadableFile file = openForReading(path);
+    std::vector<uint8_t> bytes(file.size);
+    readPieces(file.descriptor.get(), path, bytes);
+    out = std::move(bytes);
+    return out.size();
 }
 
 size_t writeBinaryFile(const std::string& path, const std::vector<uint8_t>& data) {
@@ -104,22 +175,16 @@ mode_t targetMode(const std::string& path, bool executable) {
     return (executable ? 0777 : 0666) & ~currentUmask();
 }
 
-
-// Written in pieces, so that Ctrl-C stops a long write soon.
-constexpr size_t kWritePiece = 4u << 20;
-
-// Writes everything, resuming after interrupted or partial writes; 0, the
-// error that stopped it, or ECANCELED after Ctrl-C.
-int writeAll(int fd, const uint8_t* data, size_t size) {
-    while (size > 0) {
-        if (takeInterrupt()) return ECANCELED;
-        const ssize_t written = ::write(fd, data, std::min(size, kWritePiece));
+// Writes everything, piece by piece, resuming after interrupted or partial
+// writes and checking for Ctrl-C before each piece, as a read does.
+void writeAll(int fd, const std::string& path, const std::vector<uint8_t>& data) {
+    for (size_t done = 0; done < data.size();) {
+        checkCancelled();
+        const ssize_t written = ::write(fd, data.data() + done, std::min(data.size() - done, kPiece));
         if (written < 0 && errno == EINTR) continue;
-        if (written < 0) return errno;
-        data += written;
-        size -= static_cast<size_t>(written);
+        if (written < 0) throw fileError(kCannotWrite, path, errno);
+        done += static_cast<size_t>(written);
     }
-    return 0;
 }
 
 // A folder cannot be written over; rename() would say so only after the
@@ -129,39 +194,60 @@ void refuseFolder(const std::string& path) {
     if (stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) throw fileError(kCannotWrite, path, EISDIR);
 }
 
-// The temporary file beside `path` that a safe write starts with.
-int createTemporary(const std::string& path, std::string& temporary) {
-    temporary = path + ".XXXXXX";
-    const int fd = mkstemp(temporary.data());
-    if (fd < 0) throw fileError(kCannotWrite, path, errno);
-    return fd;
-}
+// The temporary file a safe write starts with, beside the file it is to
+// become. It is removed when it goes unless it was put in place, and by the
+// handlers of the signals that end the program while it exists. Its errors
+// name the target, the file the user asked for.
+class TemporaryFile {
+public:
+    explicit TemporaryFile(const std::string& target)
+        : target_(target), path_(target + ".XXXXXX"), fd_(mkstemp(path_.data())) {
+        if (fd_ < 0) throw fileError(kCannotWrite, target_, errno);
+        removal_.emplace(path_);
+    }
+    ~TemporaryFile() {
+        if (fd_ >= 0) ::close(fd_);
+        if (!placed_) ::unlink(path_.c_str());
+    }
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+
+    int fd() const { return fd_; }
+
+    void close() {
+        if (::close(std::exchange(fd_, -1)) != 0) throw fileError(kCannotWrite, target_, errno);
+    }
+
+    void putInPlace() {
+        if (std::rename(path_.c_str(), target_.c_str()) != 0) throw fileError(kCannotWrite, target_, errno);
+        placed_ = true;
+    }
+
+private:
+    std::string target_;
+    std::string path_;
+    int fd_;
+    bool placed_ = false;
+    std::optional<RemovedOnTermination> removal_;
+};
 
 }  // namespace
 
 size_t writeBinaryFileSafely(const std::string& path, const std::vector<uint8_t>& data, bool executable) {
     refuseFolder(path);
     const mode_t mode = targetMode(path, executable);
-    std::string temporary;
-    const int fd = createTemporary(path, temporary);
-    setTemporaryFile(temporary);
-    int error = writeAll(fd, data.data(), data.size());
-    if (error == 0 && (fchmod(fd, mode) != 0 || fsync(fd) != 0)) error = errno;
-    if (::close(fd) != 0 && error == 0) error = errno;
-    if (error == 0 && takeInterrupt()) error = ECANCELED;
-    if (error == 0 && std::rename(temporary.c_str(), path.c_str()) != 0) error = errno;
-    if (error != 0) ::unlink(temporary.c_str());
-    setTemporaryFile("");
-    if (error == ECANCELED) throw operation_cancelled{};
-    if (error != 0) throw fileError(kCannotWrite, path, error);
+    TemporaryFile temporary(path);
+    writeAll(temporary.fd(), path, data);
+    if (fchmod(temporary.fd(), mode) != 0 || fsync(temporary.fd()) != 0) throw fileError(kCannotWrite, path, errno);
+    temporary.close();
+    checkCancelled();
+    temporary.putInPlace();
     return data.size();
 }
 
 void checkWritable(const std::string& path) {
     refuseFolder(path);
-    std::string temporary;
-    ::close(createTemporary(path, temporary));
-    ::unlink(temporary.c_str());
+    const TemporaryFile probe(path);
 }
 
 bool sameFile(const std::string& path, const std::string& other) {

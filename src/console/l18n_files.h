@@ -1,7 +1,10 @@
 #pragma once
 // Whole-file input and output. Files are opened, read or written whole, and
 // closed within one call; failures throw file_exception naming the file and
-// the system's reason.
+// the system's reason. Only regular files are read: a path that names a
+// pipe, a device or a socket (often a file of a mod swapped for one) is
+// refused by what it is, without waiting for it, and so is a file larger
+// than kMaxFileSize.
 
 #include <cstddef>
 #include <cstdint>
@@ -12,18 +15,29 @@
 
 namespace l18n {
 
+// The largest file the program reads, far beyond any game or resource: a
+// larger one is refused by the size the system gives for it, before any of
+// it is read or room is made for it.
+inline constexpr uint64_t kMaxFileSize = uint64_t{512} << 20;
+
 struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
 using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 
-// Opens a file that is not a directory; throws file_exception naming the
-// file and the system's reason, "Cannot read" for a mode that reads only,
-// "Cannot write" for one that writes.
+// Opens a file; throws file_exception naming the file and the system's
+// reason, "Cannot read" for a mode that reads only, "Cannot write" for one
+// that writes. A mode that reads only opens a regular file of at most
+// kMaxFileSize, as readBinaryFile does.
 FileHandle make_fopen(const char* path, const char* mode);
 
-// Replaces `out` with the whole content of the file at `path` and returns its
-// size. Works for streams that cannot report a size (pipes, /proc files).
+// Replaces `out` with the content of the regular file at `path` and returns
+// its size: the bytes it had when it was opened, even if it grows
+// meanwhile. A file that became shorter while it was read is an error, not
+// a shorter content. The file is read in pieces of a few MiB with
+// checkCancelled() before each, so that Ctrl-C stops the read soon and
+// throws operation_cancelled, on whichever thread it runs. `out` is left
+// as it was when this throws.
 size_t readBinaryFile(const std::string& path, std::vector<uint8_t>& out);
 
 // Creates or truncates the file at `path`, writes `data` and returns the
@@ -34,8 +48,10 @@ size_t writeBinaryFile(const std::string& path, const std::vector<uint8_t>& data
 // once it is complete and on disk, so that a failed or interrupted write
 // never destroys the file that was there. A file that is replaced keeps its
 // permissions; a new one gets the usual ones, executable when asked for
-// (both within the umask). On failure no temporary file is left; Ctrl-C
-// during the write throws operation_cancelled and leaves the old file.
+// (both within the umask). On failure no temporary file is left, nor when
+// SIGTERM or SIGHUP ends the program during the write; Ctrl-C during the
+// write throws operation_cancelled and leaves the old file. Writes may run
+// on several threads at once.
 size_t writeBinaryFileSafely(const std::string& path, const std::vector<uint8_t>& data, bool executable = false);
 
 // Throws the file_exception that writeBinaryFileSafely would throw for

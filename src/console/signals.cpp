@@ -18,15 +18,29 @@ namespace {
 // rest of the console's state.
 std::atomic<bool> g_interrupted{false};
 
-// The path is kept in a fixed buffer: the handler of SIGTERM may only read
-// memory that is never reallocated under it.
-char g_temporary[4096];
-std::atomic<bool> g_hasTemporary{false};
+// The files to remove on termination. A path is kept in a fixed buffer: the
+// handler of SIGTERM may only read memory that is never reallocated under
+// it. A slot is free, being filled, or holds a path the handler removes.
+enum class Slot : int { Free, Filling, Held };
+
+struct TemporarySlot {
+    std::atomic<Slot> state{Slot::Free};
+    char path[4096];
+};
+
+static_assert(std::atomic<Slot>::is_always_lock_free);
+TemporarySlot g_temporaries[kMaxRemovedOnTermination];
+
+void removeTemporaries() {
+    for (TemporarySlot& slot : g_temporaries) {
+        if (slot.state.load() == Slot::Held) ::unlink(slot.path);
+    }
+}
 
 void onInterrupt(int) { g_interrupted.store(true); }
 
 void onTermination(int signal) {
-    if (g_hasTemporary.load()) ::unlink(g_temporary);
+    removeTemporaries();
     restoreWindowTitle();
     ::signal(signal, SIG_DFL);
     ::raise(signal);
@@ -59,11 +73,21 @@ void checkInterrupt() {
     if (g_interrupted.load()) throw operation_cancelled{};
 }
 
-void setTemporaryFile(const std::string& path) {
-    g_hasTemporary.store(false);
-    if (path.empty() || path.size() >= sizeof g_temporary) return;
-    std::memcpy(g_temporary, path.c_str(), path.size() + 1);
-    g_hasTemporary.store(true);
+RemovedOnTermination::RemovedOnTermination(const std::string& path) : slot_(-1) {
+    if (path.size() >= sizeof g_temporaries[0].path) return;
+    for (int i = 0; i < kMaxRemovedOnTermination; ++i) {
+        TemporarySlot& slot = g_temporaries[i];
+        Slot free = Slot::Free;
+        if (!slot.state.compare_exchange_strong(free, Slot::Filling)) continue;
+        std::memcpy(slot.path, path.c_str(), path.size() + 1);
+        slot.state.store(Slot::Held);
+        slot_ = i;
+        return;
+    }
+}
+
+RemovedOnTermination::~RemovedOnTermination() {
+    if (slot_ >= 0) g_temporaries[slot_].state.store(Slot::Free);
 }
 
 }  // namespace l18n

@@ -2,7 +2,8 @@
 // Ctrl-C and the signals that end the program. Ctrl-C never ends the run: at
 // a prompt it starts the question over, during a long operation it stops
 // that operation. SIGTERM and SIGHUP end the program as before, but first
-// remove the temporary file of a game export in progress.
+// remove the temporary files of the writes in progress and put back the
+// terminal's window title.
 
 #include <string>
 
@@ -26,8 +27,21 @@ bool takeInterrupt();
 // installed.
 void checkInterrupt();
 
-// The temporary file a game export is writing, removed if the program is
-// ended by a signal before the file is renamed into place. Empty: none.
-void setTemporaryFile(const std::string& path);
+// While one lives, the file at `path` (the temporary file of a write in
+// progress) is removed if SIGTERM or SIGHUP ends the program. Several may
+// live at once, on any threads; beyond kMaxRemovedOnTermination at once, or
+// for a path longer than the system allows, the file is left as it is.
+class RemovedOnTermination {
+public:
+    explicit RemovedOnTermination(const std::string& path);
+    ~RemovedOnTermination();
+    RemovedOnTermination(const RemovedOnTermination&) = delete;
+    RemovedOnTermination& operator=(const RemovedOnTermination&) = delete;
+
+private:
+    int slot_;  // -1: not registered
+};
+
+inline constexpr int kMaxRemovedOnTermination = 16;
 
 }  // namespace l18n

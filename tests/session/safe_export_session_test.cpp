@@ -1,5 +1,6 @@
 // Exporting over an existing file never destroys it: not when the program is
-// killed half way, not when the write fails.
+// killed half way, not when the write fails. What a path names is read only
+// when it is a file, and one of a usable size.
 
 #include <lodepng.h>
 #include <sys/stat.h>
@@ -175,6 +176,35 @@ TEST(SessionSafeExport, ExecutableGetsTheExecutableBit) {
     ASSERT_EQ(stat(s.path("new.exe").c_str(), &info), 0);
     EXPECT_NE(info.st_mode & 0100, 0u);
     EXPECT_EQ(s.files(), (std::set<std::string>{"game.exe", "new.exe"}));
+}
+
+// Wherever a file is asked for, a path that names no file is refused at
+// once with what it is: a FIFO does not hang the program, /dev/zero is not
+// read for ever.
+TEST(SessionSafeRead, WhatIsNoFileIsRefusedAtOnce) {
+    const struct {
+        const char* name;
+        std::string answers;
+        std::string message;
+    } cases[] = {
+        {"/dev/zero as a stage", script({"game.swf", "2", "3", "234", "/dev/zero", "0"}),
+         "Cannot read '/dev/zero': it is a character device, not a file."},
+        {"a FIFO as a stage", script({"game.swf", "2", "3", "234", "pipe", "0"}),
+         "Cannot read 'pipe': it is a named pipe (FIFO), not a file."},
+        {"a FIFO as a data file", script({"game.swf", "5", "3", "136", "pipe", "0"}),
+         "Cannot read 'pipe': it is a named pipe (FIFO), not a file."},
+        {"a FIFO as the game", script({"pipe", "game.swf"}),
+         "Error: Cannot read 'pipe': it is a named pipe (FIFO), not a file."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Session s;
+        s.writeFile("game.swf", games::stageGame());
+        ASSERT_EQ(mkfifo(s.path("pipe").c_str(), 0600), 0);
+        const Result r = s.run(c.answers + script({"0"}));
+        ASSERT_TRUE(r.endedNormally()) << r.describe();
+        EXPECT_EQ(r.err, c.message + "\n");
+    }
 }
 
 }  // namespace
