@@ -4,6 +4,7 @@
 
 #include "console/l18n.h"
 #include "console/signals.h"
+#include "util/strings.h"
 #include "util/thread_pool.h"
 
 namespace vorlune_forge {
@@ -102,7 +103,7 @@ std::vector<size_t> editedFiles(const std::vector<ExportItem>& items, std::vecto
 
 bool mayOverwrite(const std::vector<ExportItem>& items, const std::vector<size_t>& edited) {
     if (edited.empty()) return true;
-    for (const size_t i : edited) printf_normal("  %s\n", items[i].path.c_str());
+    for (const size_t i : edited) printf_normal("  %s\n", visibleText(items[i].path).c_str());
     printf_colored(kHeading, _("%zu file(s) differ from the game's resources and would be overwritten.\n"),
                    edited.size());
     return askYesNo(_("Overwrite them? [y/n] (default=n): "), false);

@@ -246,7 +246,7 @@ std::optional<ByteBuffer> readProjector(const std::string& path) {
         reportFailure(e);
         printf_error(_("Export EXE needs a Flash Player projector executable (a Windows or Linux standalone "
                        "player); give its path, or put it at '%s'.\n"),
-                     path.c_str());
+                     visibleText(path).c_str());
         return std::nullopt;
     }
     try {

@@ -221,7 +221,10 @@ FileVerdict FolderApply::judge(const Claim& claim, const Prepared& result) const
         try {
             std::rethrow_exception(result.failure);
         } catch (const std::exception& e) {
-            return {key, {claim.path}, Verdict::Failed, {Message::text(N_("'%s': %s\n"), {claim.path, errorText(e)})}};
+            return {key,
+                    {claim.path},
+                    Verdict::Failed,
+                    {Message::text(N_("'%s': %s\n"), {claim.path, Message::shown(errorText(e))})}};
         }
     }
     if (!result.tag) return {key, {claim.path}, Verdict::Unchanged, {}};

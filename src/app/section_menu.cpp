@@ -28,7 +28,7 @@ bool isExportable(const ResourceKind& kind, const swf::Tag& tag) {
 
 void printListingLine(uint64_t id, const std::string& name) {
     printf_colored(kHighlight, "%zu", static_cast<size_t>(id));
-    printf_normal(": %s\n", name.c_str());
+    printf_normal(": %s\n", visibleText(name).c_str());
 }
 
 void printIdError(const char* message, uint64_t id) { printf_error(_(message), static_cast<size_t>(id)); }
@@ -121,7 +121,7 @@ int exportResources(const swf::SWF& game, const ResourceKind& kind, const std::v
             printf_normal(_("Skipped %zu edited file(s).\n"), edited.size());
             for (const size_t i : edited) {
                 items[i].skip = true;
-                printf_normal("  %s\n", items[i].path.c_str());
+                printf_normal("  %s\n", visibleText(items[i].path).c_str());
             }
         }
     }
@@ -132,7 +132,7 @@ int exportResources(const swf::SWF& game, const ResourceKind& kind, const std::v
             return;
         }
         if (item.skip) return;
-        printf_normal(_("Exporting: %s\n"), item.name.c_str());
+        printf_normal(_("Exporting: %s\n"), visibleText(item.name).c_str());
         // A resource that cannot be converted or written is reported, and
         // the others are still exported.
         count += writeConverted(item, std::move(converted)) ? 1 : 0;
@@ -153,7 +153,8 @@ bool replaceResource(vlf& session, const ResourceKind& kind, uint64_t id, const 
     // one's place, so a failure leaves the game and the flag as they were.
     try {
         const ReplacementFile file = kind.readReplacement(path);
-        printf_colored(kHeading, _(kind.replacing), displayName(kind, id, symbol).c_str(), path.c_str());
+        printf_colored(kHeading, _(kind.replacing), visibleText(displayName(kind, id, symbol)).c_str(),
+                       visibleText(path).c_str());
         const swf::Tag& current = index.tag(id);
         std::unique_ptr<swf::Tag> tag = replacementTag(file, current, symbol, printWarning);
         checkInterrupt();

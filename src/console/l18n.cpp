@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <memory>
 
+#include "util/strings.h"
+
 namespace l18n {
 
 namespace {
@@ -60,7 +62,7 @@ void localization::initLocale() {
 
 std::string errorText(const std::exception& e) {
     const auto* own = dynamic_cast<const forge_exception*>(&e);
-    if (own == nullptr) return e.what();
+    if (own == nullptr) return visibleText(e.what());
     return own->render([](const char* id) { return gettext(id); });
 }
 

@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "util/strings.h"
+
 Message Message::text(const char* id, std::vector<Message> args) {
     Message message;
     message.id_ = id;
@@ -10,10 +12,17 @@ Message Message::text(const char* id, std::vector<Message> args) {
     return message;
 }
 
+Message Message::shown(std::string text) {
+    Message message;
+    message.data_ = std::move(text);
+    message.shown_ = true;
+    return message;
+}
+
 // Arguments are put in as text, never read as a format, so a name or a
 // library's text holding "%" shows as it is.
 std::string Message::render(const Translator& translate) const {
-    if (id_ == nullptr) return data_;
+    if (id_ == nullptr) return shown_ ? data_ : visibleText(data_);
     const std::string format = translate(id_);
     std::string out;
     size_t next = 0;
@@ -56,7 +65,8 @@ std::string forge_exception::render(const Message::Translator& translate) const 
     const bool endsLine = !text.empty() && text.back() == '\n';
     if (endsLine) text.pop_back();
     // TRANSLATORS: an error followed by the reason underneath it.
-    text = Message::text(N_("%s %s"), {text, cause_->render(translate)}).render(translate);
+    text =
+        Message::text(N_("%s %s"), {Message::shown(text), Message::shown(cause_->render(translate))}).render(translate);
     return endsLine ? text + '\n' : text;
 }
 

@@ -19,7 +19,9 @@
 #endif
 
 // A message: an id whose "%s" placeholders take the arguments in order, or
-// plain data (a name, a number, a library's own text) shown as it is.
+// plain data (a name, a number, a library's own text). Plain data comes
+// from outside, so it is shown with its control characters made visible;
+// the program's own texts are shown as they are.
 class Message {
 public:
     // Plain data.
@@ -28,6 +30,9 @@ public:
     Message(Number number) : data_(std::to_string(number)) {}  // NOLINT
     // A message id and its arguments.
     static Message text(const char* id, std::vector<Message> args = {});
+    // Text that the program has already made ready to show, such as
+    // another message rendered: shown as it is.
+    static Message shown(std::string text);
 
     using Translator = std::function<const char*(const char*)>;
     // The message with each id translated and the arguments put in.
@@ -38,6 +43,7 @@ private:
 
     const char* id_ = nullptr;
     std::string data_;
+    bool shown_ = false;
     std::vector<Message> args_;
 };
 

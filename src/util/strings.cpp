@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
+#include <optional>
 #include <stdexcept>
 
 namespace {
@@ -50,9 +51,101 @@ int extractIntFromStr(const std::string& s) {
     return std::stoi(s.substr(firstDigit));
 }
 
-std::string safeFileName(std::string name) {
-    std::replace(name.begin(), name.end(), '/', '_');
-    return name;
+namespace {
+
+// The character that starts at `at`: its code point and its length in
+// bytes, or nothing when the bytes there are not valid UTF-8 (overlong
+// forms and surrogates included).
+struct Character {
+    char32_t code;
+    size_t length;
+};
+
+std::optional<Character> characterAt(std::string_view text, size_t at) {
+    const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[at + i]); };
+    const unsigned char first = byte(0);
+    if (first < 0x80) return Character{first, 1};
+    size_t length = 0;
+    char32_t code = 0;
+    char32_t least = 0;
+    if ((first & 0xE0) == 0xC0) {
+        length = 2, code = first & 0x1F, least = 0x80;
+    } else if ((first & 0xF0) == 0xE0) {
+        length = 3, code = first & 0x0F, least = 0x800;
+    } else if ((first & 0xF8) == 0xF0) {
+        length = 4, code = first & 0x07, least = 0x10000;
+    } else {
+        return std::nullopt;
+    }
+    if (at + length > text.size()) return std::nullopt;
+    for (size_t i = 1; i < length; ++i) {
+        if ((byte(i) & 0xC0) != 0x80) return std::nullopt;
+        code = (code << 6) | (byte(i) & 0x3F);
+    }
+    if (code < least || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return std::nullopt;
+    return Character{code, length};
+}
+
+bool isControl(char32_t code) { return code < 0x20 || code == 0x7F || (code >= 0x80 && code <= 0x9F); }
+
+std::string hexEscape(unsigned value) {
+    static const char digits[] = "0123456789abcdef";
+    return {'\\', 'x', digits[(value >> 4) & 0xF], digits[value & 0xF]};
+}
+
+std::string controlEscape(char32_t code) {
+    switch (code) {
+        case 0x1B:
+            return "\\e";
+        case '\n':
+            return "\\n";
+        case '\r':
+            return "\\r";
+        case '\t':
+            return "\\t";
+        case 0:
+            return "\\0";
+        default:
+            return hexEscape(static_cast<unsigned>(code));
+    }
+}
+
+}  // namespace
+
+std::string visibleText(std::string_view text) {
+    std::string shown;
+    shown.reserve(text.size());
+    for (size_t at = 0; at < text.size();) {
+        const std::optional<Character> character = characterAt(text, at);
+        if (!character) {
+            shown += hexEscape(static_cast<unsigned char>(text[at]));
+            ++at;
+        } else if (isControl(character->code)) {
+            shown += controlEscape(character->code);
+            at += character->length;
+        } else {
+            shown.append(text.substr(at, character->length));
+            at += character->length;
+        }
+    }
+    return shown;
+}
+
+std::string safeFileName(std::string_view name, size_t room) {
+    std::string safe;
+    for (size_t at = 0; at < name.size();) {
+        const std::optional<Character> character = characterAt(name, at);
+        const size_t length = character ? character->length : 1;
+        const bool kept = character && !isControl(character->code) && character->code != '/';
+        if (safe.size() + (kept ? length : 1) > room) break;
+        if (kept) {
+            safe.append(name.substr(at, length));
+        } else {
+            safe += '_';
+        }
+        at += length;
+    }
+    return safe;
 }
 
 std::string expandHome(const std::string& path) {

@@ -10,19 +10,36 @@ using namespace testmovie;
 
 namespace {
 
-TEST(SessionFileNames, SymbolNamesCannotLeadOutOfTheDirectory) {
-    Session s;
-    const ByteBuffer records = concat({
-        record(87, binaryDataBody(234, bytesOf("<stage/>"))),
-        record(14, soundBody(7, 0x2E, 1152, {0, 0, 0xFF, 0xFB, 0x90, 0x64})),
-        record(76, symbolClassBody({{234, "../../escaped"}, {7, "a/b"}})),
-    });
-    s.writeFile("game.swf", movie(records));
-    const Result r = s.run(script({"game.swf", "2", "2", "234", "0", "0"}));
-    ASSERT_TRUE(r.endedNormally()) << r.describe();
-    EXPECT_TRUE(contains(r.out, "Exporting: 234 - .._.._escaped.xml\n"));
-    EXPECT_TRUE(s.exists("234 - .._.._escaped.xml"));
-    EXPECT_EQ(s.files(), (std::set<std::string>{"game.swf", "234 - .._.._escaped.xml"}));
+// Names from the game and from the file system are shown with their
+// control characters made visible, and written as file names without them.
+TEST(SessionFileNames, SymbolNamesCannotLeadOutOfTheDirectoryNorDriveTheTerminal) {
+    const struct {
+        std::string symbol;
+        std::string listed;
+        std::string file;
+    } cases[] = {
+        {"../../escaped", "../../escaped.xml", "234 - .._.._escaped.xml"},
+        {"Img\x1b]0;pwned\a\x1b[2J", "Img\\e]0;pwned\\x07\\e[2J.xml", "234 - Img_]0;pwned__[2J.xml"},
+        {"FAKE\n219: StageCastle", "FAKE\\n219: StageCastle.xml", "234 - FAKE_219: StageCastle.xml"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(visible(c.symbol));
+        Session s;
+        const ByteBuffer records = concat({
+            record(87, binaryDataBody(234, bytesOf("<stage/>"))),
+            record(14, soundBody(7, 0x2E, 1152, {0, 0, 0xFF, 0xFB, 0x90, 0x64})),
+            record(76, symbolClassBody({{234, c.symbol}, {7, "a/b"}})),
+        });
+        s.writeFile("game.swf", movie(records));
+        s.makeDirectory("mod");
+        s.writeFile("mod/9999 - \x1b[2J\nFAKE.xml", "<stage/>");
+        const Result r = s.run(script({"game.swf", "2", "1", "2", "234", "0", "9", "mod", "0"}));
+        ASSERT_TRUE(r.endedNormally()) << r.describe();
+        EXPECT_TRUE(contains(r.out, red("234") + ": " + c.listed + "\n"));
+        EXPECT_TRUE(contains(r.out, "Exporting: " + c.file + "\n"));
+        EXPECT_TRUE(contains(r.err, "'mod/9999 - \\e[2J\\nFAKE.xml' matches no resource"));
+        EXPECT_EQ(s.files(), (std::set<std::string>{"game.swf", "mod", c.file}));
+    }
 }
 
 }  // namespace
@@ -60,12 +77,15 @@ TEST(SessionStages, ReplacementThatIsNotXmlIsRefused) {
         ByteBuffer stage;     // in the game
         const char* file;     // put in its place
         const char* refusal;  // the parser's reason; nullptr: accepted
+        const char* warning = nullptr;
     } cases[] = {
         {"plain text", xml, "hello", "Line 1, column 1: syntax error."},
         {"mismatched tag", xml, "<stage>\n  <a></b>\n</stage>", "Line 2, column 8: mismatched tag."},
         {"empty file", xml, "", "Line 1, column 1: no element found."},
         {"XML", xml, "<stage hard=\"yes\"/>", nullptr},
-        {"a stage that is no XML either", bytesOf("binary \x01\x02"), "hello", nullptr},
+        {"a stage that is no XML either", bytesOf("binary \x01\x02"), "hello", nullptr,
+         "WARNING: 'new.xml' is not well-formed XML: Line 1, column 1: syntax error. The stage it replaces was not "
+         "well-formed either, so it is stored as it is.\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -83,6 +103,7 @@ TEST(SessionStages, ReplacementThatIsNotXmlIsRefused) {
         } else {
             EXPECT_EQ(r.err, "");
             EXPECT_EQ(swf::SWF(s.readFile("out.swf")).tagWithId<swf::Tag_DefineBinaryData>(234).data, bytesOf(c.file));
+            EXPECT_EQ(contains(r.out, c.warning != nullptr ? c.warning : "WARNING"), c.warning != nullptr);
         }
     }
 }

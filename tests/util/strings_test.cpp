@@ -62,6 +62,33 @@ TEST(Strings, FilenameFromPath) {
     for (const auto& c : cases) EXPECT_EQ(getFilenameFromPath(c.input), c.expected) << c.input;
 }
 
+// Text from outside shown on a terminal, and written as a file's name:
+// nothing in it can drive the terminal, forge a line or leave the folder.
+TEST(Strings, OutsideTextIsShownAndNamedSafely) {
+    const struct {
+        std::string input, shown, fileName;
+    } cases[] = {
+        {"Img\x1b]0;pwned\a\x1b[2J", "Img\\e]0;pwned\\x07\\e[2J", "Img_]0;pwned__[2J"},
+        {"FAKE\n219: StageCastle.xml\r", "FAKE\\n219: StageCastle.xml\\r", "FAKE_219: StageCastle.xml_"},
+        {std::string("a\0b\tc", 5), "a\\0b\\tc", "a_b_c"},
+        // A C1 control, valid UTF-8 (U+0085), and bytes that are not UTF-8.
+        {"x\xC2\x85y\xFF\xC3", "x\\x85y\\xff\\xc3", "x_y__"},
+        // Overlong and surrogate forms are not UTF-8 either.
+        {"\xC0\xAF\xED\xA0\x80", "\\xc0\\xaf\\xed\\xa0\\x80", "_____"},
+        {"caf\xC3\xA9 \xE2\x86\x92 \xF0\x9F\x8E\xAE", "caf\xC3\xA9 \xE2\x86\x92 \xF0\x9F\x8E\xAE",
+         "caf\xC3\xA9 \xE2\x86\x92 \xF0\x9F\x8E\xAE"},
+        {"../../etc/passwd", "../../etc/passwd", ".._.._etc_passwd"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(visibleText(c.input), c.shown) << c.input;
+        EXPECT_EQ(safeFileName(c.input), c.fileName) << c.input;
+    }
+    // A long name is cut at a character, within its room.
+    const std::string accents(300, 'a');
+    EXPECT_EQ(safeFileName(accents), std::string(kMaxFileNameBytes, 'a'));
+    EXPECT_EQ(safeFileName("\xC3\xA9\xC3\xA9", 3), "\xC3\xA9");
+}
+
 TEST(Strings, ExtractIntFromStr) {
     const struct {
         std::string input;
