@@ -5,9 +5,13 @@
 
 namespace vorlune_forge {
 
+// Room is left for the longest extension a file of a resource gets
+// (".jpeg", ".flac", ".zip" after a data file's name).
+constexpr size_t kExtensionRoom = 8;
+
 std::string fileStem(const ResourceKind& kind, uint64_t id, const std::string& symbol) {
     const bool named = kind.fromTable() || !symbol.empty();
-    return safeFileName(std::to_string(id) + (named ? " - " + symbol : ""));
+    return safeFileName(std::to_string(id) + (named ? " - " + symbol : ""), kMaxFileNameBytes - kExtensionRoom);
 }
 
 std::string fileName(const ResourceKind& kind, uint64_t id, const std::string& symbol) {
