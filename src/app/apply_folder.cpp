@@ -4,6 +4,7 @@
 
 #include "app/dialogues.h"
 #include "app/mod_folder.h"
+#include "app/mod_manifest.h"
 #include "app/resource_folder.h"
 #include "console/l18n.h"
 #include "console/screen.h"
@@ -49,16 +50,32 @@ void printReport(const FolderApply& apply) {
 void applyResourceFolder(vlf& session) {
     const std::string folder =
         askFolder(N_("Which folder do you wish to apply?\n"), folderForGame(session, "_resources"));
+    // A description that cannot be read stops the apply before anything.
+    const std::optional<ModManifest> manifest = readManifest(folder);
     FolderApply apply(resourceKinds(), *session.swfFile);
     apply.sortClaims(scanFolder(folder, resourceKinds()));
     apply.prepare();
+    if (manifest) {
+        apply.checkVersions(*manifest);
+        if (manifest->movie != session.swfFile->loadedDigest) {
+            printf_colored(kHeading, "%s",
+                           rendered(Message::text(N_("This mod was made for another version of the game: '%s', whose "
+                                                     "movie differs from the one loaded.\n"),
+                                                  {manifest->game}))
+                               .c_str());
+        }
+    }
     printReport(apply);
     const size_t changed = apply.count(Verdict::Changed);
     if (changed == 0) return;
     {
         // Ctrl-C at the question too leaves the game as it is.
         const CtrlCCancels cancels;
-        const Message question = Message::text(N_("Apply %s replacement(s)? [y/n] (default=y): "), {changed});
+        const Message question =
+            apply.otherVersions() == 0
+                ? Message::text(N_("Apply %s replacement(s)? [y/n] (default=y): "), {changed})
+                : Message::text(N_("Apply %s replacement(s) (%s for another version)? [y/n] (default=y): "),
+                                {changed, apply.otherVersions()});
         if (!askYesNo(rendered(question), true)) return;
     }
     apply.putInto(*session.swfFile, session.changes);

@@ -59,7 +59,7 @@ public:
 
     FolderFiles files() && { return std::move(files_); }
 
-    void walk(const fs::path& folder) {
+    void walk(const fs::path& folder, bool isRoot = false) {
         std::error_code error;
         std::vector<fs::directory_entry> entries;
         for (fs::directory_iterator each(folder, error), end; !error && each != end; each.increment(error)) {
@@ -68,7 +68,11 @@ public:
         if (error) return fail(folder, error);
         std::sort(entries.begin(), entries.end(),
                   [](const auto& a, const auto& b) { return a.path().filename() < b.path().filename(); });
-        for (const fs::directory_entry& entry : entries) visit(entry.path());
+        for (const fs::directory_entry& entry : entries) {
+            // What the mod says of its game is read by the apply itself.
+            if (isRoot && entry.path().filename() == kManifestName) continue;
+            visit(entry.path());
+        }
     }
 
 private:
@@ -146,7 +150,7 @@ FolderFiles scanFolder(const std::string& folder, std::span<const ResourceKind* 
     const fs::path root = fs::canonical(folder, error);
     if (error) throw fileError(kCannotRead, folder, error.value());
     FolderScan scan(root, kinds);
-    scan.walk(folder);
+    scan.walk(folder, true);
     return std::move(scan).files();
 }
 
@@ -250,6 +254,21 @@ void FolderApply::prepare() {
             prepared_[i] = std::move(result);
         });
     for (size_t i = 0; i < work_.size(); ++i) verdicts_.push_back(judge(work_[i], prepared_[i]));
+}
+
+void FolderApply::checkVersions(const ModManifest& manifest) {
+    // The verdicts of the files converted come last, in the order of the work.
+    const size_t first = verdicts_.size() - work_.size();
+    for (size_t i = 0; i < work_.size(); ++i) {
+        const Claim& claim = work_[i];
+        const ModManifest::Resource* made = manifest.find(claim.kind->folder, claim.id);
+        if (!prepared_[i].tag || made == nullptr) continue;
+        if (printOf(indexOf(claim).tag(claim.id)).digest == made->replaced) continue;
+        ++otherVersions_;
+        verdicts_[first + i].lines.push_back(
+            Message::text(N_("%s: made for another version of the game, whose record differs from this game's.\n"),
+                          {title(keyOf(claim))}));
+    }
 }
 
 std::vector<FileVerdict> FolderApply::verdicts() const {

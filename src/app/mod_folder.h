@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/change_log.h"
+#include "app/mod_manifest.h"
 #include "app/resource_index.h"
 #include "app/resource_kind.h"
 
@@ -87,11 +88,17 @@ public:
     void sortClaims(const FolderFiles& files);
     // Reads and converts every file on every processor; Ctrl-C stops it.
     void prepare();
+    // Tells of each change whose resource does not hold the record that the
+    // mod was made on (a mod for another version of the game, or a
+    // resource changed since the game was loaded).
+    void checkVersions(const ModManifest& manifest);
 
     // The verdicts, in the order of the kinds and ids.
     std::vector<FileVerdict> verdicts() const;
-    // How many files had the verdict.
+    // How many files had the verdict; how many changes were made for
+    // another version.
     size_t count(Verdict verdict) const;
+    size_t otherVersions() const { return otherVersions_; }
 
     // Puts the changed resources into the game.
     void putInto(swf::SWF& game, ChangeLog& changes);
@@ -118,6 +125,7 @@ private:
     std::vector<FileVerdict> verdicts_;
     std::vector<Claim> work_;
     std::vector<Prepared> prepared_;
+    size_t otherVersions_ = 0;
 };
 
 }  // namespace vorlune_forge

@@ -19,8 +19,6 @@ namespace fs = std::filesystem;
 
 std::string rendered(const Message& message) { return message.render(gettext); }
 
-std::string pathIn(const std::string& folder, const std::string& name) { return (fs::path(folder) / name).string(); }
-
 // Whether the file at `path` lies in `folder` or in a folder inside it.
 bool liesIn(const std::string& path, const std::string& folder) {
     std::error_code error;
@@ -45,6 +43,8 @@ void createFolder(const std::string& path) {
 }
 
 }  // namespace
+
+std::string pathIn(const std::string& folder, const std::string& name) { return (fs::path(folder) / name).string(); }
 
 std::string folderForGame(const vlf& session, const std::string& suffix) {
     std::string name = getFilenameFromPath(session.gamePath);
@@ -85,12 +85,12 @@ void appendFolderItems(std::vector<ExportItem>& items, const ResourceIndex& inde
     }
 }
 
-void exportToFolder(const std::string& folder, std::vector<ExportItem> items) {
+bool exportToFolder(const std::string& folder, std::vector<ExportItem> items) {
     std::vector<bool> unchanged;
     const std::vector<size_t> edited = editedFiles(items, &unchanged);
     if (!mayOverwrite(items, edited)) {
         printf_normal("%s", _("Nothing was written.\n"));
-        return;
+        return false;
     }
     std::map<const ResourceKind*, int> counts;
     for (size_t i = 0; i < items.size(); ++i) {
@@ -130,6 +130,7 @@ void exportToFolder(const std::string& folder, std::vector<ExportItem> items) {
                              ? Message::text(N_("Exported %s file(s) to '%s'.\n"), {total, folder})
                              : Message::text(N_("Exported %s file(s) to '%s'; %s failed.\n"), {total, folder, failed});
     printf_colored(kHeading, "%s", rendered(last).c_str());
+    return true;
 }
 
 }  // namespace vorlune_forge

@@ -34,7 +34,11 @@ void appendFolderItems(std::vector<ExportItem>& items, const ResourceIndex& inde
 
 // Writes the items' files, after asking before it overwrites a file that
 // differs from its resource; files that hold their resource already are
-// left as they are.
-void exportToFolder(const std::string& folder, std::vector<ExportItem> items);
+// left as they are. False when the user would not have files overwritten,
+// and nothing was written.
+bool exportToFolder(const std::string& folder, std::vector<ExportItem> items);
+
+// The path of `name` in `folder`.
+std::string pathIn(const std::string& folder, const std::string& name);
 
 }  // namespace vorlune_forge

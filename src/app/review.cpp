@@ -8,10 +8,12 @@
 #include "app/dialogues.h"
 #include "app/id_lists.h"
 #include "app/menus.h"
+#include "app/mod_manifest.h"
 #include "app/resource_folder.h"
 #include "app/resource_names.h"
 #include "console/l18n.h"
 #include "console/screen.h"
+#include "util/strings.h"
 
 namespace vorlune_forge {
 
@@ -82,11 +84,12 @@ void revertDialogue(vlf& session) {
 
 // Each changed resource is written as the file that made the change, byte
 // for byte, so that the folder applied to the game as it was loaded makes
-// the game as it is now.
+// the game as it is now; mod.json beside them says what game that is.
 void exportChanges(vlf& session) {
     const std::string folder = askFolder(N_("Which folder do you wish to export the changed resources to?\n"),
                                          folderForExport(session, "_mod"));
     const std::map<uint64_t, std::string> symbols = session.swfFile->symbolNames();
+    ModManifest manifest{getFilenameFromPath(session.gamePath), session.swfFile->loadedDigest, {}};
     std::vector<ExportItem> items;
     for (const ChangeLog::Change* change : session.changes.differences()) {
         const ResourceKind& kind = *change->kind;
@@ -95,8 +98,15 @@ void exportChanges(vlf& session) {
                                                      : fileName(kind, change->id, symbol) + kind.fileSuffix;
         items.push_back(folderItem(folder, kind, change->id, change->current, name));
         items.back().bytes = change->sourceBytes;
+        manifest.resources.push_back(
+            {kind.folder, change->id, symbol, std::string(kind.folder) + "/" + name, change->loadedPrint.digest});
     }
-    exportToFolder(folder, std::move(items));
+    if (!exportToFolder(folder, std::move(items))) return;
+    try {
+        writeBinaryFileSafely(pathIn(folder, kManifestName), manifestFile(manifest));
+    } catch (const std::exception& e) {
+        reportFailure(e);
+    }
 }
 
 }  // namespace

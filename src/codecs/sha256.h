@@ -4,6 +4,9 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
 
 #include "util/bytes.h"
 
@@ -12,5 +15,10 @@ namespace sha256 {
 using Digest = std::array<uint8_t, 32>;
 
 Digest digestOf(ByteView bytes);
+
+// The digest in 64 lower-case hexadecimal digits, and back; nothing for
+// text that is not such digits.
+std::string hexOf(const Digest& digest);
+std::optional<Digest> digestOfHex(std::string_view hex);
 
 }  // namespace sha256

@@ -9,6 +9,7 @@
 #include <type_traits>
 #include <vector>
 
+#include "codecs/sha256.h"
 #include "swf/compression.h"
 #include "swf/swf_exception.h"
 #include "swf/tags.h"
@@ -76,6 +77,9 @@ public:
     bool projectorIsPE = false;
     ByteBuffer projector;
     uint32_t projectorMarker = 0xFA123456;
+    // The digest of the movie as it was loaded, uncompressed: what tells
+    // one version of a game from another.
+    sha256::Digest loadedDigest{};
 
 private:
     // Loading: projector, header, tag records.

@@ -231,4 +231,46 @@ TEST(SessionModFolder, ASharedModRebuildsTheGameGenerationAfterGeneration) {
     }
 }
 
+// A mod says what game it was made for: applied to another version, it says
+// so, and names each resource whose record is not the one it changed.
+TEST(SessionModFolder, AModKnowsItsGame) {
+    ModSession m;
+    m.s.writeFile("mod/stages/234 - StageMeadow.xml", "<stage/>");
+    m.s.writeFile("mod/stages/398 - StageCaves.xml", "<caves/>");
+    Result r = m.s.run(script({"game.swf", "9", "mod", "y", "10", "2", "", "0", "0", "y"}));
+    ASSERT_TRUE(r.endedNormally()) << r.describe();
+    const ByteBuffer manifest = m.s.readFile("game_mod/mod.json");
+    const std::string text(manifest.begin(), manifest.end());
+    for (const std::string part :
+         {"\"game\": \"game.swf\"", "\"movie\": \"", "\"kind\": \"stages\"", "\"id\": 234", "\"name\": \"StageMeadow\"",
+          "\"file\": \"stages/234 - StageMeadow.xml\"", "\"replaced\": \""}) {
+        EXPECT_TRUE(contains(text, part));
+    }
+
+    // Another version of the game: its stage 234 is not the one the mod
+    // changed.
+    swf::SWF other(sampleGame());
+    const auto& stage = other.tagWithId<swf::Tag_DefineBinaryData>(234);
+    other.exchangeTag(stage, swf::binaryWithPayload(testmovie::bytesOf("<v2/>"), stage));
+    m.s.writeFile("other.swf", other.exportSwf(swf::Compression::Uncompressed));
+    r = m.s.run(script({"other.swf", "9", "game_mod", "y", "0", "y"}));
+    ASSERT_TRUE(r.endedNormally()) << r.describe();
+    EXPECT_TRUE(contains(r.out,
+                         "This mod was made for another version of the game: 'game.swf', whose movie differs "
+                         "from the one loaded.\n"));
+    EXPECT_TRUE(contains(r.out,
+                         "stage 234 StageMeadow.xml: made for another version of the game, whose record "
+                         "differs from this game's.\n"));
+    EXPECT_FALSE(contains(r.out, "stage 398 StageCaves.xml: made for another version"));
+    EXPECT_TRUE(contains(r.out, "Apply 2 replacement(s) (1 for another version)? [y/n] (default=y): "));
+    EXPECT_TRUE(contains(r.out, "Applied 2 replacement(s).\n"));
+
+    // A description that cannot be read changes nothing.
+    m.s.writeFile("game_mod/mod.json", "{\"game\": 1}");
+    r = m.s.run(script({"game.swf", "9", "game_mod", "0"}));
+    ASSERT_TRUE(r.endedNormally()) << r.describe();
+    EXPECT_TRUE(contains(r.err, "Error: 'game_mod/mod.json' does not describe a mod this program can read: "));
+    EXPECT_FALSE(contains(r.out, "replacement(s)"));
+}
+
 }  // namespace
