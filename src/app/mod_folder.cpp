@@ -210,8 +210,8 @@ FolderApply::Prepared FolderApply::prepareOne(const Claim& claim) const {
     try {
         result.file = claim.kind->readReplacement(claim.readFrom);
         result.file->path = claim.path;
-        result.tag = replacementTag(*result.file, index.tag(claim.id), index.symbol(claim.id),
-                                    [&](const Message& warning) { result.warnings.push_back(warning); });
+        result.made = replacementTag(*result.file, index.tag(claim.id), index.symbol(claim.id),
+                                     [&](const Message& warning) { result.warnings.push_back(warning); });
     } catch (const std::exception&) {
         // Ctrl-C escapes and stops the whole apply.
         result.failure = std::current_exception();
@@ -231,15 +231,16 @@ FileVerdict FolderApply::judge(const Claim& claim, const Prepared& result) const
                     {Message::text(N_("'%s': %s\n"), {claim.path, Message::shown(errorText(e))})}};
         }
     }
-    if (!result.tag) return {key, {claim.path}, Verdict::Unchanged, {}};
+    if (!result.made.tag) return {key, {claim.path}, Verdict::Unchanged, {}};
     const swf::Tag& current = indexOf(claim).tag(claim.id);
     FileVerdict verdict{
         key,
         {claim.path},
         Verdict::Changed,
-        {Message::text(N_("%s: %s\n"), {title(key), changeSummary(*claim.kind, current, *result.tag)})}};
+        {Message::text(N_("%s: %s\n"),
+                       {title(key), changeSummary(*claim.kind, current, result.made)})}};
     verdict.lines.insert(verdict.lines.end(), result.warnings.begin(), result.warnings.end());
-    if (const char* warning = claim.kind->changeWarning(current, *result.tag)) {
+    if (const char* warning = claim.kind->changeWarning(current, *result.made.tag)) {
         verdict.lines.push_back(Message::text(warning));
     }
     return verdict;
@@ -262,7 +263,7 @@ void FolderApply::checkVersions(const ModManifest& manifest) {
     for (size_t i = 0; i < work_.size(); ++i) {
         const Claim& claim = work_[i];
         const ModManifest::Resource* made = manifest.find(claim.kind->folder, claim.id);
-        if (!prepared_[i].tag || made == nullptr) continue;
+        if (!prepared_[i].made.tag || made == nullptr) continue;
         if (printOf(indexOf(claim).tag(claim.id)).digest == made->replaced) continue;
         ++otherVersions_;
         verdicts_[first + i].lines.push_back(
@@ -286,10 +287,10 @@ size_t FolderApply::count(Verdict verdict) const {
 
 void FolderApply::putInto(swf::SWF& game, ChangeLog& changes) {
     for (size_t i = 0; i < work_.size(); ++i) {
-        if (!prepared_[i].tag) continue;
+        if (!prepared_[i].made.tag) continue;
         const Claim& claim = work_[i];
         const swf::Tag& current = indexOf(claim).tag(claim.id);
-        changes.replace(game, *claim.kind, current, std::move(prepared_[i].tag), &*prepared_[i].file);
+        changes.replace(game, *claim.kind, current, std::move(prepared_[i].made.tag), &*prepared_[i].file);
     }
 }
 

@@ -109,7 +109,7 @@ private:
     // What reading and converting one file gave.
     struct Prepared {
         std::optional<ReplacementFile> file;
-        std::unique_ptr<swf::Tag> tag;  // nothing when unchanged or failed
+        MadeTag made;  // no tag when unchanged or failed
         std::vector<Message> warnings;
         std::exception_ptr failure;
     };

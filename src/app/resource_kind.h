@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -21,13 +22,23 @@ namespace vorlune_forge {
 // Told of what the user should know about a replacement that goes ahead.
 using WarningSink = std::function<void(const Message& warning)>;
 
+// The new tag that a replacement makes; when it converted the file on the
+// way, what it did, which stands for the summary of the change; and when
+// the file is of another format than the kind's own, which one.
+struct MadeTag {
+    MadeTag(std::unique_ptr<swf::Tag> made = nullptr)  // NOLINT: implicit on purpose
+        : tag(std::move(made)) {}
+    std::unique_ptr<swf::Tag> tag;
+    std::optional<Message> conversion;
+    std::optional<Message> format;
+};
+
 // Makes the new tag of a resource from a file read beforehand, leaving the
 // tag it replaces (`current`) as it is; `symbol` is the resource's name.
-// Gives nothing when the file holds what the game already holds for the
+// Gives no tag when the file holds what the game already holds for the
 // resource, so that storing it again would change nothing (or change the
 // stored content for the worse, as a bitmap premultiplied again would).
-using Replacement =
-    std::function<std::unique_ptr<swf::Tag>(const swf::Tag& current, const std::string& symbol, const WarningSink&)>;
+using Replacement = std::function<MadeTag(const swf::Tag& current, const std::string& symbol, const WarningSink&)>;
 
 // A replacement file as it was read: its path as given; its bytes, kept
 // from the moment they were read so that the change can be exported as the
@@ -40,10 +51,10 @@ struct ReplacementFile {
     Replacement make;
 };
 
-// The tag that the file makes for the resource whose tag is `current`, or
-// nothing when the game would then store the record it holds already.
-std::unique_ptr<swf::Tag> replacementTag(const ReplacementFile& file, const swf::Tag& current,
-                                         const std::string& symbol, const WarningSink& warn);
+// The tag that the file makes for the resource whose tag is `current`; no
+// tag when the game would then store the record it holds already.
+MadeTag replacementTag(const ReplacementFile& file, const swf::Tag& current, const std::string& symbol,
+                       const WarningSink& warn);
 
 struct ResourceKind {
     // The main menu's entry, the section menu's entries 1 to 3 and its

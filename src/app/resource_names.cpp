@@ -50,6 +50,12 @@ Message changeSummary(const ResourceKind& kind, const swf::Tag& before, const sw
     return summary;
 }
 
+Message changeSummary(const ResourceKind& kind, const swf::Tag& before, const MadeTag& made) {
+    const Message summary = made.conversion.value_or(changeSummary(kind, before, *made.tag));
+    if (!made.format) return summary;
+    return Message::text(N_("%s, from a %s file"), {summary, *made.format});
+}
+
 std::optional<NamedResource> resourceOfFileName(const std::string& name, std::span<const ResourceKind* const> kinds) {
     const std::string lower = to_lowercase(name);
     for (const ResourceKind* kind : kinds) {

@@ -30,6 +30,9 @@ Message resourceTitle(const ResourceKind& kind, uint64_t id, const std::string& 
 // What a replacement changes: the facts of the kind, each that changed as
 // "<before> → <after>", the others once.
 Message changeSummary(const ResourceKind& kind, const swf::Tag& before, const swf::Tag& after);
+// The same of a tag made from a file: what its conversion did, or the
+// change summary; and the file's format when it is not the kind's own.
+Message changeSummary(const ResourceKind& kind, const swf::Tag& before, const MadeTag& made);
 
 // The resource a file stands for by its name: "<id><extension>" or
 // "<id> - <anything><extension>", the extension in any case giving the kind.

@@ -156,16 +156,16 @@ bool replaceResource(vlf& session, const ResourceKind& kind, uint64_t id, const 
         printf_colored(kHeading, _(kind.replacing), visibleText(displayName(kind, id, symbol)).c_str(),
                        visibleText(path).c_str());
         const swf::Tag& current = index.tag(id);
-        std::unique_ptr<swf::Tag> tag = replacementTag(file, current, symbol, printWarning);
+        MadeTag made = replacementTag(file, current, symbol, printWarning);
         checkInterrupt();
         const std::string title = resourceTitle(kind, id, symbol).render(gettext);
-        if (!tag) {
+        if (!made.tag) {
             printf_normal(_("The file holds what the game already holds: %s is unchanged.\n"), title.c_str());
             return true;
         }
-        const std::string summary = changeSummary(kind, current, *tag).render(gettext);
-        const char* warning = kind.changeWarning(current, *tag);
-        session.changes.replace(*session.swfFile, kind, current, std::move(tag), &file);
+        const std::string summary = changeSummary(kind, current, made).render(gettext);
+        const char* warning = kind.changeWarning(current, *made.tag);
+        session.changes.replace(*session.swfFile, kind, current, std::move(made.tag), &file);
         printf_normal(_("Replaced %s: %s.\n"), title.c_str(), summary.c_str());
         if (warning != nullptr) printf_colored(kHeading, "%s", _(warning));
         return true;

@@ -83,4 +83,20 @@ ByteBuffer collectPaletteIndices(ByteView rows, size_t width, size_t count) {
     return indices;
 }
 
+ByteBuffer fifteenBitToRgba(ByteView rows, size_t width, size_t height) {
+    ByteBuffer rgba;
+    const size_t stride = (width * 2 + 3) / 4 * 4;
+    rgba.reserve(std::min(width * height, rows.size() / 2) * 4);
+    const auto widened = [](unsigned v) { return static_cast<uint8_t>((v << 3) | (v >> 2)); };
+    for (size_t row = 0; row < height; ++row) {
+        const size_t rowStart = row * stride;
+        for (size_t x = 0; x < width && rowStart + x * 2 + 1 < rows.size(); ++x) {
+            const unsigned pixel = unsigned{rows[rowStart + x * 2]} << 8 | rows[rowStart + x * 2 + 1];
+            rgba.insert(rgba.end(),
+                        {widened(pixel >> 10 & 0x1F), widened(pixel >> 5 & 0x1F), widened(pixel & 0x1F), 255});
+        }
+    }
+    return rgba;
+}
+
 }  // namespace swf

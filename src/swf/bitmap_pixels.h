@@ -33,6 +33,14 @@ void unpremultiply(std::span<uint8_t> pixels);
 // the picture hid.
 void premultiply(std::span<uint8_t> pixels, bool keepAlpha);
 
+// The straight (R, G, B, 255) pixels of a 15-bit bitmap whose rows of
+// `width` 16-bit pixels (a spare bit, then 5 bits each of red, green and
+// blue, most significant first) are each padded to a multiple of 4 bytes.
+// Each 5-bit channel is widened to 8 bits as (v << 3) | (v >> 2), so that
+// its darkest and brightest stay black and white. Returns fewer pixels when
+// `rows` ends early.
+ByteBuffer fifteenBitToRgba(ByteView rows, size_t width, size_t height);
+
 // The colour indices of a colour-mapped bitmap whose rows of `width` bytes
 // are each padded to a multiple of 4 bytes (the last row's padding may be
 // missing). Returns at most `count` indices: fewer when `rows` ends early.

@@ -153,8 +153,11 @@ void requirePicture(const Tag_DefineBitsLossless& image) {
     }
 }
 
-[[noreturn]] void refuseFifteenBit() {
-    throw swf_exception(N_("Exporting image for 'DefineBitsLossless' format 4 is not implemented."));
+// The straight pixels of a 15-bit bitmap, refused when too few.
+ByteBuffer fifteenBitPixels(const Tag_DefineBitsLossless& image, const ByteBuffer& bitmap) {
+    ByteBuffer rgba = fifteenBitToRgba(bitmap, image.bitmapWidth, image.bitmapHeight);
+    requirePixels(rgba.size(), size_t{image.bitmapWidth} * image.bitmapHeight * 4);
+    return rgba;
 }
 
 }  // namespace
@@ -166,7 +169,7 @@ ByteBuffer imageToPng(const Tag_DefineBitsLossless& image) {
         case BitmapFormat::ColourMapped:
             return encodeColourMapped(image, bitmap);
         case BitmapFormat::Rgb15:
-            refuseFifteenBit();
+            return encodePng(fifteenBitPixels(image, bitmap), image.bitmapWidth, image.bitmapHeight);
         case BitmapFormat::Rgb32:
             return encodeDirectColour(image, bitmap);
     }
@@ -191,7 +194,7 @@ ByteBuffer imagePixels(const Tag_DefineBitsLossless& image) {
             return rgba;
         }
         case BitmapFormat::Rgb15:
-            refuseFifteenBit();
+            return fifteenBitPixels(image, bitmap);
         case BitmapFormat::Rgb32:
             break;
     }

@@ -66,6 +66,13 @@ TEST(ImagesExport, DirectColourPixelsAsOtherDecodersReadThem) {
          5,
          {128, 64, 0, 128, 0, 12, 34, 56, 255, 1, 2, 3, 1, 1, 0, 1, 200, 200, 100, 0, 255, 255, 255, 255},
          {127, 0, 254, 128, 12, 34, 56, 0, 1, 2, 3, 255, 254, 0, 254, 1, 255, 127, 0, 200, 255, 255, 255, 255}},
+        // Each 5-bit channel widened: 31 gives 255, 16 gives 132. Rows of
+        // three 16-bit pixels are padded to 8 bytes.
+        {"15-bit bitmap",
+         20,
+         4,
+         {0x7F, 0xFF, 0x00, 0x00, 0x7C, 0x00, 0, 0, 0x03, 0xE0, 0x00, 0x1F, 0x42, 0x10, 0, 0},
+         {255, 255, 255, 255, 0, 0, 0, 255, 255, 0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 132, 132, 132, 255}},
         {"DefineBitsLossless2 reads format 4 as 32-bit pixels too",
          36,
          4,
@@ -143,8 +150,7 @@ TEST(ImagesExport, MalformedBitmapsAreRefused) {
     ByteBuffer truncatedStream = zlib::zlib_compress(ByteBuffer(64, 7), 9);
     truncatedStream.resize(truncatedStream.size() / 2);
     const std::vector<Refusal> cases = {
-        {"15-bit pixels", bitmap(20, 5, 4, 2, 2, ByteBuffer(8, 0)),
-         "Exporting image for 'DefineBitsLossless' format 4 is not implemented."},
+        {"15-bit pixels cut short", bitmap(20, 5, 4, 2, 2, ByteBuffer(6, 0)), tooSmall},
         {"colour table cut short", bitmap(36, 5, 3, 2, 2, ByteBuffer(10, 0), 3),
          "Bitmap data of 10 bytes is shorter than its colour table of 4 colours."},
         {"no room for the rows after the table", bitmap(20, 5, 3, 5, 3, ByteBuffer(3 + 8 + 8, 0), 0), tooSmall},
