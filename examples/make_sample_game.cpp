@@ -66,7 +66,7 @@ void fillSound(swf::SWF& movie, uint64_t id, const ByteBuffer& mp3) {
 
 void fillImage(swf::SWF& movie, uint64_t id, const ByteBuffer& png) {
     fill<swf::Tag_DefineBitsLossless>(
-        movie, id, [&](const auto& image) { return swf::imageFromPixels(swf::readPng(png), image); });
+        movie, id, [&](const auto& image) { return swf::imageFromPixels(picture::decodePicture(png), image); });
 }
 
 // The fixed fields of a defining tag: its id and `zeros` bytes to be filled.

@@ -1,6 +1,6 @@
 // Replacing a bitmap with a PNG file. A fixed movie with one
-// DefineBitsLossless2 tag takes the input through readPng and
-// imageFromPixels, which may refuse it with swf_exception. A replaced bitmap must export as a PNG file
+// DefineBitsLossless2 tag takes the input through the picture decoder and
+// imageFromPixels, which may refuse it with one of the program's errors. A replaced bitmap must export as a PNG file
 // of the same size whose alpha is the input's, whose opaque pixels keep
 // their colours exactly (premultiplying by 255 loses nothing) and whose
 // transparent ones are black; and the movie written out and reloaded must
@@ -86,7 +86,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     swf::SWF movie(fixedMovie());
     try {
         testmovie::replaceImage(movie, png, kBitmapId);
-    } catch (const swf::swf_exception&) {
+    } catch (const forge_exception&) {
         return 0;
     }
 

@@ -164,7 +164,7 @@ FolderApply::Key FolderApply::keyOf(const Claim& claim) const {
 
 Message FolderApply::title(const Key& key) const {
     const ResourceIndex& index = indices_[key.first];
-    return resourceTitle(index.kind(), key.second, index.symbol(key.second));
+    return resourceTitle(index.kind(), key.second, index.symbol(key.second), index.find(key.second));
 }
 
 void FolderApply::sortClaims(const FolderFiles& files) {
@@ -237,8 +237,7 @@ FileVerdict FolderApply::judge(const Claim& claim, const Prepared& result) const
         key,
         {claim.path},
         Verdict::Changed,
-        {Message::text(N_("%s: %s\n"),
-                       {title(key), changeSummary(*claim.kind, current, result.made)})}};
+        {Message::text(N_("%s: %s\n"), {title(key), changeSummary(*claim.kind, current, result.made)})}};
     verdict.lines.insert(verdict.lines.end(), result.warnings.begin(), result.warnings.end());
     if (const char* warning = claim.kind->changeWarning(current, *result.made.tag)) {
         verdict.lines.push_back(Message::text(warning));

@@ -80,7 +80,7 @@ void appendFolderItems(std::vector<ExportItem>& items, const ResourceIndex& inde
         const swf::Tag* tag = index.find(id);
         if (tag == nullptr || index.missingId(id) != nullptr) continue;
         if (!taken.insert(id).second || (kind.exportable != nullptr && !kind.exportable(*tag))) continue;
-        const std::string name = fileName(kind, id, index.symbol(id));
+        const std::string name = fileName(kind, id, index.symbol(id), tag);
         items.push_back(folderItem(folder, kind, id, tag, name + kind.fileSuffix));
     }
 }

@@ -82,26 +82,31 @@ struct ResourceKind {
     std::span<const swf::TagCode> codes;
     std::vector<const swf::Tag*> (*tagsIn)(const swf::SWF& game);
 
-    // The extension of the names listed, shown and exported, and what the
-    // exported file adds to the name shown.
+    // The extension of the names listed, shown and exported: the kind's
+    // own, or, when `extensionOf` is set, the one of each resource's export
+    // (a sound's ".mp3" or ".wav"); and what the exported file adds to the
+    // name shown (a data file's ".zip").
     const char* extension;
+    const char* (*extensionOf)(const swf::Tag& tag);
     const char* fileSuffix;
-    // Extensions of the formats of such resources that the program does not
+    // The extensions of the files the kind takes back, by which a folder's
+    // files are claimed; those of its formats that the program does not
     // read, and what a folder's report says of a file of one of them
     // (taking its path and its extension).
+    std::span<const char* const> readExtensions;
     std::span<const char* const> otherFormats;
     const char* otherFormat;
 
     // Messages: an id the kind does not have; a name none of its resources
     // has (taking the name); an id of the table missing
     // from the game; a table id whose tag is not of the kind (taking the id
-    // as its argument); a resource that cannot be exported; an export that
+    // as its argument); why a resource cannot be exported; an export that
     // failed; the start of a replacement.
     const char* noSuchId;
     const char* noSuchName;
     const char* notInGame;
     const char* missingTag;
-    const char* notExportable;
+    const char* (*notExportable)(const swf::Tag& tag);
     const char* errorFor;
     const char* replacing;
 

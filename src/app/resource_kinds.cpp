@@ -3,10 +3,10 @@
 // kind is one row here, with its conversions, and an entry in the list at
 // the end; nothing outside names a row.
 
-#include <cstdio>
-
 #include "app/bulk_export.h"
 #include "app/data_files.h"
+#include "app/image_files.h"
+#include "app/sound_files.h"
 #include "app/stage_files.h"
 #include "console/l18n.h"
 
@@ -25,12 +25,6 @@ std::vector<const swf::Tag*> tagsOfKind(const swf::SWF& game) {
 // Stage files are the payload of their tag as it is.
 ByteBuffer payload(const swf::Tag& tag) { return tag.data; }
 
-ByteBuffer mp3File(const swf::Tag& tag) { return swf::soundToMp3(dynamic_cast<const swf::Tag_DefineSound&>(tag)); }
-
-ByteBuffer pngFile(const swf::Tag& tag) {
-    return swf::imageToPng(dynamic_cast<const swf::Tag_DefineBitsLossless&>(tag));
-}
-
 // Kinds whose files are exactly what their export writes.
 template <ByteBuffer (*convert)(const swf::Tag&)>
 bool holdsBytes(const std::string& path, const swf::Tag& tag) {
@@ -41,100 +35,18 @@ bool holdsBytes(const std::string& path, const swf::Tag& tag) {
     }
 }
 
-// Kinds whose files are what the tag is made from: the replacement reads
-// the file's bytes and converts them against the tag it replaces.
-template <std::unique_ptr<swf::Tag> (*make)(const ByteBuffer& file, const swf::Tag& current, const WarningSink&),
-          const char* extension>
-ReplacementFile readBytes(const std::string& path) {
-    auto bytes = std::make_shared<ByteBuffer>();
-    readBinaryFile(path, *bytes);
-    return {path, bytes, extension, [bytes](const swf::Tag& current, const std::string&, const WarningSink& warn) {
-                return make(*bytes, current, warn);
-            }};
-}
-
-constexpr char kMp3[] = ".mp3";
-constexpr char kPng[] = ".png";
-
-// A file equal to what the export of `current` writes holds the same.
-bool isExportOf(const ByteBuffer& file, const swf::Tag& current, ByteBuffer (*convert)(const swf::Tag&)) {
-    try {
-        return convert(current) == file;
-    } catch (const std::exception&) {
-        return false;  // a resource that cannot be exported is in no file
-    }
-}
-
-std::unique_ptr<swf::Tag> soundFromFile(const ByteBuffer& file, const swf::Tag& current, const WarningSink&) {
-    if (isExportOf(file, current, mp3File)) return nullptr;
-    return swf::soundFromMp3(file, dynamic_cast<const swf::Tag_DefineSound&>(current));
-}
-
-// Whether the picture shows exactly the pixels the export of the bitmap
-// shows, whatever PNG form it has been saved in since.
-bool showsBitmap(const swf::DecodedPng& picture, const swf::Tag_DefineBitsLossless& image) {
-    if (picture.width != image.bitmapWidth || picture.height != image.bitmapHeight) return false;
-    try {
-        return swf::imagePixels(image) == picture.rgba;
-    } catch (const std::exception&) {
-        return false;
-    }
-}
-
-// A bitmap without alpha keeps the colours of a transparent PNG, darkened,
-// but not its transparency; the user is told.
-std::unique_ptr<swf::Tag> imageFromFile(const ByteBuffer& file, const swf::Tag& current, const WarningSink& warn) {
-    const auto& image = dynamic_cast<const swf::Tag_DefineBitsLossless&>(current);
-    swf::DecodedPng picture = swf::readPng(file);
-    if (showsBitmap(picture, image)) return nullptr;
-    bool droppedAlpha = false;
-    auto replacement = swf::imageFromPixels(std::move(picture), image, &droppedAlpha);
-    if (droppedAlpha) {
-        warn(
-            Message::text(N_("WARNING: This image cannot be transparent, so the transparency of the PNG file was "
-                             "dropped: its transparent parts show dark.\n")));
-    }
-    return replacement;
-}
-
 std::vector<Message> binaryFacts(const swf::Tag& tag) { return {Message::text(N_("%s bytes"), {tag.data.size()})}; }
-
-std::vector<Message> soundFacts(const swf::Tag& tag) {
-    const auto& sound = dynamic_cast<const swf::Tag_DefineSound&>(tag);
-    const unsigned rate = swf::Tag_DefineSound::soundRates.at(sound.soundRate & 3);
-    char seconds[32];
-    std::snprintf(seconds, sizeof seconds, "%.1f", static_cast<double>(sound.soundSampleCount) / rate);
-    return {Message::text(N_("%s Hz"), {rate}), Message::text(sound.soundType != 0 ? N_("stereo") : N_("mono")),
-            Message::text(N_("%s s"), {std::string(seconds)})};
-}
-
-std::vector<Message> imageFacts(const swf::Tag& tag) {
-    const auto& image = dynamic_cast<const swf::Tag_DefineBitsLossless&>(tag);
-    return {Message::text(N_("%s×%s"), {image.bitmapWidth, image.bitmapHeight}),
-            Message::text(image.isLossless2 ? N_("alpha") : N_("no alpha"))};
-}
-
-// The game draws a picture in the place and size the old one had.
-const char* imageResized(const swf::Tag& before, const swf::Tag& after) {
-    const auto& old = dynamic_cast<const swf::Tag_DefineBitsLossless&>(before);
-    const auto& now = dynamic_cast<const swf::Tag_DefineBitsLossless&>(after);
-    if (old.bitmapWidth == now.bitmapWidth && old.bitmapHeight == now.bitmapHeight) return nullptr;
-    return N_(
-        "WARNING: The image's size has changed. The game draws it where the old one was, so it may show "
-        "cropped or stretched.\n");
-}
 
 const char* noWarning(const swf::Tag&, const swf::Tag&) { return nullptr; }
 
-// Only MP3 sounds can be written to an MP3 file.
-bool isMp3Sound(const swf::Tag& tag) {
-    const auto* sound = dynamic_cast<const swf::Tag_DefineSound*>(&tag);
-    return sound != nullptr && sound->soundFormat() == swf::SoundFormat::Mp3;
-}
-
-const char* const kOtherSoundFormats[] = {".wav",  ".wave", ".ogg", ".oga", ".flac", ".aif",
-                                          ".aiff", ".opus", ".m4a", ".aac", ".wma"};
-const char* const kOtherImageFormats[] = {".jpg", ".jpeg", ".gif", ".webp", ".bmp", ".tif", ".tiff"};
+// The files each kind takes back, and those of formats it does not read.
+const char* const kStageExtensions[] = {".xml"};
+const char* const kSoundExtensions[] = {".mp3",  ".wav",  ".wave", ".aif", ".aiff",
+                                        ".aifc", ".flac", ".ogg",  ".oga", ".opus"};
+const char* const kImageExtensions[] = {".png", ".jpg", ".jpeg", ".gif", ".webp", ".bmp"};
+const char* const kDataExtensions[] = {".zip"};
+const char* const kOtherSoundFormats[] = {".m4a", ".aac", ".wma", ".mid", ".midi"};
+const char* const kOtherImageFormats[] = {".tif", ".tiff", ".psd", ".svg", ".ico"};
 
 // Character ids of the stage files and of the data files.
 const std::array<uint64_t, 8> stages_ids = {234, 219, 398, 226, 299, 305, 454, 170};
@@ -159,7 +71,9 @@ const ResourceKind stageFiles = {
     .codes = swf::Tag_DefineBinaryData::kCodes,
     .tagsIn = tagsOfKind<swf::Tag_DefineBinaryData>,
     .extension = ".xml",
+    .extensionOf = nullptr,
     .fileSuffix = "",
+    .readExtensions = kStageExtensions,
     .otherFormats = {},
     .otherFormat = nullptr,
     .noSuchId = N_("No stage file with ID=%zu.\n"),
@@ -191,20 +105,22 @@ const ResourceKind sounds = {
     .codes = swf::Tag_DefineSound::kCodes,
     .tagsIn = tagsOfKind<swf::Tag_DefineSound>,
     .extension = ".mp3",
+    .extensionOf = soundExtension,
     .fileSuffix = "",
+    .readExtensions = kSoundExtensions,
     .otherFormats = kOtherSoundFormats,
     .otherFormat = N_("'%s' is ignored: %s is not a sound format this program reads.\n"),
     .noSuchId = N_("No sound with ID=%zu.\n"),
     .noSuchName = N_("No sound named '%s'.\n"),
     .notInGame = nullptr,
     .missingTag = swf::Tag_DefineSound::kMissingId,
-    .notExportable = N_("Sound with ID=%zu is not an MP3 file.\n"),
+    .notExportable = soundNotExportable,
     .errorFor = N_("Error for sound with ID=%zu: %s\n"),
     .replacing = N_("Replacing '%s' with file '%s'...\n"),
-    .exportable = isMp3Sound,
-    .convert = mp3File,
-    .readReplacement = readBytes<soundFromFile, kMp3>,
-    .fileHolds = holdsBytes<mp3File>,
+    .exportable = isExportableSound,
+    .convert = soundFile,
+    .readReplacement = readSound,
+    .fileHolds = holdsBytes<soundFile>,
     .facts = soundFacts,
     .changeWarning = noWarning,
 };
@@ -223,7 +139,9 @@ const ResourceKind images = {
     .codes = swf::Tag_DefineBitsLossless::kCodes,
     .tagsIn = tagsOfKind<swf::Tag_DefineBitsLossless>,
     .extension = ".png",
+    .extensionOf = nullptr,
     .fileSuffix = "",
+    .readExtensions = kImageExtensions,
     .otherFormats = kOtherImageFormats,
     .otherFormat = N_("'%s' is ignored: %s is not an image format this program reads.\n"),
     .noSuchId = N_("No image with ID=%zu.\n"),
@@ -234,9 +152,9 @@ const ResourceKind images = {
     .errorFor = N_("Error for image with ID=%zu: %s\n"),
     .replacing = N_("Replacing '%s' with file '%s'...\n"),
     .exportable = nullptr,
-    .convert = pngFile,
-    .readReplacement = readBytes<imageFromFile, kPng>,
-    .fileHolds = holdsBytes<pngFile>,
+    .convert = imageFile,
+    .readReplacement = readImage,
+    .fileHolds = holdsBytes<imageFile>,
     .facts = imageFacts,
     .changeWarning = imageResized,
 };
@@ -255,7 +173,9 @@ const ResourceKind dataFiles = {
     .codes = swf::Tag_DefineBinaryData::kCodes,
     .tagsIn = tagsOfKind<swf::Tag_DefineBinaryData>,
     .extension = "",
+    .extensionOf = nullptr,
     .fileSuffix = ".zip",
+    .readExtensions = kDataExtensions,
     .otherFormats = {},
     .otherFormat = nullptr,
     .noSuchId = N_("No data file with ID=%zu.\n"),

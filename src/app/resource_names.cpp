@@ -14,18 +14,20 @@ std::string fileStem(const ResourceKind& kind, uint64_t id, const std::string& s
     return safeFileName(std::to_string(id) + (named ? " - " + symbol : ""), kMaxFileNameBytes - kExtensionRoom);
 }
 
-std::string fileName(const ResourceKind& kind, uint64_t id, const std::string& symbol) {
-    return fileStem(kind, id, symbol) + kind.extension;
+std::string exportExtension(const ResourceKind& kind, const swf::Tag* tag) {
+    return tag != nullptr && kind.extensionOf != nullptr ? kind.extensionOf(*tag) : kind.extension;
 }
 
-std::string displayName(const ResourceKind& kind, uint64_t id, const std::string& symbol) {
-    return (kind.fromTable() || !symbol.empty() ? symbol : std::to_string(id)) + kind.extension;
+std::string fileName(const ResourceKind& kind, uint64_t id, const std::string& symbol, const swf::Tag* tag) {
+    return fileStem(kind, id, symbol) + exportExtension(kind, tag);
 }
 
-std::string fileExtension(const ResourceKind& kind) { return std::string(kind.extension) + kind.fileSuffix; }
+std::string displayName(const ResourceKind& kind, uint64_t id, const std::string& symbol, const swf::Tag* tag) {
+    return (kind.fromTable() || !symbol.empty() ? symbol : std::to_string(id)) + exportExtension(kind, tag);
+}
 
-Message resourceTitle(const ResourceKind& kind, uint64_t id, const std::string& symbol) {
-    return Message::text(N_("%s %s %s"), {Message::text(kind.noun), id, displayName(kind, id, symbol)});
+Message resourceTitle(const ResourceKind& kind, uint64_t id, const std::string& symbol, const swf::Tag* tag) {
+    return Message::text(N_("%s %s %s"), {Message::text(kind.noun), id, displayName(kind, id, symbol, tag)});
 }
 
 namespace {
@@ -59,10 +61,11 @@ Message changeSummary(const ResourceKind& kind, const swf::Tag& before, const Ma
 std::optional<NamedResource> resourceOfFileName(const std::string& name, std::span<const ResourceKind* const> kinds) {
     const std::string lower = to_lowercase(name);
     for (const ResourceKind* kind : kinds) {
-        const std::string extension = fileExtension(*kind);
-        if (extension.empty() || !endsWith(lower, extension)) continue;
-        const std::optional<uint64_t> id = leadingId(name.substr(0, name.size() - extension.size()));
-        if (id) return NamedResource{kind, *id};
+        for (const std::string extension : kind->readExtensions) {
+            if (!endsWith(lower, extension)) continue;
+            const std::optional<uint64_t> id = leadingId(name.substr(0, name.size() - extension.size()));
+            if (id) return NamedResource{kind, *id};
+        }
     }
     return std::nullopt;
 }

@@ -13,20 +13,22 @@
 
 namespace vorlune_forge {
 
+// The extension of the resource's export: the kind's, or its tag's when
+// the kind's files differ by tag and the tag is known.
+std::string exportExtension(const ResourceKind& kind, const swf::Tag* tag);
+
 // "<id> - <symbol><extension>", or "<id><extension>" for a resource found
-// by its tag that has no symbol; a "/" in the symbol becomes "_". The
-// kind's file suffix follows in the file written.
-std::string fileName(const ResourceKind& kind, uint64_t id, const std::string& symbol);
+// by its tag that has no symbol; a "/" or a control character in the
+// symbol becomes "_". The kind's file suffix follows in the file written.
+std::string fileName(const ResourceKind& kind, uint64_t id, const std::string& symbol, const swf::Tag* tag);
 // The same without the extension, for a file of another format.
 std::string fileStem(const ResourceKind& kind, uint64_t id, const std::string& symbol);
 // The name shown in listings: the symbol and the extension, or the id for a
 // resource found by its tag that has no symbol.
-std::string displayName(const ResourceKind& kind, uint64_t id, const std::string& symbol);
-// What the user types and the files carry: the extension and the suffix.
-std::string fileExtension(const ResourceKind& kind);
+std::string displayName(const ResourceKind& kind, uint64_t id, const std::string& symbol, const swf::Tag* tag);
 
 // "image 600 HeroSprite.png".
-Message resourceTitle(const ResourceKind& kind, uint64_t id, const std::string& symbol);
+Message resourceTitle(const ResourceKind& kind, uint64_t id, const std::string& symbol, const swf::Tag* tag);
 // What a replacement changes: the facts of the kind, each that changed as
 // "<before> → <after>", the others once.
 Message changeSummary(const ResourceKind& kind, const swf::Tag& before, const swf::Tag& after);
@@ -35,7 +37,8 @@ Message changeSummary(const ResourceKind& kind, const swf::Tag& before, const sw
 Message changeSummary(const ResourceKind& kind, const swf::Tag& before, const MadeTag& made);
 
 // The resource a file stands for by its name: "<id><extension>" or
-// "<id> - <anything><extension>", the extension in any case giving the kind.
+// "<id> - <anything><extension>", the extension, in any case, one the kind
+// takes back.
 struct NamedResource {
     const ResourceKind* kind;
     uint64_t id;

@@ -31,7 +31,8 @@ void listDifferences(const vlf& session, const std::vector<const ChangeLog::Chan
         const Paging paging;
         printf_colored(kHeading, "%s", _("These resources differ from the game as it was loaded:\n"));
         for (const ChangeLog::Change* change : differences) {
-            const Message title = resourceTitle(*change->kind, change->id, symbolOf(symbols, change->id));
+            const Message title =
+                resourceTitle(*change->kind, change->id, symbolOf(symbols, change->id), change->current);
             const Message summary = changeSummary(*change->kind, *change->loaded, *change->current);
             printf_normal("%s",
                           rendered(Message::text(N_("%s, from '%s': %s\n"), {title, change->source, summary})).c_str());
@@ -45,7 +46,9 @@ IdNames changedNames(const std::vector<const ChangeLog::Change*>& differences,
                      const std::map<uint64_t, std::string>& symbols) {
     std::vector<IdNames::Resource> resources;
     for (const ChangeLog::Change* change : differences) {
-        resources.push_back({change->id, symbolOf(symbols, change->id), fileExtension(*change->kind)});
+        const ResourceKind& kind = *change->kind;
+        resources.push_back(
+            {change->id, symbolOf(symbols, change->id), exportExtension(kind, change->current) + kind.fileSuffix});
     }
     return IdNames(std::move(resources), N_("No changed resource named '%s'.\n"));
 }
@@ -76,9 +79,9 @@ void revertDialogue(vlf& session) {
         }
         const ResourceKind& kind = *(*found)->kind;
         session.changes.revert(*session.swfFile, kind, id);
-        printf_normal(
-            "%s",
-            rendered(Message::text(N_("Reverted %s.\n"), {resourceTitle(kind, id, symbolOf(symbols, id))})).c_str());
+        printf_normal("%s", rendered(Message::text(N_("Reverted %s.\n"),
+                                                   {resourceTitle(kind, id, symbolOf(symbols, id), (*found)->current)}))
+                                .c_str());
     }
 }
 
@@ -94,8 +97,9 @@ void exportChanges(vlf& session) {
     for (const ChangeLog::Change* change : session.changes.differences()) {
         const ResourceKind& kind = *change->kind;
         const std::string symbol = symbolOf(symbols, change->id);
-        const std::string name = change->sourceBytes ? fileStem(kind, change->id, symbol) + change->sourceExtension
-                                                     : fileName(kind, change->id, symbol) + kind.fileSuffix;
+        const std::string name = change->sourceBytes
+                                     ? fileStem(kind, change->id, symbol) + change->sourceExtension
+                                     : fileName(kind, change->id, symbol, change->current) + kind.fileSuffix;
         items.push_back(folderItem(folder, kind, change->id, change->current, name));
         items.back().bytes = change->sourceBytes;
         manifest.resources.push_back(

@@ -41,7 +41,7 @@ void printWarning(const Message& warning) { printf_colored(kHeading, "%s", warni
 std::vector<ExportItem> exportItems(const ResourceIndex& index, const std::vector<uint64_t>& ids) {
     const ResourceKind& kind = index.kind();
     const auto item = [&](uint64_t id, const char* problem, const swf::Tag* tag) {
-        const std::string name = problem == nullptr ? fileName(kind, id, index.symbol(id)) : "";
+        const std::string name = problem == nullptr ? fileName(kind, id, index.symbol(id), tag) : "";
         return ExportItem{
             .kind = &kind, .id = id, .problem = problem, .tag = tag, .name = name, .path = name + kind.fileSuffix};
     };
@@ -61,7 +61,7 @@ std::vector<ExportItem> exportItems(const ResourceIndex& index, const std::vecto
     for (const swf::Tag* tag : index.tags()) {
         const uint64_t id = tag->characterId;
         if (!wanted.contains(id) || !taken.insert(id).second) continue;
-        items.push_back(item(id, isExportable(kind, *tag) ? nullptr : kind.notExportable, tag));
+        items.push_back(item(id, isExportable(kind, *tag) ? nullptr : kind.notExportable(*tag), tag));
     }
     return items;
 }
@@ -79,7 +79,7 @@ void listTags(const swf::SWF& game, swf::TagCode code) {
     for (const swf::Tag* tag : game.tagsWithCode(code)) {
         const std::string symbol = symbolOf(symbols, tag->characterId);
         if (kind != nullptr) {
-            printListingLine(tag->characterId, symbol + (isExportable(*kind, *tag) ? kind->extension : ""));
+            printListingLine(tag->characterId, symbol + (isExportable(*kind, *tag) ? exportExtension(*kind, tag) : ""));
         } else if (code == swf::TagCode::DefineBinaryData) {
             printListingLine(tag->characterId, symbol);
         } else {
@@ -104,7 +104,7 @@ void listResources(const swf::SWF& game, const ResourceKind& kind) {
             printIdError(problem, id);
             continue;
         }
-        printListingLine(id, displayName(kind, id, index.symbol(id)));
+        printListingLine(id, displayName(kind, id, index.symbol(id), index.find(id)));
     }
 }
 
@@ -153,12 +153,12 @@ bool replaceResource(vlf& session, const ResourceKind& kind, uint64_t id, const 
     // one's place, so a failure leaves the game and the flag as they were.
     try {
         const ReplacementFile file = kind.readReplacement(path);
-        printf_colored(kHeading, _(kind.replacing), visibleText(displayName(kind, id, symbol)).c_str(),
+        printf_colored(kHeading, _(kind.replacing), visibleText(displayName(kind, id, symbol, &index.tag(id))).c_str(),
                        visibleText(path).c_str());
         const swf::Tag& current = index.tag(id);
         MadeTag made = replacementTag(file, current, symbol, printWarning);
         checkInterrupt();
-        const std::string title = resourceTitle(kind, id, symbol).render(gettext);
+        const std::string title = resourceTitle(kind, id, symbol, &current).render(gettext);
         if (!made.tag) {
             printf_normal(_("The file holds what the game already holds: %s is unchanged.\n"), title.c_str());
             return true;
@@ -180,7 +180,9 @@ IdNames namesIn(const ResourceIndex& index) {
     std::vector<IdNames::Resource> resources;
     const ResourceKind& kind = index.kind();
     for (const uint64_t id : index.allIds()) {
-        if (index.missingId(id) == nullptr) resources.push_back({id, index.symbol(id), fileExtension(kind)});
+        if (index.missingId(id) == nullptr) {
+            resources.push_back({id, index.symbol(id), exportExtension(kind, index.find(id)) + kind.fileSuffix});
+        }
     }
     return IdNames(std::move(resources), kind.noSuchName);
 }

@@ -9,6 +9,7 @@
 #include <type_traits>
 #include <vector>
 
+#include "codecs/picture.h"
 #include "codecs/sha256.h"
 #include "swf/compression.h"
 #include "swf/swf_exception.h"
@@ -128,18 +129,24 @@ ByteBuffer imageToPng(const Tag_DefineBitsLossless& image);
 // The straight (R, G, B, A) pixels the PNG file of the bitmap shows, row by
 // row.
 ByteBuffer imagePixels(const Tag_DefineBitsLossless& image);
-// A PNG file's size and its pixels as straight (R, G, B, A), refused as the
-// replacement of an image refuses it.
-struct DecodedPng {
-    uint16_t width = 0;
-    uint16_t height = 0;
-    ByteBuffer rgba;
-};
-DecodedPng readPng(const ByteBuffer& png);
-std::unique_ptr<Tag_DefineBitsLossless> imageFromPixels(DecodedPng decoded, const Tag_DefineBitsLossless& image,
+// The bitmap's new tag showing the picture: its pixels premultiplied, as
+// the game stores them, and deflated. A bitmap of code 20 stores no alpha:
+// `droppedAlpha`, when given, tells whether the picture had transparent
+// pixels that it lost.
+std::unique_ptr<Tag_DefineBitsLossless> imageFromPixels(picture::Picture picture, const Tag_DefineBitsLossless& image,
                                                         bool* droppedAlpha = nullptr);
 ByteBuffer soundToMp3(const Tag_DefineSound& sound);
 std::unique_ptr<Tag_DefineSound> soundFromMp3(const ByteBuffer& mp3, const Tag_DefineSound& sound);
+// MP3 frames of one sample rate and channel count: `sampleCount` samples a
+// channel, of which the player skips `seekSamples` first.
+struct Mp3Stream {
+    unsigned sampleRate = 0;
+    unsigned channels = 0;
+    uint64_t sampleCount = 0;
+    uint16_t seekSamples = 0;
+};
+std::unique_ptr<Tag_DefineSound> soundWithFrames(ByteView frames, const Mp3Stream& stream,
+                                                 const Tag_DefineSound& sound);
 std::unique_ptr<Tag_DefineBinaryData> binaryWithPayload(ByteBuffer payload, const Tag_DefineBinaryData& binary);
 
 }  // namespace swf

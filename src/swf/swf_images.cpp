@@ -9,7 +9,6 @@
 
 #include "codecs/zlib.h"
 #include "swf/bitmap_pixels.h"
-#include "swf/conversion_advice.h"
 #include "swf/png_codec.h"
 #include "swf/swf.h"
 #include "util/file_types.h"
@@ -203,39 +202,17 @@ ByteBuffer imagePixels(const Tag_DefineBitsLossless& image) {
     return bitmap;
 }
 
-DecodedPng readPng(const ByteBuffer& bytes) {
-    if (!isPNGfile(bytes)) throw notPngError(bytes);
-
-    // The size is known from the header before anything is decoded, so a
-    // picture too large for the tag is refused without decoding it.
-    const auto [width, height] = inspectPng(bytes);
-    constexpr unsigned kMaxSide = 65535;
-    if (width > kMaxSide || height > kMaxSide) {
-        throw swf_exception(
-            N_("PNG image of %sx%s pixels is too large: images can be at most 65535 pixels wide and high."),
-            {width, height});
-    }
-
-    DecodedPng decoded;
-    decoded.rgba = decodePng(bytes);
-    decoded.width = static_cast<uint16_t>(width);
-    decoded.height = static_cast<uint16_t>(height);
-    return decoded;
-}
-
-// A bitmap of code 20 stores no alpha: `droppedAlpha`, when given, tells
-// whether the picture had transparent pixels that it lost.
-std::unique_ptr<Tag_DefineBitsLossless> imageFromPixels(DecodedPng decoded, const Tag_DefineBitsLossless& image,
+std::unique_ptr<Tag_DefineBitsLossless> imageFromPixels(picture::Picture picture, const Tag_DefineBitsLossless& image,
                                                         bool* droppedAlpha) {
-    ByteBuffer& pixels = decoded.rgba;
+    ByteBuffer& pixels = picture.rgba;
     const bool dropsAlpha = !image.isLossless2 && hasTransparency(pixels);
     premultiply(pixels, image.isLossless2);
     ByteBuffer deflated = zlib::zlib_compress(pixels, 9);
 
     auto replacement = std::make_unique<Tag_DefineBitsLossless>(image);
     replacement->bitmapFormatNumber = numberOf(BitmapFormat::Rgb32);
-    replacement->bitmapWidth = decoded.width;
-    replacement->bitmapHeight = decoded.height;
+    replacement->bitmapWidth = static_cast<uint16_t>(picture.width);
+    replacement->bitmapHeight = static_cast<uint16_t>(picture.height);
     replacement->data = std::move(deflated);
     if (droppedAlpha != nullptr) *droppedAlpha = dropsAlpha;
     return replacement;

@@ -4,11 +4,12 @@
 #include <limits>
 
 #include "codecs/mp3.h"
-#include "swf/conversion_advice.h"
 #include "swf/swf.h"
 
 namespace swf {
 namespace {
+
+constexpr const char* kNotMp3 = N_("Error parsing MP3 file.");
 
 constexpr size_t kSeekSamplesSize = 2;
 
@@ -41,31 +42,36 @@ std::unique_ptr<Tag_DefineSound> soundFromMp3(const ByteBuffer& bytes, const Tag
     try {
         info = mp3::inspectMp3(bytes);
     } catch (const mp3::mp3_exception& e) {
-        throw notMp3Error(bytes, e);
+        throw swf_exception(kNotMp3, {}, e);
     }
     if (info.startOffset > bytes.size() || info.trailingBytes > bytes.size() - info.startOffset) {
         throw swf_exception(kNotMp3);
     }
-    const unsigned rate = rateCode(info.sampleRate);
     const size_t framesSize = bytes.size() - info.startOffset - info.trailingBytes;
+    const auto first = bytes.begin() + static_cast<std::ptrdiff_t>(info.startOffset);
+    return soundWithFrames(ByteView(&*first, framesSize), {info.sampleRate, info.channels, info.sampleCount, 0}, sound);
+}
+
+std::unique_ptr<Tag_DefineSound> soundWithFrames(ByteView frames, const Mp3Stream& stream,
+                                                 const Tag_DefineSound& sound) {
+    const unsigned rate = rateCode(stream.sampleRate);
     // The sample count is a 32-bit field, and so is the record length,
     // which counts the 7 bytes before the data too.
     constexpr uint64_t limit = std::numeric_limits<uint32_t>::max();
-    if (info.sampleCount > limit || framesSize > limit - 7 - kSeekSamplesSize) {
+    if (stream.sampleCount > limit || frames.size() > limit - 7 - kSeekSamplesSize) {
         throw swf_exception(N_("MP3 file is too long for a sound."));
     }
-
-    ByteBuffer data(kSeekSamplesSize, 0);
-    data.reserve(kSeekSamplesSize + framesSize);
-    const auto first = bytes.begin() + static_cast<std::ptrdiff_t>(info.startOffset);
-    data.insert(data.end(), first, first + static_cast<std::ptrdiff_t>(framesSize));
+    ByteBuffer data;
+    data.reserve(kSeekSamplesSize + frames.size());
+    appendU16le(data, stream.seekSamples);
+    data.insert(data.end(), frames.begin(), frames.end());
 
     auto replacement = std::make_unique<Tag_DefineSound>(sound);
     replacement->soundFormatNumber = numberOf(SoundFormat::Mp3);
     replacement->soundRate = rate;
     replacement->soundSize = 1;
-    replacement->soundType = info.channels == 2 ? 1 : 0;
-    replacement->soundSampleCount = static_cast<uint32_t>(info.sampleCount);
+    replacement->soundType = stream.channels == 2 ? 1 : 0;
+    replacement->soundSampleCount = static_cast<uint32_t>(stream.sampleCount);
     replacement->data = std::move(data);
     return replacement;
 }

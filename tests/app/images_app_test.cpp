@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include "app/app_test_support.h"
+#include "app/resource_names.h"
+#include "codecs/mp3_test_support.h"
+#include "codecs/picture_test_support.h"
 #include "codecs/zlib.h"
 #include "session/session_harness.h"
 #include "swf/image_tools.h"
@@ -10,6 +14,7 @@
 
 using namespace session;
 using namespace testmovie;
+using namespace vorlune_forge;
 
 namespace {
 
@@ -89,26 +94,19 @@ TEST(ImagesSession, FailedReplacementsEndTheirLineAndChangeNothing) {
         bool replacing;     // the file was read and the replacement begun
     };
     const std::vector<Case> cases = {
-        {"not a PNG", "8", "notes.txt", red("Only PNG format is implemented.\n"), true},
-        {"a JPEG named .png", "8", "photo.png",
-         red("Only PNG format is implemented. The file is a JPEG image, not a PNG file; convert it first, for example "
-             "with ImageMagick: convert in.jpg out.png\n"),
-         true},
+        {"no picture", "8", "notes.txt", red("The file is no PNG, JPEG, GIF, WebP or BMP picture.\n"), true},
         {"broken PNG", "8", "broken.png",
-         red("PNG decoder error (27): the file is truncated or damaged: PNG file is smaller than a PNG header\n"),
+         red("The PNG file cannot be decoded. PNG decoder error (27): the file is truncated or damaged: PNG file is "
+             "smaller than a PNG header\n"),
          true},
         {"no image with the id", "42", "notes.txt", red("No image with ID=42.\n"), false},
         {"no such file", "8", "missing.png", red(cannot("read", "missing.png", ENOENT) + "\n"), false},
     };
-    const imagetools::TempDir dir;
-    const ByteBuffer photo =
-        imagetools::imConvert(dir, imagetools::pilWrite(dir, ByteBuffer(16, 200), 2, 2, "RGB"), "", "JPG:");
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         Session s;
         s.writeFile("game.swf", imageGame());
         s.writeFile("notes.txt", std::string("hello"));
-        s.writeFile("photo.png", photo);
         s.writeFile("broken.png", ByteBuffer{0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 0});
         const Result r = runImages(s, {"3", c.id, c.path, "0", "0"}, true);
         ASSERT_TRUE(r.endedNormally()) << r.describe();
@@ -161,6 +159,54 @@ TEST(ImagesSession, TransparencyLostToABitmapWithoutAlphaIsWarnedAbout) {
         EXPECT_EQ(r.err, "");
         EXPECT_EQ(contains(r.out, warning), c.warned);
         EXPECT_TRUE(contains(r.out, kUnsavedQuestion));
+    }
+}
+
+// A picture of any of the formats replaces an image through the same
+// conversion as a PNG of its pixels: the record is the one the PNG makes
+// (for JPEG, whose pixels are not exact, the pixels shown are near the
+// source's). The content decides the format, whatever the name says.
+TEST(ImagesReplacement, PicturesOfEveryFormatMakeTheRecordTheirPixelsMake) {
+    using namespace testpicture;
+    const auto game = apptest::stageGame();
+    const auto& tree = game->tagWithId<swf::Tag_DefineBitsLossless>(9);  // with alpha
+    const Picture translucent = sample(13, 7, true);
+    const Picture opaque = sample(16, 8, false);
+    Picture screen;
+    const ByteBuffer gif = gifWithTransparency(false, screen);
+    const struct {
+        const char* name;
+        ByteBuffer file;
+        const Picture& pixels;
+        const char* format;  // in the summary; nullptr for a PNG
+        int tolerance;
+    } cases[] = {
+        {"GIF with transparency", gif, screen, "GIF", 0},
+        {"WebP with alpha", webpOf(translucent), translucent, "WebP", 0},
+        {"BMP with alpha", bmpOf(translucent, true), translucent, "BMP", 0},
+        {"JPEG", jpegOf(opaque), opaque, "JPEG", 12},
+    };
+    imagetools::TempDir dir;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        // Named .png, whatever it is.
+        testmp3::writeFile(dir.file("new.png"), c.file);
+        testmp3::writeFile(dir.file("same.png"), pngOf(c.pixels));
+        const ResourceKind& images = apptest::kind("images");
+        const auto ignore = [](const Message&) {};
+        const MadeTag made = replacementTag(images.readReplacement(dir.file("new.png")), tree, "Tree", ignore);
+        const MadeTag fromPng = replacementTag(images.readReplacement(dir.file("same.png")), tree, "Tree", ignore);
+        ASSERT_TRUE(made.tag && fromPng.tag);
+        const auto english = [](const char* id) { return id; };
+        EXPECT_TRUE(
+            contains(changeSummary(images, tree, made).render(english), std::string(", from a ") + c.format + " file"));
+        if (c.tolerance == 0) {
+            EXPECT_EQ(made.tag->toBytes(), fromPng.tag->toBytes());
+            continue;
+        }
+        const ByteBuffer shown = swf::imagePixels(dynamic_cast<const swf::Tag_DefineBitsLossless&>(*made.tag));
+        ASSERT_EQ(shown.size(), c.pixels.rgba.size());
+        for (size_t i = 0; i < shown.size(); ++i) EXPECT_NEAR(shown[i], c.pixels.rgba[i], c.tolerance) << i;
     }
 }
 

@@ -39,7 +39,7 @@ TEST(ModFolder, EveryFileIsJudged) {
         {"9.png", "not a picture", Verdict::Failed},
         {"notes.txt", "", Verdict::Ignored},
         {"texts/tutorial.txt", "<tutorial/>", Verdict::Ignored},
-        {"sounds/12 - S_wav.wav", "", Verdict::Ignored},
+        {"sounds/12 - S_aac.m4a", "", Verdict::Ignored},
         {".170.xml", "<hidden/>", Verdict::Ignored},
         {".hidden/299.xml", "<hidden/>", std::nullopt},
     };

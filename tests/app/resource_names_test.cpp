@@ -31,7 +31,9 @@ TEST(ResourceNames, FileNamesStandForTheirResources) {
         {"HeroSprite.png", nullptr, 0},
         {".png", nullptr, 0},
         {"600.png.txt", nullptr, 0},
-        {"600.jpg", nullptr, 0},
+        {"600.JPG", "images", 600},
+        {"12 - Hit.wav", "sounds", 12},
+        {"12 - Hit.m4a", nullptr, 0},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);

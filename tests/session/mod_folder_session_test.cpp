@@ -79,7 +79,7 @@ TEST(SessionModFolder, OneChangedFileOfEachKindChangesExactlyThoseRecords) {
     m.s.writeFile("mod/images/603 - GemPalette.png", "not a picture");
     m.s.writeFile("mod/601.mp3", "a picture's id as a sound");
     m.s.writeFile("mod/readme.txt", "notes");
-    m.s.writeFile("mod/sounds/12 - S_wav.wav", "RIFF");
+    m.s.writeFile("mod/sounds/12 - S_aac.m4a", "aac");
     m.s.makeDirectory("mod/.hidden");
     m.s.writeFile("mod/.hidden/7.png", "skipped");
 
@@ -94,7 +94,7 @@ TEST(SessionModFolder, OneChangedFileOfEachKindChangesExactlyThoseRecords) {
              "'mod/.hidden' is ignored: its name begins with a dot.\n",
              // Every ignored file is named, with the reason.
              "'mod/readme.txt' is ignored: it is not named like a resource.\n",
-             "'mod/sounds/12 - S_wav.wav' is ignored: .wav is not a sound format this program reads.\n",
+             "'mod/sounds/12 - S_aac.m4a' is ignored: .m4a is not a sound format this program reads.\n",
              "Apply 4 replacement(s)? [y/n] (default=y): y\n",
              "Applied 4 replacement(s).\n",
          }) {
@@ -103,7 +103,7 @@ TEST(SessionModFolder, OneChangedFileOfEachKindChangesExactlyThoseRecords) {
     for (const std::string line : {
              "stage 219 StageForest.xml is claimed by more than one file, so none of them is applied: 'mod/219.xml', "
              "'mod/stages/219 - StageForest.xml'\n",
-             "'mod/images/603 - GemPalette.png': Only PNG format is implemented.",
+             "'mod/images/603 - GemPalette.png': The file is no PNG, JPEG, GIF, WebP or BMP picture.",
              "'mod/images/4242.png' matches no resource: the game has no image with ID=4242.\n",
              "'mod/601.mp3' matches no resource: the game has no sound with ID=601.\n",
          }) {

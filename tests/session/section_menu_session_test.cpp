@@ -272,8 +272,8 @@ TEST(SessionListing, SoundsAndImages) {
         const char* section;
         std::string listing;
     } cases[] = {
-        // The second sound is not MP3 and has no extension.
-        {"sounds", listingLine(7, "Theme.mp3") + listingLine(11, "Click")},
+        // The second sound is uncompressed, exported as WAV.
+        {"sounds", listingLine(7, "Theme.mp3") + listingLine(11, "Click.wav")},
         // All DefineBitsLossless before all DefineBitsLossless2, each kind in
         // stream order, although the kinds alternate in the stream.
         {"images", listingLine(8, "Hero.png") + listingLine(12, "Sky.png") + listingLine(9, "Tree.png") +

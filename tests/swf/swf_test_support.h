@@ -29,7 +29,7 @@ inline ByteBuffer exportedImage(const swf::SWF& movie, uint64_t id) {
 
 inline void replaceImage(swf::SWF& movie, const ByteBuffer& png, uint64_t id) {
     const auto& image = movie.tagWithId<swf::Tag_DefineBitsLossless>(id);
-    movie.exchangeTag(image, swf::imageFromPixels(swf::readPng(png), image));
+    movie.exchangeTag(image, swf::imageFromPixels(picture::decodePicture(png), image));
 }
 
 inline ByteBuffer exportedSound(const swf::SWF& movie, uint64_t id) {
