@@ -1,6 +1,8 @@
 // Replacing a bitmap with a PNG file. A fixed movie with one
 // DefineBitsLossless2 tag takes the input through readPng and
-// imageFromPixels, which may refuse it with swf_exception. A replaced bitmap must export as a PNG file
+// imageFromPixels, which may refuse it with swf_exception, or with
+// picture_exception when it is larger than the player draws. A replaced
+// bitmap must export as a PNG file
 // of the same size whose alpha is the input's, whose opaque pixels keep
 // their colours exactly (premultiplying by 255 loses nothing) and whose
 // transparent ones are black; and the movie written out and reloaded must
@@ -16,6 +18,7 @@
 
 #include <cstdint>
 
+#include "codecs/picture.h"
 #include "codecs/zlib.h"
 #include "fuzz_check.h"
 #include "swf/movie_builder.h"
@@ -87,6 +90,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     try {
         testmovie::replaceImage(movie, png, kBitmapId);
     } catch (const swf::swf_exception&) {
+        return 0;
+    } catch (const picture::picture_exception&) {
         return 0;
     }
 

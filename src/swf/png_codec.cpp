@@ -5,6 +5,7 @@
 #include <cstring>
 #include <exception>
 
+#include "codecs/picture.h"
 #include "codecs/zlib.h"
 #include "util/byte_cursor.h"
 
@@ -133,6 +134,7 @@ PngSize inspectPng(ByteView file) {
 
 ByteBuffer decodePng(ByteView file) {
     const PngSize size = inspectPng(file);
+    picture::checkPictureSize(size.width, size.height);
     lodepng::State state;
     HookFailure hook;
     useZlib(state, hook);

@@ -203,16 +203,9 @@ ByteBuffer imagePixels(const Tag_DefineBitsLossless& image) {
 DecodedPng readPng(const ByteBuffer& bytes) {
     if (!isPNGfile(bytes)) throw notPngError(bytes);
 
-    // The size is known from the header before anything is decoded, so a
-    // picture too large for the tag is refused without decoding it.
+    // The decoder refuses a picture larger than the player draws from its
+    // header, before it decodes anything; such a size fits the tag.
     const auto [width, height] = inspectPng(bytes);
-    constexpr unsigned kMaxSide = 65535;
-    if (width > kMaxSide || height > kMaxSide) {
-        throw swf_exception(
-            N_("PNG image of %sx%s pixels is too large: images can be at most 65535 pixels wide and high."),
-            {width, height});
-    }
-
     DecodedPng decoded;
     decoded.rgba = decodePng(bytes);
     decoded.width = static_cast<uint16_t>(width);
