@@ -19,8 +19,15 @@ struct DataFile {
     ByteBuffer body;
 };
 
-// One data file of each kind, an AMF3 null, an unknown kind and a data id
-// whose symbol has no known ending.
+// A Spt file whose object holds a value of a marker AMF0 does not have.
+ByteBuffer brokenSpt() {
+    ByteBuffer spt = datasamples::kindTag("Spt");
+    datasamples::appendValue(spt, {0x10, 0x00, 0x01, 'S', 0x00, 0x01, 'x', 0x0C});
+    return spt;
+}
+
+// One data file of each kind, an AMF3 null, an unknown kind, a data id
+// whose symbol has no known ending and a document that cannot be read.
 std::vector<DataFile> dataFiles() {
     const auto samples = datasamples::samples();
     return {
@@ -31,6 +38,7 @@ std::vector<DataFile> dataFiles() {
         {144, "NothingDat", {0x01}},
         {149, "StrangeDat", datasamples::wrapped(datasamples::kindTag("xyz"))},
         {150, "Unknown", datasamples::wrapped(samples[3].content)},
+        {156, "BrokenSpt", datasamples::wrapped(brokenSpt())},
     };
 }
 
@@ -73,7 +81,11 @@ TEST(SessionData, ExportAllWritesArchivesOtherToolsRead) {
     EXPECT_TRUE(contains(r.out, yellow("Exported 5 data file(s).\n")));
     EXPECT_TRUE(contains(r.err, "Error for data file with ID=144: Not an AMF3 ByteArray.\n"));
     EXPECT_TRUE(contains(r.err, "Error for data file with ID=149: File type unrecognized.\n"));
-    EXPECT_TRUE(contains(r.err, "Data file with ID=156 not found inside the game.\n"));
+    // The reader's message comes first, as it is; the entry follows.
+    EXPECT_TRUE(contains(r.err,
+                         "Error for data file with ID=156: Position: 7. Marker '0x0c' not valid or not implemented. "
+                         "(In the entry 'Spt.json'.)\n"));
+    EXPECT_TRUE(contains(r.err, "Data file with ID=163 not found inside the game.\n"));
     EXPECT_FALSE(s.exists("149 - StrangeDat.zip")) << "no archive for an unknown kind";
 
     const std::string listing =
