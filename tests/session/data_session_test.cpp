@@ -193,22 +193,23 @@ TEST(SessionData, FailedReplacementsLeaveTheGameUnchanged) {
                                      "3",        "5",   "bad.zip",        //
                                      "0"}));
     ASSERT_TRUE(r.endedNormally()) << r.describe();
-    EXPECT_EQ(r.err,
-              "File 'Attack_000.json' inside 'shared.zip' would inflate to 10485760 bytes, but only " +
-                  std::to_string(shared.size() * 256) + limits +
-                  "File 'Spt.json' inside 'huge.zip' would inflate to 4294967294 bytes, but only 67108864" + limits +
-                  "The archive holds two entries named 'Attack_0.json'; keep only one of them.\n"
-                  "The archive entries 'Attack_0.json' and 'Attack_00.json' both stand for number 0; keep only one of "
-                  "them.\n"
-                  "The archive entry '0.png' is no PNG picture the game can show: PNG decoder error (28): the file is "
-                  "truncated or damaged: incorrect PNG signature, it's no PNG or corrupted\n"
-                  "File 'Spt.json' was read but the CRC is not good.\n"
-                  "Please do not change the format of the file name. It should be \"Spt.json\".\n"
-                  "Cannot read 'missing.zip': No such file or directory.\n"
-                  "Could not open file 'notazip.zip'. The file is not a zip archive.\n"
-                  "'.' is a directory.\n"
-                  "Unrecognized data file extension.\n"
-                  "No data file with ID=5.\n");
+    EXPECT_EQ(
+        r.err,
+        "File 'Attack_000.json' inside 'shared.zip' would inflate to 10485760 bytes, but only " +
+            std::to_string(shared.size() * 256) + limits +
+            "File 'Spt.json' inside 'huge.zip' would inflate to 4294967294 bytes, but only 67108864" + limits +
+            "The archive holds two entries named 'Attack_0.json'; keep only one of them.\n"
+            "The archive entries 'Attack_0.json' and 'Attack_00.json' both stand for number 0; keep only one of "
+            "them.\n"
+            "The archive entry '0.png' is no PNG picture the game can show: PNG decoder error (28): incorrect PNG "
+            "signature, it's no PNG or corrupted\n"
+            "File 'Spt.json' was read but the CRC is not good.\n"
+            "Please do not change the format of the file name. It should be \"Spt.json\".\n"
+            "Cannot read 'missing.zip': No such file or directory.\n"
+            "Could not open file 'notazip.zip'. The file is not a zip archive.\n"
+            "'.' is a directory.\n"
+            "Unrecognized data file extension.\n"
+            "No data file with ID=5.\n");
     EXPECT_FALSE(contains(r.out, "You have unsaved changes")) << "nothing was replaced";
     EXPECT_TRUE(endsWith(r.out, "Good bye. o/\n"));
 }
