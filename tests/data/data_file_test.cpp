@@ -7,7 +7,6 @@
 #include <cstdlib>
 #include <map>
 #include <memory>
-#include <random>
 
 #include "amf/amf0.h"
 #include "amf/amf3.h"
@@ -51,13 +50,6 @@ ByteBuffer rebuilt(data::DataKind kind, const Entries& entries, std::vector<std:
             warnings->push_back((w == data::LimbWarning::SameFlags ? "same " : "missing ") + std::to_string(p));
     });
     return *data::inflateDataFile(data::wrapDataContent(content));
-}
-
-ByteBuffer randomBytes(size_t size) {
-    std::mt19937 random(7);
-    ByteBuffer bytes(size);
-    for (uint8_t& byte : bytes) byte = static_cast<uint8_t>(random());
-    return bytes;
 }
 
 TEST(DataFiles, ExportThenReplaceGivesBackTheContent) {
@@ -236,7 +228,7 @@ TEST(DataFiles, RefusedArchivesNameTheEntryAndWhere) {
          "The archive entries '0.png' and '00.png' both stand for number 0; keep only one of them."},
         {"limb picture of random bytes",
          data::DataKind::LimbInfo,
-         {{"LimbPic_0.json", limbPictureJson(false, true)}, {"0.png", randomBytes(8192)}},
+         {{"LimbPic_0.json", limbPictureJson(false, true)}, {"0.png", noise(8192)}},
          "The archive entry '0.png' is no PNG picture the game can show: PNG decoder error (28): "},
         {"limb picture larger than the player draws",
          data::DataKind::LimbInfo,

@@ -3,6 +3,7 @@
 
 #include <lodepng.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -52,6 +53,14 @@ inline std::string limbPictureText(bool disabled, bool embedded) {
 }
 
 inline ByteBuffer limbPictureJson(bool disabled, bool embedded) { return bytesOf(limbPictureText(disabled, embedded)); }
+
+// Bytes that are no picture, nor anything else.
+inline ByteBuffer noise(size_t size) {
+    std::mt19937 random(7);
+    ByteBuffer bytes(size);
+    for (uint8_t& byte : bytes) byte = static_cast<uint8_t>(random());
+    return bytes;
+}
 
 // A limb picture: a PNG file of one pixel.
 inline ByteBuffer onePixelPng() {

@@ -3,7 +3,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <random>
 
 #include "codecs/minizip.h"
 #include "codecs/zip_bombs.h"
@@ -13,7 +12,6 @@
 #include "swf/swf.h"
 
 using namespace session;
-using datasamples::bytesOf;
 
 namespace {
 
@@ -70,13 +68,6 @@ std::string shell(const Session& s, const std::string& command) {
     for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
     if (pclose(pipe) != 0) out += "\n[command failed]";
     return out;
-}
-
-ByteBuffer noise(size_t size) {
-    std::mt19937 random(7);
-    ByteBuffer bytes(size);
-    for (uint8_t& byte : bytes) byte = static_cast<uint8_t>(random());
-    return bytes;
 }
 
 ByteBuffer inflatedBody(const ByteBuffer& game, uint16_t id) {
@@ -160,47 +151,32 @@ TEST(SessionData, FailedReplacementsLeaveTheGameUnchanged) {
           "/usr/bin/python3 -c 'import zipfile\nz = zipfile.ZipFile(\"crc.zip\", \"w\")\nz.writestr(\"Spt.json\", "
           "\"{}\")\nz.close()\nb = bytearray(open(\"crc.zip\", \"rb\").read())\nc = b.find(b\"PK\\x01\\x02\")\n"
           "b[14] ^= 1\nb[c + 16] ^= 1\nopen(\"crc.zip\", \"wb\").write(b)'");
-    // Archives that would inflate to gigabytes, and archives whose entries
-    // stand for one resource twice.
+    // An archive of 34 KB that would inflate to 4 GB, and a limb picture of
+    // random bytes.
     const ByteBuffer shared = zipbombs::sharedStreamBomb();
     s.writeFile("shared.zip", shared);
-    s.writeFile("huge.zip", zipbombs::hugeEntryBomb("Spt.json"));
-    const std::pair<const char*, std::vector<std::pair<std::string, ByteBuffer>>> archives[] = {
-        {"twice.zip", {{"Attack_0.json", bytesOf("{}")}, {"Attack_0.json", bytesOf("{}")}}},
-        {"two_names.zip", {{"Attack_0.json", bytesOf("{}")}, {"Attack_00.json", bytesOf("{}")}}},
-        {"noise.zip", {{"LimbPic_0.json", datasamples::limbPictureJson(false, true)}, {"0.png", noise(65536)}}},
-    };
-    for (const auto& [name, entries] : archives) {
-        minizip::Zipper zip(s.path(name), "");
-        for (const auto& [entry, bytes] : entries) zip.add(entry, "", 9, bytes);
-        zip.close();
-    }
-    const std::string limits =
-        " more are allowed: the entries of an archive may inflate to at most 67108864 bytes in all, and to at most "
-        "256 times the archive's size.\n";
-    const Result r = s.run(withExit({"game.swf", "5",                     //
-                                     "3",        "136", "shared.zip",     //
-                                     "3",        "141", "huge.zip",       //
-                                     "3",        "136", "twice.zip",      //
-                                     "3",        "136", "two_names.zip",  //
-                                     "3",        "140", "noise.zip",      //
-                                     "3",        "141", "crc.zip",        //
-                                     "3",        "141", "bad.zip",        //
-                                     "3",        "141", "missing.zip",    //
-                                     "3",        "141", "notazip.zip",    //
-                                     "3",        "141", ".",              //
-                                     "3",        "150", "bad.zip",        //
-                                     "3",        "5",   "bad.zip",        //
+    minizip::Zipper noise(s.path("noise.zip"), "");
+    noise.add("LimbPic_0.json", "", 9, datasamples::limbPictureJson(false, true));
+    noise.add("0.png", "", 9, datasamples::noise(65536));
+    noise.close();
+    const Result r = s.run(withExit({"game.swf", "5",                   //
+                                     "3",        "136", "shared.zip",   //
+                                     "3",        "140", "noise.zip",    //
+                                     "3",        "141", "crc.zip",      //
+                                     "3",        "141", "bad.zip",      //
+                                     "3",        "141", "missing.zip",  //
+                                     "3",        "141", "notazip.zip",  //
+                                     "3",        "141", ".",            //
+                                     "3",        "150", "bad.zip",      //
+                                     "3",        "5",   "bad.zip",      //
                                      "0"}));
     ASSERT_TRUE(r.endedNormally()) << r.describe();
     EXPECT_EQ(
         r.err,
         "File 'Attack_000.json' inside 'shared.zip' would inflate to 10485760 bytes, but only " +
-            std::to_string(shared.size() * 256) + limits +
-            "File 'Spt.json' inside 'huge.zip' would inflate to 4294967294 bytes, but only 67108864" + limits +
-            "The archive holds two entries named 'Attack_0.json'; keep only one of them.\n"
-            "The archive entries 'Attack_0.json' and 'Attack_00.json' both stand for number 0; keep only one of "
-            "them.\n"
+            std::to_string(shared.size() * 256) +
+            " more are allowed: the entries of an archive may inflate to at most 67108864 bytes in all, and to at "
+            "most 256 times the archive's size.\n"
             "The archive entry '0.png' is no PNG picture the game can show: PNG decoder error (28): incorrect PNG "
             "signature, it's no PNG or corrupted\n"
             "File 'Spt.json' was read but the CRC is not good.\n"
