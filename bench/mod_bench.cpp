@@ -100,7 +100,9 @@ void changeImage(const fs::path& path) {
 void changeArchive(const fs::path& path) {
     std::vector<std::pair<std::string, ByteBuffer>> entries;
     {
-        minizip::Unzipper zip(path.string());
+        ByteBuffer archive;
+        l18n::readBinaryFile(path.string(), archive);
+        minizip::Unzipper zip(path.string(), archive);
         for (const minizip::ZipEntry& entry : zip.getEntries()) {
             ByteBuffer bytes;
             zip.extractEntryToMemory(entry.name, bytes);

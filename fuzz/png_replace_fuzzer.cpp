@@ -1,6 +1,7 @@
 // Replacing a bitmap with a PNG file. A fixed movie with one
 // DefineBitsLossless2 tag takes the input through the picture decoder and
-// imageFromPixels, which may refuse it with one of the program's errors. A replaced bitmap must export as a PNG file
+// imageFromPixels, which may refuse it with one of the program's errors. A
+// replaced bitmap must export as a PNG file
 // of the same size whose alpha is the input's, whose opaque pixels keep
 // their colours exactly (premultiplying by 255 loses nothing) and whose
 // transparent ones are black; and the movie written out and reloaded must
@@ -16,6 +17,7 @@
 
 #include <cstdint>
 
+#include "codecs/picture.h"
 #include "codecs/zlib.h"
 #include "fuzz_check.h"
 #include "swf/movie_builder.h"

@@ -1,6 +1,7 @@
 // Writes the seed files that are made with the program's own writers and the
 // test builders: movies in every form, AMF3 and AMF0 values, JSON documents,
-// data files and an archive as the data export writes it. Usage:
+// data files, their archives as the data export writes them and lists of
+// entries for the data archive target. Usage:
 //   fuzz_seed_writer CORPUS_DIR
 // Each file goes to CORPUS_DIR/<target>/<name>; fuzz/make_corpus.sh adds the
 // MP3, PNG and zip files made with outside tools.
@@ -9,6 +10,8 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "amf/amf0.h"
 #include "amf/amf3.h"
@@ -83,6 +86,57 @@ void writeDataFiles() {
     write("data_file", "null_body", {0x00, 0x01});
 }
 
+// The first byte of a data_archive seed: the kind (as that target numbers
+// them), and bit 2 for a list of entries rather than a zip archive.
+uint8_t archiveSeedByte(data::DataKind kind, bool list) {
+    uint8_t number = 0;
+    switch (kind) {
+        case data::DataKind::LimbInfo:
+            number = 0;
+            break;
+        case data::DataKind::Spt:
+            number = 1;
+            break;
+        case data::DataKind::Bg:
+            number = 2;
+            break;
+        case data::DataKind::Gdat:
+            number = 3;
+            break;
+    }
+    return static_cast<uint8_t>(number | (list ? 4 : 0));
+}
+
+// Each sample's archive as the export writes it, and lists of entries whose
+// names stand for one attack twice.
+void writeDataArchives() {
+    for (const auto& sample : datasamples::samples()) {
+        ByteBuffer archive{archiveSeedByte(sample.kind, false)};
+        ByteBuffer zip;
+        minizip::Zipper zipper("seed.zip", "Created with Vorlune Forge.", zip);
+        data::walkDataFile(sample.content,
+                           [&](const std::string& name, const ByteBuffer& bytes) { zipper.add(name, "", 9, bytes); });
+        zipper.close();
+        appendBytes(archive, zip);
+        std::string name = sample.name;
+        for (char& c : name) c = c == ' ' ? '_' : c;
+        write("data_archive", name + ".zip", archive);
+    }
+    const std::string attack = datasamples::kDocuments[0];
+    const std::pair<const char*, std::vector<std::string>> lists[] = {
+        {"twice", {"Attack_0.json", attack, "Attack_0.json", attack}},
+        {"two_names", {"Attack_0.json", attack, "Attack_00.json", attack, "PtWithName_0.json", attack}},
+    };
+    for (const auto& [name, fields] : lists) {
+        ByteBuffer seed{archiveSeedByte(data::DataKind::Gdat, true)};
+        for (const std::string& field : fields) {
+            appendBytes(seed, textBytes(field));
+            seed.push_back(0);
+        }
+        write("data_archive", std::string(name) + "_list", seed);
+    }
+}
+
 void writeExportedArchive() {
     const std::filesystem::path path = g_corpus / "zip" / "exported.zip";
     std::filesystem::create_directories(path.parent_path());
@@ -103,6 +157,7 @@ int main(int argc, char** argv) {
     writeMovies();
     writeAmf();
     writeDataFiles();
+    writeDataArchives();
     writeExportedArchive();
     return 0;
 }

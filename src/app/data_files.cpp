@@ -3,13 +3,12 @@
 
 #include "app/data_files.h"
 
-#include <algorithm>
-#include <map>
 #include <memory>
 #include <set>
 
 #include "codecs/minizip.h"
 #include "console/l18n.h"
+#include "data/data_archive.h"
 #include "data/data_file.h"
 
 namespace vorlune_forge {
@@ -50,32 +49,6 @@ ByteBuffer dataArchive(const swf::Tag& tag) {
 
 namespace {
 
-// The archive's entries, each extracted once, when first asked for, and
-// kept for the rest of the replacement.
-class ArchiveEntries {
-public:
-    explicit ArchiveEntries(const std::string& path) : zip_(path) {
-        for (const minizip::ZipEntry& entry : zip_.getEntries()) names_.push_back(entry.name);
-    }
-
-    const std::vector<std::string>& names() const { return names_; }
-
-    const ByteBuffer& bytes(const std::string& name) {
-        auto found = extracted_.find(name);
-        if (found == extracted_.end()) {
-            ByteBuffer bytes;
-            zip_.extractEntryToMemory(name, bytes);
-            found = extracted_.emplace(name, std::move(bytes)).first;
-        }
-        return found->second;
-    }
-
-private:
-    minizip::Unzipper zip_;
-    std::vector<std::string> names_;
-    std::map<std::string, ByteBuffer> extracted_;
-};
-
 // The stored content, or nothing when the body holds none that inflates to
 // a data file of a known kind.
 std::optional<ByteBuffer> storedContent(const swf::Tag& current) {
@@ -93,7 +66,7 @@ std::optional<ByteBuffer> storedContent(const swf::Tag& current) {
 // it, and the walk stops at the first that differs. An entry that cannot
 // be read fails the replacement, as it would fail the build; a stored
 // content that cannot be walked is held by no archive.
-bool holdsExport(const ByteBuffer& stored, ArchiveEntries& archive) {
+bool holdsExport(const ByteBuffer& stored, data::DataArchive& archive) {
     const std::set<std::string> names(archive.names().begin(), archive.names().end());
     if (names.size() != archive.names().size()) return false;
     struct Differs {};
@@ -124,8 +97,11 @@ bool holdsExport(const ByteBuffer& stored, ArchiveEntries& archive) {
 bool dataArchiveHolds(const std::string& path, const swf::Tag& tag) {
     try {
         const std::optional<ByteBuffer> stored = storedContent(tag);
-        ArchiveEntries archive(path);
-        return stored && holdsExport(*stored, archive);
+        if (!stored) return false;
+        auto bytes = std::make_shared<ByteBuffer>();
+        readBinaryFile(path, *bytes);
+        data::DataArchive archive(path, bytes);
+        return holdsExport(*stored, archive);
     } catch (const std::exception&) {
         return false;
     }
@@ -136,17 +112,16 @@ bool dataArchiveHolds(const std::string& path, const swf::Tag& tag) {
 ReplacementFile readDataArchive(const std::string& path) {
     auto bytes = std::make_shared<ByteBuffer>();
     readBinaryFile(path, *bytes);
-    auto entries = std::make_shared<ArchiveEntries>(path);
-    data::ArchiveReader archive{entries->names(), [entries](const std::string& name) { return entries->bytes(name); }};
+    auto entries = std::make_shared<data::DataArchive>(path, bytes);
     return {path, bytes, ".zip",
-            [archive, entries](const swf::Tag& current, const std::string& symbol,
-                               const WarningSink& warn) -> std::unique_ptr<swf::Tag> {
+            [entries](const swf::Tag& current, const std::string& symbol,
+                      const WarningSink& warn) -> std::unique_ptr<swf::Tag> {
                 const std::optional<data::DataKind> kind = data::kindOfSymbol(symbol);
                 if (!kind) throw swf::swf_exception(N_("Unrecognized data file extension.\n"));
                 const std::optional<ByteBuffer> stored = storedContent(current);
                 if (stored && holdsExport(*stored, *entries)) return nullptr;
                 const ByteBuffer content = data::buildDataContent(
-                    *kind, archive,
+                    *kind, entries->reader(),
                     [&](data::LimbWarning warning, int position) { warn(limbWarning(warning, position)); });
                 if (stored == content) return nullptr;
                 return swf::binaryWithPayload(data::wrapDataContent(content),

@@ -1,20 +1,15 @@
 #include "codecs/minizip.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <unzip.h>
 #include <zip.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <stdexcept>
-#include <system_error>
+#include <optional>
 
 #include "codecs/zlib.h"
+#include "util/byte_cursor.h"
 
 namespace minizip {
 namespace {
@@ -28,32 +23,15 @@ constexpr size_t kMaxFieldLength = 0xFFFF;
 // Sizes from here on need the zip64 extension.
 constexpr uint64_t kZip64Size = 0xFFFFFFFFu;
 
-// minizip's read and write calls take an unsigned length and its read call
-// returns the count as an int, so content goes through them in pieces.
+// minizip's write call takes an unsigned length, so content goes through it
+// in pieces.
 constexpr size_t kMaxPiece = size_t{1} << 30;
-
-// A stored entry does not expand at all, a deflated one by at most
-// zlib::kMaxExpansion. An entry's declared size beyond what its compressed
-// bytes can yield is a lie, and is not allocated up front.
-// What an extraction grows its buffer by, at least, once the plausible size
-// is used up.
-constexpr size_t kGrowthStep = size_t{1} << 20;
-
 
 std::string formatTime(const ZipEntry& entry) {
     char text[64];
     std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u", entry.year, entry.month, entry.day, entry.hour,
                   entry.minute, entry.second);
     return text;
-}
-
-// How many bytes an extraction reserves before reading: the declared size,
-// unless the entry's compressed bytes (no more than the whole archive) could
-// not possibly inflate to it.
-uint64_t plausibleSize(const unz_file_info64& info, uint64_t archiveSize) {
-    const uint64_t compressed = std::min<uint64_t>(info.compressed_size, archiveSize);
-    const uint64_t ratio = info.compression_method == 0 ? 1 : uint64_t{zlib::kMaxExpansion};
-    return std::min<uint64_t>(info.uncompressed_size, compressed * ratio);
 }
 
 }  // namespace
@@ -124,8 +102,8 @@ Zipper::Zipper(std::string name, std::string comment, std::vector<uint8_t>& memo
         throw minizip_exception(N_("Comment of zip file '%s' is longer than 65535 bytes."), {path_});
     memory.clear();
     memory_->bytes = &memory;
-    memory_->functions = {memoryOpen, memoryRead, memoryWrite, memoryTell, memorySeek,
-                          memoryClose, memoryError, memory_.get()};
+    memory_->functions = {memoryOpen, memoryRead,  memoryWrite, memoryTell,
+                          memorySeek, memoryClose, memoryError, memory_.get()};
     handle_.reset(zipOpen2_64(path_.c_str(), APPEND_STATUS_CREATE, nullptr, &memory_->functions));
     if (!handle_) throw minizip_exception(N_("Could not create '%s'."), {path_});
 }
@@ -201,8 +179,7 @@ void Zipper::close() {
     const int result = zipClose(handle_.release(), comment_.empty() ? nullptr : comment_.c_str());
     // The central directory is written here; if that fails, the archive is
     // unreadable, and saying nothing would lose the user's data.
-    if (result != ZIP_OK)
-        throw minizip_exception(N_("Failed to close zip file '%s'. Error: %s"), {path_, result});
+    if (result != ZIP_OK) throw minizip_exception(N_("Failed to close zip file '%s'. Error: %s"), {path_, result});
 }
 
 void Zipper::closeAfterFailure() noexcept {
@@ -211,61 +188,164 @@ void Zipper::closeAfterFailure() noexcept {
 
 // -------------------------------------------------------------- Unzipper
 
+// An archive read from memory: minizip reads through these functions as it
+// would read a file.
+struct MemoryArchive {
+    ByteView bytes;
+    uint64_t position = 0;
+    zlib_filefunc64_def functions{};
+};
+
 namespace {
 
-// minizip says only that it could not open an archive; a file that cannot
-// be read at all gets the reason every other file gets.
-void requireReadableFile(const std::string& path) {
-    errno = 0;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) throw fileError(kCannotRead, path, errno);
-    struct stat info {};
-    const bool folder = fstat(fd, &info) == 0 && S_ISDIR(info.st_mode);
-    ::close(fd);
-    if (folder) throw fileError(kCannotRead, path, EISDIR);
+MemoryArchive& archiveOf(voidpf stream) { return *static_cast<MemoryArchive*>(stream); }
+
+uLong archiveRead(voidpf, voidpf stream, void* buffer, uLong size) {
+    auto& archive = archiveOf(stream);
+    const uint64_t available = archive.position < archive.bytes.size() ? archive.bytes.size() - archive.position : 0;
+    const uLong count = static_cast<uLong>(std::min<uint64_t>(size, available));
+    if (count != 0) std::memcpy(buffer, archive.bytes.data() + archive.position, count);
+    archive.position += count;
+    return count;
+}
+
+uLong archiveWrite(voidpf, voidpf, const void*, uLong) { return 0; }
+
+ZPOS64_T archiveTell(voidpf, voidpf stream) { return archiveOf(stream).position; }
+
+// A place outside the archive is refused, as a file's end would refuse it.
+long archiveSeek(voidpf, voidpf stream, ZPOS64_T offset, int origin) {
+    auto& archive = archiveOf(stream);
+    const uint64_t size = archive.bytes.size();
+    const uint64_t base = origin == ZLIB_FILEFUNC_SEEK_SET   ? 0
+                          : origin == ZLIB_FILEFUNC_SEEK_CUR ? archive.position
+                                                             : size;
+    if (base > size || offset > size - base) return -1;
+    archive.position = base + offset;
+    return 0;
+}
+
+constexpr uint32_t kEndRecordSignature = 0x06054b50;  // "PK\5\6"
+constexpr size_t kEndRecordSize = 22;
+
+// The zip format lets an archive hold no entries: it is then its end
+// record alone, at its very first byte, where minizip's search for that
+// record never looks. The archive's comment, when `bytes` are such an
+// archive: no disks, no entries and no directory, and a comment that fills
+// the rest.
+std::optional<std::string> emptyArchiveComment(ByteView bytes) {
+    if (bytes.size() < kEndRecordSize) return std::nullopt;
+    ByteCursor<minizip_exception> cursor(bytes, 0, N_("zip archive"));
+    if (cursor.u32le(N_("the end record")) != kEndRecordSignature) return std::nullopt;
+    uint64_t fields = 0;
+    for (int disksAndEntries = 0; disksAndEntries < 4; ++disksAndEntries) fields |= cursor.u16le(N_("the end record"));
+    fields |= cursor.u32le(N_("the end record"));  // the directory's size
+    fields |= cursor.u32le(N_("the end record"));  // and its place
+    const uint16_t commentLength = cursor.u16le(N_("the end record"));
+    if (fields != 0 || commentLength != cursor.remaining()) return std::nullopt;
+    const ByteView comment = cursor.bytes(commentLength, N_("the archive's comment"));
+    return std::string(comment.begin(), comment.end());
+}
+
+// How many bytes an inflation reserves before it starts: the declared size,
+// unless the compressed bytes could not possibly inflate to it.
+size_t plausibleSize(uint64_t declared, size_t compressed) {
+    return static_cast<size_t>(std::min<uint64_t>(declared, uint64_t{compressed} * zlib::kMaxExpansion));
+}
+
+constexpr unsigned kStored = 0;
+
+// The entry's content from its compressed bytes, never more than one byte
+// beyond what it declares: an entry that holds more is refused as soon as
+// that byte appears, one that holds less once its data ends.
+ByteBuffer inflateEntry(const std::string& path, const std::string& name, const unz_file_info64& info, ByteView data) {
+    const uint64_t declared = info.uncompressed_size;
+    const size_t limit = static_cast<size_t>(declared) + 1;
+    ByteBuffer bytes;
+    if (info.compression_method == kStored) {
+        bytes.assign(data.begin(), data.begin() + static_cast<std::ptrdiff_t>(std::min(data.size(), limit)));
+    } else if (info.compression_method == Z_DEFLATED) {
+        try {
+            bytes = zlib::raw_decompress(data, plausibleSize(declared, data.size()), limit);
+        } catch (const zlib::zlib_exception& e) {
+            throw minizip_exception(N_("Cannot inflate file '%s' inside '%s':"), {name, path}, e);
+        }
+    } else {
+        throw minizip_exception(
+            N_("File '%s' inside '%s' is compressed with method %s, which this program cannot read."),
+            {name, path, static_cast<uint64_t>(info.compression_method)});
+    }
+    if (bytes.size() > declared) {
+        throw minizip_exception(N_("File '%s' inside '%s' inflates to more than the %s bytes it declares."),
+                                {name, path, declared});
+    }
+    if (bytes.size() < declared) {
+        throw minizip_exception(N_("File '%s' inside '%s' ended after %s of its %s bytes."),
+                                {name, path, bytes.size(), declared});
+    }
+    return bytes;
+}
+
+bool crcMatches(const ByteBuffer& bytes, const unz_file_info64& info) {
+    return crc32_z(crc32(0, Z_NULL, 0), bytes.data(), bytes.size()) == info.crc;
 }
 
 }  // namespace
 
-Unzipper::Unzipper(std::string path) : path_(std::move(path)) {
-    requireReadableFile(path_);
-    handle_.reset(unzOpen64(path_.c_str()));
+Unzipper::Unzipper(std::string name, ByteView bytes)
+    : path_(std::move(name)), bytes_(bytes), memory_(std::make_unique<MemoryArchive>()) {
+    memory_->bytes = bytes;
+    memory_->functions = {memoryOpen,  archiveRead, archiveWrite, archiveTell,
+                          archiveSeek, memoryClose, memoryError,  memory_.get()};
+    handle_.reset(unzOpen2_64(path_.c_str(), &memory_->functions));
     if (!handle_) {
+        if (std::optional<std::string> comment = emptyArchiveComment(bytes)) {
+            comment_ = std::move(*comment);
+            return;
+        }
         throw minizip_exception(N_("Could not open file '%s'."), {path_},
                                 minizip_exception(N_("The file is not a zip archive.")));
     }
 
     unz_global_info64 info{};
     int result = unzGetGlobalInfo64(handle_.get(), &info);
-    if (result != UNZ_OK) closeAndThrow(minizip_exception(N_("Failed to read global info for '%s'. Error: %s"), {path_, result}));
+    if (result != UNZ_OK)
+        closeAndThrow(minizip_exception(N_("Failed to read global info for '%s'. Error: %s"), {path_, result}));
     entryCount_ = info.number_entry;
-
-    std::error_code error;
-    archiveSize_ = std::filesystem::file_size(path_, error);
-    if (error) archiveSize_ = 0;  // only costs the up-front reservation of extractions
 
     if (info.size_comment > 0) {
         std::vector<char> comment(info.size_comment + 1);
         result = unzGetGlobalComment(handle_.get(), comment.data(), comment.size());
-        if (result < 0) closeAndThrow(minizip_exception(N_("Failed to read global comment for '%s'. Error: %s"), {path_, result}));
+        if (result < 0)
+            closeAndThrow(minizip_exception(N_("Failed to read global comment for '%s'. Error: %s"), {path_, result}));
         comment_.assign(comment.data(), static_cast<size_t>(result));
     }
 }
 
 Unzipper::~Unzipper() { close(); }
 
-void Unzipper::close() { handle_.reset(); }
+void Unzipper::close() {
+    handle_.reset();
+    open_ = false;
+}
 
 void Unzipper::closeAndThrow(const minizip_exception& error) {
     close();
     throw error;
 }
 
+void Unzipper::requireOpen() const {
+    if (!open_) throw minizip_exception(N_("Zip file '%s' is already closed."), {path_});
+}
+
+uint64_t Unzipper::contentLimit() const { return std::min<uint64_t>(kMaxContent, kMaxContentRatio * bytes_.size()); }
+
 const std::vector<ZipEntry>& Unzipper::getEntries() {
-    if (!handle_) throw minizip_exception(N_("Zip file '%s' is already closed."), {path_});
+    requireOpen();
     void* const unzip = handle_.get();
     auto fileInfoFailure = [&](uint64_t i, int result) {
-        closeAndThrow(minizip_exception(N_("Failed to read file info for '%s'. Entry no %s. Error: %s"), {path_, i, result}));
+        closeAndThrow(
+            minizip_exception(N_("Failed to read file info for '%s'. Entry no %s. Error: %s"), {path_, i, result}));
     };
 
     entries_.clear();
@@ -309,8 +389,8 @@ const std::vector<ZipEntry>& Unzipper::getEntries() {
         if (i + 1 < entryCount_) {
             result = unzGoToNextFile(unzip);
             if (result != UNZ_OK)
-                closeAndThrow(
-                    minizip_exception(N_("Failed to go to next file on '%s'. Entry no %s. Error: %s"), {path_, i, result}));
+                closeAndThrow(minizip_exception(N_("Failed to go to next file on '%s'. Entry no %s. Error: %s"),
+                                                {path_, i, result}));
         }
     }
     positionsKnown_ = indexed;
@@ -323,6 +403,7 @@ const std::vector<ZipEntry>& Unzipper::getEntries() {
 // position of each name is known and the walk is not needed.
 bool Unzipper::locateEntry(const std::string& name) {
     void* const unzip = handle_.get();
+    if (unzip == nullptr) return false;  // an archive of no entries
     if (positionsKnown_) {
         const auto known = positions_.find(name);
         if (known == positions_.end()) return false;
@@ -341,51 +422,45 @@ bool Unzipper::locateEntry(const std::string& name) {
     return false;
 }
 
-void Unzipper::extractEntryToMemory(const std::string& name, std::vector<uint8_t>& out) {
-    if (!handle_) throw minizip_exception(N_("Zip file '%s' is already closed."), {path_});
+// The entry's compressed bytes, which minizip finds behind the entry's
+// local header; no more of them than the archive holds.
+ByteView Unzipper::compressedData(const std::string& name) {
     void* const unzip = handle_.get();
-    if (!locateEntry(name)) throw minizip_exception(N_("File '%s' not found inside '%s'."), {name, path_});
-
     unz_file_info64 info{};
     int result = unzGetCurrentFileInfo64(unzip, &info, nullptr, 0, nullptr, 0, nullptr, 0);
-    if (result != UNZ_OK)
-        closeAndThrow(minizip_exception(N_("Failed to read file info of '%s' for '%s'. Error: %s"), {name, path_, result}));
-    // Refused before anything is read; the archive stays usable for the
-    // other entries. (minizip on 64-bit Linux does not pick up the zip64
-    // sizes, so such an entry shows 0xFFFFFFFF here, never its true size.)
-    if (info.uncompressed_size >= kZip64Size)
-        throw minizip_exception(N_("File '%s' inside '%s' is 4 GiB or larger; entries that large cannot be extracted."),
-                                {name, path_});
-
-    result = unzOpenCurrentFile(unzip);
+    if (result == UNZ_OK) result = unzOpenCurrentFile2(unzip, nullptr, nullptr, 1);
     if (result != UNZ_OK)
         closeAndThrow(minizip_exception(N_("Failed to open file '%s' inside '%s'. Error: %s"), {name, path_, result}));
+    const uint64_t start = unzGetCurrentFileZStreamPos64(unzip);
+    unzCloseCurrentFile(unzip);
+    if (start > bytes_.size()) return {};
+    return bytes_.subspan(start, std::min<uint64_t>(info.compressed_size, bytes_.size() - start));
+}
 
-    // Read piece by piece into a buffer that starts at the plausible size
-    // and grows only as bytes actually arrive, so a forged size costs no
-    // more memory than the entry really holds.
-    const size_t expected = static_cast<size_t>(info.uncompressed_size);
-    std::vector<uint8_t> bytes(static_cast<size_t>(plausibleSize(info, archiveSize_)));
-    size_t filled = 0;
-    while (filled < expected) {
-        if (filled == bytes.size()) bytes.resize(std::min(expected, filled + std::max(filled, kGrowthStep)));
-        const size_t piece = std::min(bytes.size() - filled, kMaxPiece);
-        const int read = unzReadCurrentFile(unzip, bytes.data() + filled, static_cast<unsigned>(piece));
-        if (read < 0) {
-            unzCloseCurrentFile(unzip);
-            closeAndThrow(minizip_exception(N_("Failed to read file '%s' with error %s. Error: %s"), {name, read, read}));
-        }
-        if (read == 0) break;
-        filled += static_cast<size_t>(read);
-    }
-    if (filled < expected) {
-        unzCloseCurrentFile(unzip);
-        closeAndThrow(minizip_exception(N_("File '%s' inside '%s' ended after %s of its %s bytes."),
-                                        {name, path_, filled, expected}));
+void Unzipper::extractEntryToMemory(const std::string& name, std::vector<uint8_t>& out) {
+    requireOpen();
+    if (!locateEntry(name)) throw minizip_exception(N_("File '%s' not found inside '%s'."), {name, path_});
+    void* const unzip = handle_.get();
+
+    unz_file_info64 info{};
+    const int result = unzGetCurrentFileInfo64(unzip, &info, nullptr, 0, nullptr, 0, nullptr, 0);
+    if (result != UNZ_OK)
+        closeAndThrow(
+            minizip_exception(N_("Failed to read file info of '%s' for '%s'. Error: %s"), {name, path_, result}));
+    // Refused before anything is inflated; the archive stays usable for the
+    // other entries. (minizip on 64-bit Linux does not pick up the zip64
+    // sizes, so such an entry shows 0xFFFFFFFF here, beyond any limit.)
+    const uint64_t left = contentLimit() - inflated_;
+    if (info.uncompressed_size > left) {
+        throw minizip_exception(
+            N_("File '%s' inside '%s' would inflate to %s bytes, but only %s more are allowed: the entries of an "
+               "archive may inflate to at most %s bytes in all, and to at most %s times the archive's size."),
+            {name, path_, static_cast<uint64_t>(info.uncompressed_size), left, kMaxContent, kMaxContentRatio});
     }
 
-    if (unzCloseCurrentFile(unzip) == UNZ_CRCERROR)
-        closeAndThrow(minizip_exception(N_("File '%s' was read but the CRC is not good."), {name}));
+    ByteBuffer bytes = inflateEntry(path_, name, info, compressedData(name));
+    if (!crcMatches(bytes, info)) throw minizip_exception(N_("File '%s' was read but the CRC is not good."), {name});
+    inflated_ += bytes.size();
     out = std::move(bytes);
 }
 

@@ -1,9 +1,9 @@
 #pragma once
 // Zip archives through minizip: Zipper writes a new archive entry by entry,
-// Unzipper lists an archive's entries and extracts one entry to memory, and
-// three free functions convert between calendar times and the MS-DOS date
-// and time of zip entries. Every failure is a minizip_exception whose
-// message names the archive.
+// Unzipper lists the entries of an archive held in memory and extracts one
+// entry to memory, and three free functions convert between calendar times
+// and the MS-DOS date and time of zip entries. Every failure is a
+// minizip_exception whose message names the archive.
 
 #include <cstddef>
 #include <cstdint>
@@ -13,9 +13,16 @@
 #include <string>
 #include <vector>
 
+#include "util/bytes.h"
 #include "util/error.h"
 
 namespace minizip {
+
+// What the entries of one archive may inflate to, all of them together: at
+// most kMaxContent bytes, and at most kMaxContentRatio times the archive's
+// own size, so that a small archive cannot make the program hold gigabytes.
+inline constexpr uint64_t kMaxContent = uint64_t{64} << 20;
+inline constexpr uint64_t kMaxContentRatio = 256;
 
 class minizip_exception : public forge_exception {
 public:
@@ -47,8 +54,10 @@ struct UnzipHandleCloser {
     void operator()(void* handle) const;
 };
 
-// The archive of a Zipper that builds it in memory.
+// The archive of a Zipper that builds it in memory, and of an Unzipper that
+// reads it from memory.
 struct MemoryFile;
+struct MemoryArchive;
 
 class Zipper {
 public:
@@ -84,8 +93,10 @@ private:
 
 class Unzipper {
 public:
-    // Opens the archive and reads its global information and comment.
-    explicit Unzipper(std::string path);
+    // Reads the archive held in `bytes`, which must outlive the Unzipper:
+    // its global information and comment. `name` (its path) names it in
+    // messages. An archive of no entries is read as such.
+    Unzipper(std::string name, ByteView bytes);
     ~Unzipper();
     Unzipper(const Unzipper&) = delete;
     Unzipper& operator=(const Unzipper&) = delete;
@@ -95,7 +106,14 @@ public:
 
     // Replaces `out` with the uncompressed bytes of the entry named exactly
     // `name` (case-sensitive). `out` is left as it was when this throws.
+    // The entries extracted may together inflate to at most contentLimit()
+    // bytes: an entry whose declared size passes what is left of that is
+    // refused before it is inflated, and an entry is refused as soon as it
+    // inflates beyond the size it declares.
     void extractEntryToMemory(const std::string& name, std::vector<uint8_t>& out);
+
+    // kMaxContent, or kMaxContentRatio times the archive's size when less.
+    uint64_t contentLimit() const;
 
     void close();
 
@@ -103,17 +121,23 @@ public:
 
 private:
     [[noreturn]] void closeAndThrow(const minizip_exception& error);
+    void requireOpen() const;
     bool locateEntry(const std::string& name);
+    ByteView compressedData(const std::string& name);
 
     std::vector<ZipEntry> entries_;
     // Where the listing found each name first: the entry's place in the
     // central directory and its number.
     std::map<std::string, std::pair<uint64_t, uint64_t>> positions_;
     bool positionsKnown_ = false;
-    std::unique_ptr<void, UnzipHandleCloser> handle_;
-    uint64_t entryCount_ = 0;
-    uint64_t archiveSize_ = 0;
     std::string path_;
+    ByteView bytes_;
+    std::unique_ptr<MemoryArchive> memory_;
+    std::unique_ptr<void, UnzipHandleCloser> handle_;
+    bool open_ = true;
+    uint64_t entryCount_ = 0;
+    // What the entries extracted so far inflated to.
+    uint64_t inflated_ = 0;
     std::string comment_;
 };
 

@@ -16,7 +16,6 @@ namespace {
 Picture decodePng(ByteView file) {
     try {
         const swf::PngSize size = swf::inspectPng(file);
-        checkPictureSize(size.width, size.height);
         return Picture{size.width, size.height, swf::decodePng(file)};
     } catch (const swf::swf_exception& e) {
         throw undecodable(PictureFormat::Png, e);

@@ -38,6 +38,15 @@ ByteBuffer printed(const ByteBuffer& amf0) {
     return ByteBuffer(text.begin(), text.end());
 }
 
+// The reader's own message comes first, as its readers know it, and the
+// entry it was met in follows.
+swf::swf_exception inEntry(const std::exception& error, const std::string& name) {
+    const auto* own = dynamic_cast<const forge_exception*>(&error);
+    const Message reason = own != nullptr ? own->asMessage() : Message(std::string(error.what()));
+    // TRANSLATORS: the reader's own message, then the archive entry it was met in.
+    return swf::swf_exception(N_("%s (In the entry '%s'.)"), {reason, name});
+}
+
 // The next object as the JSON document of the entry `name`; an error in it
 // names the entry.
 void walkDocument(AmfCursor& cursor, const std::string& name, const EntrySink& sink) {
@@ -45,7 +54,7 @@ void walkDocument(AmfCursor& cursor, const std::string& name, const EntrySink& s
     try {
         document = printed(takeValue(cursor).payload);
     } catch (const std::exception& e) {
-        throw swf::swf_exception(N_("Cannot read the data file's entry '%s':"), {name}, e);
+        throw inEntry(e, name);
     }
     sink(name, document);
 }

@@ -31,12 +31,13 @@ using EntrySink = std::function<void(const std::string& name, const ByteBuffer& 
 void walkDataFile(ByteView content, const EntrySink& sink);
 
 // An archive entry whose name does not fit the names the kind expects; the
-// message tells the names the kind takes, or names the entry that is inside
-// a folder.
+// message tells the names the kind takes, names the entry that is inside a
+// folder, or names the entries that stand for the same one.
 class entry_name_error : public forge_exception {
 public:
     explicit entry_name_error(DataKind kind);
     explicit entry_name_error(const std::string& folderEntry);
+    entry_name_error(const char* id, std::vector<Message> args);
 };
 
 // The archive as the builder reads it: entry names in archive order, and
@@ -54,8 +55,9 @@ using WarningSink = std::function<void(LimbWarning, int position)>;
 // The content of a new data file built from an archive, and the tag body
 // that holds a content: the content deflated and wrapped in a ByteArray.
 // The build throws entry_name_error when an entry's name breaks the kind's
-// naming, swf_exception naming the entry for a document that is not valid
-// JSON, and the component's exception for anything else.
+// naming or two entries stand for the same one, swf_exception naming the
+// entry for a document that is not valid JSON or a limb picture the game
+// cannot show, and the component's exception for anything else.
 ByteBuffer buildDataContent(DataKind kind, const ArchiveReader& archive, const WarningSink& warn);
 ByteBuffer wrapDataContent(const ByteBuffer& content);
 

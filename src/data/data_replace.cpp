@@ -2,12 +2,14 @@
 
 #include <algorithm>
 #include <map>
+#include <set>
 #include <utility>
 
 #include "amf/amf0.h"
 #include "amf/amf3.h"
 #include "codecs/zlib.h"
 #include "data/data_file.h"
+#include "swf/png_codec.h"
 #include "util/strings.h"
 
 namespace data {
@@ -18,8 +20,7 @@ struct Entry {
     ByteBuffer bytes;
 };
 
-// Entries of one group, by the number in their names; the first entry with
-// a number wins.
+// Entries of one group, by the number in their names.
 using Group = std::map<int, Entry>;
 
 // The number in an entry's name: the digits from its first digit on.
@@ -86,19 +87,36 @@ void requireTopLevel(const std::string& name) {
     if (name.find('/') != std::string::npos) throw entry_name_error(name);
 }
 
+// Two entries of one name would leave the game's content to whichever of
+// them is read.
+void requireDistinctNames(const std::vector<std::string>& names) {
+    std::set<std::string> seen;
+    for (const std::string& name : names) {
+        if (!seen.insert(name).second) {
+            throw entry_name_error(N_("The archive holds two entries named '%s'; keep only one of them."), {name});
+        }
+    }
+}
+
 // Sorts every entry into the first group of the layout that its name
 // belongs to; a name that belongs to none, or has no number, breaks the
-// layout.
+// layout, and so do two names of one group with the same number
+// ("Attack_0.json" and "Attack_00.json").
 std::vector<Group> classify(const DataLayout& layout, const ArchiveReader& archive) {
     std::vector<Group> groups(layout.groups.size());
     for (const std::string& name : archive.names) {
         requireTopLevel(name);
-        ByteBuffer bytes = archive.extract(name);
         const std::optional<int> number = entryNumber(name);
         const auto group = std::find_if(layout.groups.begin(), layout.groups.end(),
                                         [&](const EntryGroup& g) { return belongsTo(g, name); });
         if (!number || group == layout.groups.end()) throw entry_name_error(layout.kind);
-        groups[static_cast<size_t>(group - layout.groups.begin())].emplace(*number, Entry{name, std::move(bytes)});
+        Group& members = groups[static_cast<size_t>(group - layout.groups.begin())];
+        if (const auto other = members.find(*number); other != members.end()) {
+            throw entry_name_error(
+                N_("The archive entries '%s' and '%s' both stand for number %s; keep only one of them."),
+                {other->second.name, name, *number});
+        }
+        members.emplace(*number, Entry{name, archive.extract(name)});
     }
     return groups;
 }
@@ -128,6 +146,17 @@ std::vector<bool> appendFlaggedDocuments(ByteBuffer& out, const Group& documents
     return embedded;
 }
 
+// The game shows a limb picture only when it is a PNG file it can decode,
+// and the file is stored as it is: it is decoded here once, within the
+// limits of every picture, so that a broken one is refused now.
+void requireShowable(const Entry& picture) {
+    try {
+        swf::decodePng(picture.bytes);
+    } catch (const forge_exception& e) {
+        throw swf::swf_exception(N_("The archive entry '%s' is no PNG picture the game can show:"), {picture.name}, e);
+    }
+}
+
 // Pictures are numbered by the position of their document: position p
 // embeds the picture numbered p.
 void appendPictures(ByteBuffer& out, const Group& pictures, const std::vector<bool>& embedded,
@@ -135,6 +164,7 @@ void appendPictures(ByteBuffer& out, const Group& pictures, const std::vector<bo
     for (size_t p = 0; p < embedded.size(); ++p) {
         const auto image = pictures.find(static_cast<int>(p));
         if (embedded[p] && image != pictures.end()) {
+            requireShowable(image->second);
             swf::AMF3::appendByteArray(out, image->second.bytes);
             continue;
         }
@@ -152,6 +182,7 @@ ByteBuffer singleObject(const DataLayout& layout, const EntryGroup& group, const
 }
 
 ByteBuffer contentOf(const DataLayout& layout, const ArchiveReader& archive, const WarningSink& warn) {
+    requireDistinctNames(archive.names);
     const bool single = layout.groups.size() == 1 && layout.groups.front().kind == GroupKind::Single;
     const std::vector<Group> groups = single ? std::vector<Group>(1) : classify(layout, archive);
     ByteBuffer content;
@@ -182,6 +213,8 @@ ByteBuffer contentOf(const DataLayout& layout, const ArchiveReader& archive, con
 }  // namespace
 
 entry_name_error::entry_name_error(DataKind kind) : forge_exception(layoutOf(kind).namingMessage) {}
+
+entry_name_error::entry_name_error(const char* id, std::vector<Message> args) : forge_exception(id, std::move(args)) {}
 
 entry_name_error::entry_name_error(const std::string& folderEntry)
     : forge_exception(

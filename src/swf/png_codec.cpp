@@ -5,6 +5,7 @@
 #include <cstring>
 #include <exception>
 
+#include "codecs/picture.h"
 #include "codecs/zlib.h"
 #include "util/byte_cursor.h"
 
@@ -80,12 +81,16 @@ void useZlib(lodepng::State& state, HookFailure& failure) {
     state.encoder.zlibsettings.custom_context = &failure;
 }
 
+constexpr uint8_t kPngSignature[] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+
 // Whether the chunks of the file stop before its IEND chunk, or run past
-// its end.
+// its end. Bytes that do not start with the signature are no PNG file, and
+// so not one cut short.
 bool isCutShort(ByteView file) {
     ByteCursor<swf_exception> cursor(file, 0, N_("PNG file"));
     try {
-        cursor.skip(8, N_("signature"));
+        const ByteView signature = cursor.bytes(8, N_("signature"));
+        if (!std::equal(signature.begin(), signature.end(), std::begin(kPngSignature))) return false;
         for (;;) {
             const uint32_t length = cursor.u32be(N_("chunk length"));
             const ByteView type = cursor.bytes(4, N_("chunk type"));
@@ -133,6 +138,7 @@ PngSize inspectPng(ByteView file) {
 
 ByteBuffer decodePng(ByteView file) {
     const PngSize size = inspectPng(file);
+    picture::checkPictureSize(size.width, size.height);
     lodepng::State state;
     HookFailure hook;
     useZlib(state, hook);

@@ -27,7 +27,9 @@ struct PngSize {
 // The size the header gives, read without decoding anything.
 PngSize inspectPng(ByteView file);
 
-// The picture as 8-bit RGBA pixels.
+// The picture as 8-bit RGBA pixels. Its size is checked from the header
+// before any pixel is decoded: a picture larger than the player draws is
+// refused with picture::checkPictureSize's picture_exception.
 ByteBuffer decodePng(ByteView file);
 
 // The file of `pixels`, laid out as `state`'s raw colour mode says (8-bit

@@ -17,11 +17,10 @@ unsigned rateCode(unsigned sampleRate) {
     for (const auto& [code, rate] : Tag_DefineSound::soundRates) {
         if (rate == sampleRate) return code;
     }
-    const Message allowed =
-        Message::text(N_("MP3 sample rate must be one of the following: 5512 Hz, 11025 Hz, 22050 Hz, 44100 Hz"));
-    throw swf_exception(N_("%s. This file's sample rate is %s Hz; convert it first, for example with: "
-                           "lame --resample 22.05 in.mp3 out.mp3"),
-                        {allowed, sampleRate});
+    throw swf_exception(
+        N_("MP3 sample rate must be one of the following: 5512 Hz, 11025 Hz, 22050 Hz, 44100 Hz. This file's sample "
+           "rate is %s Hz."),
+        {sampleRate});
 }
 
 }  // namespace

@@ -68,9 +68,17 @@ std::string hex(const Bytes& bytes) {
 
 using Contents = std::vector<std::pair<std::string, Bytes>>;
 
+// An archive's file read whole, and the Unzipper over its bytes.
+struct OpenedArchive {
+    Bytes bytes;
+    minizip::Unzipper unzipper;
+    explicit OpenedArchive(const std::string& path) : bytes(readFile(path)), unzipper(path, bytes) {}
+};
+
 // Everything an archive holds, as read back through Unzipper.
 Contents readArchive(const std::string& path, std::string* comment = nullptr) {
-    minizip::Unzipper unzipper(path);
+    OpenedArchive opened(path);
+    minizip::Unzipper& unzipper = opened.unzipper;
     if (comment != nullptr) *comment = unzipper.getGlobalComment();
     Contents contents;
     for (const minizip::ZipEntry& entry : unzipper.getEntries()) {
@@ -143,7 +151,8 @@ TEST_F(ZipTest, RoundTripKeepsCommentOrderAndContentOfEveryOverload) {
     EXPECT_EQ(readArchive(archive, &readComment), expected);
     EXPECT_EQ(readComment, comment);
 
-    minizip::Unzipper unzipper(archive);
+    OpenedArchive opened(archive);
+    minizip::Unzipper& unzipper = opened.unzipper;
     const auto& entries = unzipper.getEntries();
     ASSERT_EQ(entries.size(), 5u);
     EXPECT_EQ(entries[1].comment, "an entry comment");
@@ -162,7 +171,8 @@ TEST_F(ZipTest, RoundTripKeepsCommentOrderAndContentOfEveryOverload) {
 
 TEST_F(ZipTest, NamesAreMatchedExactlyAndAMissOnlyReportsTheName) {
     const std::string archive = smallArchive(kSmall);
-    minizip::Unzipper unzipper(archive);
+    OpenedArchive opened(archive);
+    minizip::Unzipper& unzipper = opened.unzipper;
     Bytes out{1, 2, 3};
     for (const std::string name : {"A.txt", "a.TXT", "a.tx", "a.txt ", "/a.txt"}) {
         EXPECT_EQ(messageOf([&] { unzipper.extractEntryToMemory(name, out); }),
@@ -174,22 +184,19 @@ TEST_F(ZipTest, NamesAreMatchedExactlyAndAMissOnlyReportsTheName) {
 }
 
 TEST_F(ZipTest, FailuresCarryTheirMessages) {
-    const std::string missing = path("missing.zip");
     const std::string noDir = path("no/such/dir.zip");
     const std::string archive = path("bad.zip");
-    const std::string folder = dir_.string();
     struct Case {
         const char* what;
         std::function<void()> action;
         std::string message;
     } cases[] = {
-        {"missing archive", [&] { minizip::Unzipper u(missing); },
-         "Cannot read '" + missing + "': No such file or directory."},
-        {"a folder", [&] { minizip::Unzipper u(folder); }, "'" + folder + "' is a directory."},
+        {"no bytes", [&] { minizip::Unzipper u(archive, {}); },
+         "Could not open file '" + archive + "'. The file is not a zip archive."},
         {"not a zip",
          [&] {
-             writeFile(archive, Bytes(100, 'x'));
-             minizip::Unzipper u(archive);
+             const Bytes text(100, 'x');
+             minizip::Unzipper u(archive, text);
          },
          "Could not open file '" + archive + "'. The file is not a zip archive."},
         {"empty path", [] { minizip::Zipper z("", "c"); }, "Name of zip file must not be empty."},
@@ -235,6 +242,38 @@ TEST_F(ZipTest, FailuresCarryTheirMessages) {
     for (const Case& c : cases) EXPECT_EQ(messageOf(c.action), c.message) << c.what;
 }
 
+// An archive of no entries is its end record alone, which minizip does not
+// find at the archive's first byte.
+TEST_F(ZipTest, ArchivesWithoutEntriesReadAsEmpty) {
+    auto zipped = [](const std::string& comment) {
+        Bytes bytes;
+        minizip::Zipper("empty.zip", comment, bytes).close();
+        return bytes;
+    };
+    const auto [status, python] =
+        run("/usr/bin/python3 -c 'import zipfile,sys; z=zipfile.ZipFile(sys.stdout.buffer, \"w\"); "
+            "z.comment=b\"made elsewhere\"; z.close()'");
+    ASSERT_EQ(status, 0);
+    const struct {
+        const char* what;
+        Bytes bytes;
+        std::string comment;
+    } cases[] = {
+        {"exported with a comment", zipped("Created with Vorlune Forge."), "Created with Vorlune Forge."},
+        {"without a comment", zipped(""), ""},
+        {"made by Python", Bytes(python.begin(), python.end()), "made elsewhere"},
+    };
+    for (const auto& c : cases) {
+        minizip::Unzipper unzipper("empty.zip", c.bytes);
+        EXPECT_TRUE(unzipper.getEntries().empty()) << c.what;
+        EXPECT_EQ(unzipper.getGlobalComment(), c.comment) << c.what;
+        Bytes out;
+        EXPECT_EQ(messageOf([&] { unzipper.extractEntryToMemory("Spt.json", out); }),
+                  "File 'Spt.json' not found inside 'empty.zip'.")
+            << c.what;
+    }
+}
+
 TEST_F(ZipTest, DamagedEntriesAreRefused) {
     const std::string archive = smallArchive(kSmall);
     const Bytes good = readFile(archive);
@@ -247,6 +286,9 @@ TEST_F(ZipTest, DamagedEntriesAreRefused) {
         writeFile(archive, bytes);
         return archive;
     };
+    const std::string limits =
+        " more are allowed: the entries of an archive may inflate to at most 67108864 bytes in all, and to at most "
+        "256 times the archive's size.";
     // CRC, compressed and uncompressed size sit at these offsets in the local
     // header and 2 bytes later in the central record.
     auto setField = [&](Bytes& b, size_t localOffset, uint32_t value) {
@@ -267,24 +309,36 @@ TEST_F(ZipTest, DamagedEntriesAreRefused) {
          "File 'b.bin' was read but the CRC is not good."},
         {"CRC patched in both headers", [&](Bytes& b) { setField(b, 14, loadU32le(&b[local + 14]) ^ 1); },
          "File 'b.bin' was read but the CRC is not good."},
+        {"size declared 100", [&](Bytes& b) { setField(b, 22, 100); },
+         "File 'b.bin' inside '" + archive + "' ended after 64 of its 100 bytes."},
         {"size declared 3 GB", [&](Bytes& b) { setField(b, 22, 3000000000u); },
-         "File 'b.bin' inside '" + archive + "' ended after 64 of its 3000000000 bytes."},
+         "File 'b.bin' inside '" + archive + "' would inflate to 3000000000 bytes, but only " +
+             std::to_string(good.size() * 256) + limits},
         {"size declared 4 GiB", [&](Bytes& b) { setField(b, 22, 0xFFFFFFFFu); },
-         "File 'b.bin' inside '" + archive + "' is 4 GiB or larger; entries that large cannot be extracted."},
+         "File 'b.bin' inside '" + archive + "' would inflate to 4294967295 bytes, but only " +
+             std::to_string(good.size() * 256) + limits},
+        {"size declared 10", [&](Bytes& b) { setField(b, 22, 10); },
+         "File 'b.bin' inside '" + archive + "' inflates to more than the 10 bytes it declares."},
+        {"compressed with bzip2",
+         [&](Bytes& b) {
+             b[local + 8] = 12;
+             b[central + 10] = 12;
+         },
+         "File 'b.bin' inside '" + archive + "' is compressed with method 12, which this program cannot read."},
     };
     {
-        minizip::Unzipper intact(archive);
+        OpenedArchive intact(archive);
         Bytes out;
-        intact.extractEntryToMemory("b.bin", out);
+        intact.unzipper.extractEntryToMemory("b.bin", out);
         ASSERT_EQ(out, kSmall[1].second);
     }
     for (const Case& c : cases) {
         rusage usage{};
         getrusage(RUSAGE_SELF, &usage);
         const long peakBefore = usage.ru_maxrss;
-        minizip::Unzipper unzipper(patched(c.patch));
+        OpenedArchive opened(patched(c.patch));
         Bytes out{9};
-        EXPECT_EQ(messageOf([&] { unzipper.extractEntryToMemory("b.bin", out); }), c.message) << c.what;
+        EXPECT_EQ(messageOf([&] { opened.unzipper.extractEntryToMemory("b.bin", out); }), c.message) << c.what;
         EXPECT_EQ(out, Bytes{9}) << c.what;
         getrusage(RUSAGE_SELF, &usage);
         EXPECT_LT(usage.ru_maxrss - peakBefore, 256 * 1024) << c.what << ": kilobytes of memory taken";
@@ -305,9 +359,8 @@ TEST_F(ZipTest, TruncatedAndFlippedArchivesFailCleanly) {
     }
     size_t accepted = 0;
     for (const Bytes& bytes : damaged) {
-        writeFile(archive, bytes);
         try {
-            minizip::Unzipper unzipper(archive);
+            minizip::Unzipper unzipper(archive, bytes);
             for (const minizip::ZipEntry& entry : unzipper.getEntries()) {
                 Bytes out;
                 unzipper.extractEntryToMemory(entry.name, out);
@@ -402,12 +455,15 @@ TEST_F(ZipTest, ContentOf4GiBIsWrittenWholeButNotExtracted) {
     EXPECT_EQ(status, 0);
     EXPECT_EQ(output, "huge 4294967313\nafter 4\ntail\n");
 
-    minizip::Unzipper unzipper(archive);
+    OpenedArchive opened(archive);
+    minizip::Unzipper& unzipper = opened.unzipper;
     ASSERT_EQ(unzipper.getEntries().size(), 2u);
     EXPECT_GE(unzipper.getEntries()[0].uncompressedSize, 0xFFFFFFFFu);
     Bytes out;
     EXPECT_EQ(messageOf([&] { unzipper.extractEntryToMemory("huge", out); }),
-              "File 'huge' inside '" + archive + "' is 4 GiB or larger; entries that large cannot be extracted.");
+              "File 'huge' inside '" + archive +
+                  "' would inflate to 4294967295 bytes, but only 67108864 more are allowed: the entries of an archive "
+                  "may inflate to at most 67108864 bytes in all, and to at most 256 times the archive's size.");
     unzipper.extractEntryToMemory("after", out);
     EXPECT_EQ(out, (Bytes{'t', 'a', 'i', 'l'}));
 }

@@ -3,13 +3,21 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <map>
+#include <memory>
 
 #include "amf/amf0.h"
 #include "amf/amf3.h"
+#include "codecs/zip_bombs.h"
 #include "codecs/zlib.h"
+#include "data/data_archive.h"
 #include "data/data_samples.h"
 #include "swf/swf_exception.h"
+#include "swf/swf_test_support.h"
+#include "util/address_space.h"
+#include "util/message_of.h"
 
 namespace {
 
@@ -117,9 +125,8 @@ TEST(DataFiles, LimbPicturesAreRenumberedByPosition) {
     Entries entries = {
         {"LimbPic_5.json", limbPictureJson(false, true)},
         {"LimbPic_1.json", limbPictureJson(true, false)},
-        {"LimbPic_01.json", limbPictureJson(false, true)},  // same number: dropped
-        {"7.png", kPng},                                    // no picture embeds it: ignored
-        {"0.png", kPng},                                    // picture 0 does not embed: ignored
+        {"7.png", kPng},  // no picture embeds it: ignored
+        {"0.png", kPng},  // picture 0 does not embed: ignored
     };
     std::vector<std::string> warnings;
     Entries walked = walk(rebuilt(data::DataKind::LimbInfo, entries, &warnings));
@@ -207,6 +214,27 @@ TEST(DataFiles, RefusedArchivesNameTheEntryAndWhere) {
          data::DataKind::LimbInfo,
          {{"LimbPic_0.json", bytesOf(R"({"Data.LimbPic": {"disabled": 1, "embeded": true}})")}},
          "Invalid JSON in 'LimbPic_0.json': "},
+        {"two entries of one name",
+         data::DataKind::Spt,
+         {{"Spt.json", bytesOf("{}")}, {"Spt.json", bytesOf("{}")}},
+         "The archive holds two entries named 'Spt.json'; keep only one of them."},
+        {"two names for one attack",
+         data::DataKind::Gdat,
+         {{"Attack_0.json", bytesOf("{}")}, {"PtWithName_0.json", {}}, {"Attack_00.json", bytesOf("{}")}},
+         "The archive entries 'Attack_0.json' and 'Attack_00.json' both stand for number 0; keep only one of them."},
+        {"two names for one picture",
+         data::DataKind::LimbInfo,
+         {{"LimbPic_0.json", limbPictureJson(false, true)}, {"0.png", kPng}, {"00.png", kPng}},
+         "The archive entries '0.png' and '00.png' both stand for number 0; keep only one of them."},
+        {"limb picture of random bytes",
+         data::DataKind::LimbInfo,
+         {{"LimbPic_0.json", limbPictureJson(false, true)}, {"0.png", noise(8192)}},
+         "The archive entry '0.png' is no PNG picture the game can show: PNG decoder error (28): "},
+        {"limb picture larger than the player draws",
+         data::DataKind::LimbInfo,
+         {{"LimbPic_0.json", limbPictureJson(false, true)}, {"0.png", testmovie::pngClaiming(20000, 20000)}},
+         "The archive entry '0.png' is no PNG picture the game can show: The picture is 20000 × 20000 pixels; a "
+         "picture can have at most 8191 pixels a side and 16777215 pixels in all."},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -230,6 +258,46 @@ TEST(DataFiles, EmptyLimbArchiveRemovesEverything) {
     appendU32be(expected, 0);
     appendU32be(expected, 0);
     EXPECT_EQ(rebuilt(data::DataKind::LimbInfo, {}), expected);
+}
+
+// Archives that inflate to gigabytes are refused before they take more than
+// a little memory: each is read as the program reads a replacement, in a
+// child that has 512 MiB of address space to spare. (_Exit: the child ends
+// without the leak check, which needs memory of its own.)
+TEST(DataFilesDeathTest, ArchiveBombsAreRefusedWithinTheirLimits) {
+    const std::string limits =
+        " more are allowed: the entries of an archive may inflate to at most 67108864 bytes in all, and to at most "
+        "256 times the archive's size.";
+    const ByteBuffer shared = zipbombs::sharedStreamBomb();
+    const struct {
+        const char* name;
+        data::DataKind kind;
+        ByteBuffer archive;
+        std::string message;
+    } cases[] = {
+        {"400 attacks of one stream", data::DataKind::Gdat, shared,
+         "File 'Attack_000.json' inside 'bomb.zip' would inflate to 10485760 bytes, but only " +
+             std::to_string(shared.size() * 256) + limits},
+        {"Spt.json of 4 GiB", data::DataKind::Spt, zipbombs::hugeEntryBomb("Spt.json"),
+         "File 'Spt.json' inside 'bomb.zip' would inflate to 4294967294 bytes, but only 67108864" + limits},
+        {"Spt.json of 64 MiB that declares 1000 bytes", data::DataKind::Spt,
+         zipbombs::sharedStream(zipbombs::zerosStream(64), {"Spt.json"}, 1000, 0),
+         "File 'Spt.json' inside 'bomb.zip' inflates to more than the 1000 bytes it declares."},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EXIT(
+            {
+                testsupport::limitAddressSpace(rlim_t{512} << 20);
+                const std::string error = testsupport::messageOf([&] {
+                    data::DataArchive archive("bomb.zip", std::make_shared<const ByteBuffer>(c.archive));
+                    data::buildDataContent(c.kind, archive.reader(), [](data::LimbWarning, int) {});
+                });
+                std::fprintf(stderr, "%s\n", error.c_str());
+                std::_Exit(error == c.message ? 0 : 1);
+            },
+            testing::ExitedWithCode(0), "")
+            << c.name;
+    }
 }
 
 }  // namespace

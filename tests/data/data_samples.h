@@ -1,6 +1,9 @@
 #pragma once
 // Data file contents of every kind, built byte by byte for the tests.
 
+#include <lodepng.h>
+
+#include <random>
 #include <string>
 #include <vector>
 
@@ -51,7 +54,21 @@ inline std::string limbPictureText(bool disabled, bool embedded) {
 
 inline ByteBuffer limbPictureJson(bool disabled, bool embedded) { return bytesOf(limbPictureText(disabled, embedded)); }
 
-inline const ByteBuffer kPng = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 1, 2, 3};
+// Bytes that are no picture, nor anything else.
+inline ByteBuffer noise(size_t size) {
+    std::mt19937 random(7);
+    ByteBuffer bytes(size);
+    for (uint8_t& byte : bytes) byte = static_cast<uint8_t>(random());
+    return bytes;
+}
+
+// A limb picture: a PNG file of one pixel.
+inline ByteBuffer onePixelPng() {
+    ByteBuffer png;
+    lodepng::encode(png, ByteBuffer{200, 100, 50, 255}, 1, 1);
+    return png;
+}
+inline const ByteBuffer kPng = onePixelPng();
 
 struct Sample {
     const char* name;
@@ -99,6 +116,5 @@ inline std::vector<Sample> samples() {
         {"Bg", data::DataKind::Bg, bg, {"BgInfoFile.json"}},
     };
 }
-
 
 }  // namespace datasamples

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "codecs/minizip.h"
+#include "codecs/zip_bombs.h"
 #include "data/data_samples.h"
 #include "session/session_harness.h"
 #include "swf/movie_builder.h"
@@ -19,8 +21,15 @@ struct DataFile {
     ByteBuffer body;
 };
 
-// One data file of each kind, an AMF3 null, an unknown kind and a data id
-// whose symbol has no known ending.
+// A Spt file whose object holds a value of a marker AMF0 does not have.
+ByteBuffer brokenSpt() {
+    ByteBuffer spt = datasamples::kindTag("Spt");
+    datasamples::appendValue(spt, {0x10, 0x00, 0x01, 'S', 0x00, 0x01, 'x', 0x0C});
+    return spt;
+}
+
+// One data file of each kind, an AMF3 null, an unknown kind, a data id
+// whose symbol has no known ending and a document that cannot be read.
 std::vector<DataFile> dataFiles() {
     const auto samples = datasamples::samples();
     return {
@@ -31,6 +40,7 @@ std::vector<DataFile> dataFiles() {
         {144, "NothingDat", {0x01}},
         {149, "StrangeDat", datasamples::wrapped(datasamples::kindTag("xyz"))},
         {150, "Unknown", datasamples::wrapped(samples[3].content)},
+        {156, "BrokenSpt", datasamples::wrapped(brokenSpt())},
     };
 }
 
@@ -73,7 +83,11 @@ TEST(SessionData, ExportAllWritesArchivesOtherToolsRead) {
     EXPECT_TRUE(contains(r.out, yellow("Exported 5 data file(s).\n")));
     EXPECT_TRUE(contains(r.err, "Error for data file with ID=144: Not an AMF3 ByteArray.\n"));
     EXPECT_TRUE(contains(r.err, "Error for data file with ID=149: File type unrecognized.\n"));
-    EXPECT_TRUE(contains(r.err, "Data file with ID=156 not found inside the game.\n"));
+    // The reader's message comes first, as it is; the entry follows.
+    EXPECT_TRUE(contains(r.err,
+                         "Error for data file with ID=156: Position: 7. Marker '0x0c' not valid or not implemented. "
+                         "(In the entry 'Spt.json'.)\n"));
+    EXPECT_TRUE(contains(r.err, "Data file with ID=163 not found inside the game.\n"));
     EXPECT_FALSE(s.exists("149 - StrangeDat.zip")) << "no archive for an unknown kind";
 
     const std::string listing =
@@ -137,7 +151,17 @@ TEST(SessionData, FailedReplacementsLeaveTheGameUnchanged) {
           "/usr/bin/python3 -c 'import zipfile\nz = zipfile.ZipFile(\"crc.zip\", \"w\")\nz.writestr(\"Spt.json\", "
           "\"{}\")\nz.close()\nb = bytearray(open(\"crc.zip\", \"rb\").read())\nc = b.find(b\"PK\\x01\\x02\")\n"
           "b[14] ^= 1\nb[c + 16] ^= 1\nopen(\"crc.zip\", \"wb\").write(b)'");
+    // An archive of 34 KB that would inflate to 4 GB, and a limb picture of
+    // random bytes.
+    const ByteBuffer shared = zipbombs::sharedStreamBomb();
+    s.writeFile("shared.zip", shared);
+    minizip::Zipper noise(s.path("noise.zip"), "");
+    noise.add("LimbPic_0.json", "", 9, datasamples::limbPictureJson(false, true));
+    noise.add("0.png", "", 9, datasamples::noise(65536));
+    noise.close();
     const Result r = s.run(withExit({"game.swf", "5",                   //
+                                     "3",        "136", "shared.zip",   //
+                                     "3",        "140", "noise.zip",    //
                                      "3",        "141", "crc.zip",      //
                                      "3",        "141", "bad.zip",      //
                                      "3",        "141", "missing.zip",  //
@@ -147,14 +171,21 @@ TEST(SessionData, FailedReplacementsLeaveTheGameUnchanged) {
                                      "3",        "5",   "bad.zip",      //
                                      "0"}));
     ASSERT_TRUE(r.endedNormally()) << r.describe();
-    EXPECT_EQ(r.err,
-              "File 'Spt.json' was read but the CRC is not good.\n"
-              "Please do not change the format of the file name. It should be \"Spt.json\".\n"
-              "Cannot read 'missing.zip': No such file or directory.\n"
-              "Could not open file 'notazip.zip'. The file is not a zip archive.\n"
-              "'.' is a directory.\n"
-              "Unrecognized data file extension.\n"
-              "No data file with ID=5.\n");
+    EXPECT_EQ(
+        r.err,
+        "File 'Attack_000.json' inside 'shared.zip' would inflate to 10485760 bytes, but only " +
+            std::to_string(shared.size() * 256) +
+            " more are allowed: the entries of an archive may inflate to at most 67108864 bytes in all, and to at "
+            "most 256 times the archive's size.\n"
+            "The archive entry '0.png' is no PNG picture the game can show: PNG decoder error (28): incorrect PNG "
+            "signature, it's no PNG or corrupted\n"
+            "File 'Spt.json' was read but the CRC is not good.\n"
+            "Please do not change the format of the file name. It should be \"Spt.json\".\n"
+            "Cannot read 'missing.zip': No such file or directory.\n"
+            "Could not open file 'notazip.zip'. The file is not a zip archive.\n"
+            "'.' is a directory.\n"
+            "Unrecognized data file extension.\n"
+            "No data file with ID=5.\n");
     EXPECT_FALSE(contains(r.out, "You have unsaved changes")) << "nothing was replaced";
     EXPECT_TRUE(endsWith(r.out, "Good bye. o/\n"));
 }

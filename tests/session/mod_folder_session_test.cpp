@@ -10,6 +10,7 @@
 #include <random>
 
 #include "codecs/minizip.h"
+#include "data/data_samples.h"
 #include "session/session_harness.h"
 #include "swf/movie_builder.h"
 #include "swf/swf.h"
@@ -25,14 +26,29 @@ ByteBuffer sampleGame() {
     return ByteBuffer(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// The session with the sample game as game.swf and all its resources
-// exported to mod/.
+// A game of two data files that hold no entries, so that their archives
+// hold none either; compressed, as the sample game is.
+ByteBuffer emptyDataGame() {
+    ByteBuffer emptyLimbs = datasamples::kindTag("limbInfo");
+    appendU32be(emptyLimbs, 0);
+    appendU32be(emptyLimbs, 0);
+    const ByteBuffer movie = testmovie::movie(testmovie::concat({
+        testmovie::record(87, testmovie::binaryDataBody(136, datasamples::wrapped(datasamples::samples()[1].content))),
+        testmovie::record(87, testmovie::binaryDataBody(140, datasamples::wrapped(emptyLimbs))),
+        testmovie::record(76, testmovie::symbolClassBody({{136, "EmptyDat"}, {140, "EmptyLmi"}})),
+        testmovie::record(0, {}),
+    }));
+    return swf::SWF(movie).exportSwf(swf::Compression::Zlib);
+}
+
+// The session with a game (the sample game unless given) as game.swf and
+// all its resources, `files` of them, exported to mod/.
 struct ModSession {
     Session s;
-    ModSession() {
-        s.writeFile("game.swf", sampleGame());
+    explicit ModSession(const ByteBuffer& game = sampleGame(), size_t files = 92) {
+        s.writeFile("game.swf", game);
         const Result r = s.run(script({"game.swf", "8", "mod", "0"}));
-        EXPECT_TRUE(contains(r.out, "Exported 92 file(s) to 'mod'.\n")) << r.describe();
+        EXPECT_TRUE(contains(r.out, "Exported " + std::to_string(files) + " file(s) to 'mod'.\n")) << r.describe();
     }
 };
 
@@ -53,12 +69,26 @@ std::set<uint64_t> changedIds(const ByteBuffer& before, const ByteBuffer& after)
 }
 
 TEST(SessionModFolder, AnUntouchedExportAppliesAsNothingAndTheGameIsWrittenAsLoaded) {
-    ModSession m;
-    const Result r = m.s.run(script({"game.swf", "9", "mod", "8", "mod", "6", "1", "out.swf", "0"}));
-    ASSERT_TRUE(r.endedNormally()) << r.describe();
-    EXPECT_TRUE(contains(r.out, "0 changed, 92 unchanged, 0 failed, 0 not matched, 0 ignored"));
-    EXPECT_TRUE(contains(r.out, "Exported 92 file(s) to 'mod'.\n")) << "exported again without a question";
-    EXPECT_EQ(m.s.readFile("out.swf"), sampleGame());
+    const struct {
+        const char* name;
+        ByteBuffer game;
+        size_t files;
+    } cases[] = {
+        {"the sample game", sampleGame(), 92},
+        {"data files without entries", emptyDataGame(), 2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ModSession m(c.game, c.files);
+        const Result r = m.s.run(script({"game.swf", "9", "mod", "8", "mod", "6", "1", "out.swf", "0"}));
+        ASSERT_TRUE(r.endedNormally()) << r.describe();
+        const std::string files = std::to_string(c.files);
+        EXPECT_TRUE(contains(r.out, "0 changed, " + files + " unchanged, 0 failed, 0 not matched, 0 ignored"));
+        EXPECT_TRUE(contains(r.out, "Exported " + files + " file(s) to 'mod'.\n"))
+            << "exported again without a question";
+        EXPECT_FALSE(contains(r.out, "Overwrite them?"));
+        EXPECT_EQ(m.s.readFile("out.swf"), c.game);
+    }
 }
 
 TEST(SessionModFolder, OneChangedFileOfEachKindChangesExactlyThoseRecords) {

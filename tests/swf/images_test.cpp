@@ -328,21 +328,26 @@ TEST(ImagesReplace, UnusableFilesAreRefusedAndChangeNothing) {
     ByteBuffer badCrc = png;
     badCrc[30] ^= 0xFF;  // inside the header chunk
     const ByteBuffer signatureOnly(png.begin(), png.begin() + 8);
-    const std::string tooLarge = " pixels is too large: images can be at most 65535 pixels wide and high.";
-    const std::string convert = " image, not a PNG file; convert it first, for example with ImageMagick: convert in.";
+    const std::string tooLarge = " pixels; a picture can have at most 8191 pixels a side and 16777215 pixels in all.";
     const std::string cut = "): the file is truncated or damaged: ";
+    const std::string undecodable = "The PNG file cannot be decoded. ";
     const std::vector<std::pair<ByteBuffer, std::string>> cases = {
+        // Other formats are decoded by their own libraries, which refuse these.
         {{0xFF, 0xD8, 0xFF, 0xE0, 0, 0x10, 'J', 'F', 'I', 'F', 0, 0xFF, 0xD9},
-         "Only PNG format is implemented. The file is a JPEG" + convert + "jpg out.png"},
-        {bytesOf("GIF89a\x01\x00\x01\x00\x00\x00\x00;"),
-         "Only PNG format is implemented. The file is a GIF" + convert + "gif out.png"},
-        {{}, "Only PNG format is implemented."},
-        {signatureOnly, "PNG decoder error (27" + cut + "PNG file is smaller than a PNG header"},
-        {badCrc, "PNG decoder error (57): invalid CRC"},
-        {truncated, "PNG decoder error (64" + cut + "the length of the END symbol 256 in the Huffman tree is 0"},
-        {concat({signatureOnly, ByteBuffer(40, 0)}), "PNG decoder error ("},
-        {lodepngFile(65536, 1), "PNG image of 65536x1" + tooLarge},
-        {lodepngFile(1, 70000), "PNG image of 1x70000" + tooLarge},
+         "The picture is 0 × 0 pixels and has nothing to show."},
+        {bytesOf("GIF89a\x01\x00\x01\x00\x00\x00\x00;"), "The GIF file cannot be decoded."},
+        {{}, "The file is no PNG, JPEG, GIF, WebP or BMP picture."},
+        {signatureOnly, undecodable + "PNG decoder error (27" + cut + "PNG file is smaller than a PNG header"},
+        {badCrc, undecodable + "PNG decoder error (57): invalid CRC"},
+        {truncated,
+         undecodable + "PNG decoder error (64" + cut + "the length of the END symbol 256 in the Huffman tree is 0"},
+        {concat({signatureOnly, ByteBuffer(40, 0)}), undecodable + "PNG decoder error ("},
+        {lodepngFile(65536, 1), "The picture is 65536 × 1" + tooLarge},
+        {lodepngFile(1, 70000), "The picture is 1 × 70000" + tooLarge},
+        {lodepngFile(8192, 1), "The picture is 8192 × 1" + tooLarge},
+        {pngClaiming(4097, 4096), "The picture is 4097 × 4096" + tooLarge},
+        // Refused from the header alone: decoding it would take 1.6 GB.
+        {pngClaiming(20000, 20000), "The picture is 20000 × 20000" + tooLarge},
     };
     const ByteBuffer original = gameWith({bitmap(20, 5, 3, 3, 1, {1, 2, 3, 0, 0, 0, 0}, 0)});
     for (size_t i = 0; i < cases.size(); ++i) {
@@ -356,8 +361,8 @@ TEST(ImagesReplace, UnusableFilesAreRefusedAndChangeNothing) {
 
 TEST(ImagesReplace, LargestPictureFits) {
     swf::SWF game(gameWith({bitmap(36, 5, 5, 1, 1, {0, 0, 0, 0})}));
-    replaceImage(game, lodepngFile(65535, 2), 5);
-    EXPECT_EQ(game.tagWithId<swf::Tag_DefineBitsLossless>(5).bitmapWidth, 65535);
+    replaceImage(game, lodepngFile(8191, 2), 5);
+    EXPECT_EQ(game.tagWithId<swf::Tag_DefineBitsLossless>(5).bitmapWidth, 8191);
 }
 
 TEST(ImagesReplace, AnIdWithoutImageChangesNothing) {

@@ -67,7 +67,7 @@ TEST(SoundsSwf, ReplacementStoresTheFramesAndDescribesThem) {
 std::string refusedRate(const std::string& rate) {
     return "MP3 sample rate must be one of the following: 5512 Hz, 11025 Hz, 22050 Hz, 44100 Hz. This file's sample "
            "rate is " +
-           rate + " Hz; convert it first, for example with: lame --resample 22.05 in.mp3 out.mp3";
+           rate + " Hz.";
 }
 
 TEST(SoundsSwf, RefusedReplacementsLeaveTheGameUnchanged) {
@@ -87,8 +87,6 @@ TEST(SoundsSwf, RefusedReplacementsLeaveTheGameUnchanged) {
         {"empty file", {}, 7, noFrame},
         {"sample rate changes", concat({mono44, encodeMp3(22050, 1)}), 7,
          notMp3 + "The sample rate changes from 44100 Hz to 22050 Hz after frame " + framesOf44 + "."},
-        {"a WAV file", testmp3::toneWav(44100, 1, 0.05), 7,
-         notMp3 + "The file is a WAV sound, not an MP3 file; convert it first, for example with: lame in.wav out.mp3"},
         {"48000 Hz", encodeMp3(48000, 2), 7, refusedRate("48000")},
         {"8000 Hz", encodeMp3(8000, 1), 11, refusedRate("8000")},
     };

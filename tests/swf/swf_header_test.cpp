@@ -1,13 +1,12 @@
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <string>
 
 #include "swf/movie_builder.h"
 #include "swf/swf_test_support.h"
+#include "util/address_space.h"
 
 using namespace testmovie;
 
@@ -169,18 +168,6 @@ TEST(SwfHeader, ForgedLengthDoesNotInflateBeyondIt) {
     EXPECT_EQ(loadError(cws), kCutShort + std::string("Bytes read and SWF size don't match."));
 }
 
-// Leaves the process `extra` bytes of address space beyond what it has
-// mapped already (under AddressSanitizer that is terabytes of shadow).
-void limitAddressSpace(rlim_t extra) {
-    std::ifstream status("/proc/self/status");
-    rlim_t mapped = 0;
-    for (std::string line; std::getline(status, line);) {
-        if (line.rfind("VmSize:", 0) == 0) mapped = std::stoull(line.substr(7)) * 1024;
-    }
-    const rlimit limit{mapped + extra, mapped + extra};
-    setrlimit(RLIMIT_AS, &limit);
-}
-
 // A ZWS file of a few hundred bytes whose length field and dictionary size
 // both claim gigabytes: the decoder's dictionary must stay within what the
 // stream can produce, so the load needs little memory and is refused like
@@ -192,7 +179,7 @@ TEST(SwfHeaderDeathTest, ForgedLzmaLengthAndDictionaryReserveNoGigabytes) {
     storeU32le(zws.data() + 13, 0x80000000);  // dictionary size: 2 GiB
     EXPECT_EXIT(
         {
-            limitAddressSpace(rlim_t{1} << 30);
+            testsupport::limitAddressSpace(rlim_t{1} << 30);
             const std::string error = loadError(zws);
             std::fprintf(stderr, "%s\n", error.c_str());
             std::_Exit(error == kCutShort + std::string("Bytes read and SWF size don't match.") ? 0 : 1);

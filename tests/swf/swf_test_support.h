@@ -1,5 +1,7 @@
 #pragma once
 
+#include <lodepng.h>
+
 #include <functional>
 #include <string>
 
@@ -15,6 +17,19 @@ inline constexpr swf::Compression kEveryCompression[] = {swf::Compression::Uncom
                                                          swf::Compression::Lzma};
 
 using testsupport::messageOf;
+
+// A PNG file whose header claims `width` x `height` pixels: the file of one
+// pixel, its header changed and the header's CRC made to match.
+inline ByteBuffer pngClaiming(uint32_t width, uint32_t height) {
+    ByteBuffer png;
+    lodepng::encode(png, ByteBuffer(4, 0), 1, 1);
+    ByteBuffer size;
+    appendU32be(size, width);
+    appendU32be(size, height);
+    std::copy(size.begin(), size.end(), png.begin() + 16);
+    lodepng_chunk_generate_crc(png.data() + 8);
+    return png;
+}
 
 inline std::string loadError(const ByteBuffer& bytes) {
     return messageOf([&] { swf::SWF movie(bytes); });
