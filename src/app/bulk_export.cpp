@@ -2,6 +2,10 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <filesystem>
+#include <set>
+
 #include "console/l18n.h"
 #include "console/signals.h"
 #include "util/strings.h"
@@ -18,9 +22,39 @@ namespace {
 // up.
 constexpr size_t kExportLookahead = 64;
 
-bool fileExists(const std::string& path) {
+namespace fs = std::filesystem;
+
+// Whether what the item writes is there already: its file, or its folder.
+bool exists(const ExportItem& item) {
     struct stat info {};
-    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+    if (stat(item.path.c_str(), &info) != 0) return false;
+    return item.asFolder ? S_ISDIR(info.st_mode) : S_ISREG(info.st_mode);
+}
+
+// Writes the files into the folder at `path`, made when missing, each whole
+// or not at all; files that the folder held and that are not among them
+// go, so that the folder holds them alone.
+void writeFolder(const std::string& path, const std::vector<data::NamedEntry>& entries) {
+    std::error_code error;
+    fs::create_directory(path, error);
+    if (error) throw fileError(kCannotWrite, path, error.value());
+    std::set<std::string> names;
+    for (const data::NamedEntry& entry : entries) {
+        const std::string name = safeFileName(entry.name);
+        names.insert(name);
+        writeBinaryFileSafely((fs::path(path) / name).string(), entry.bytes);
+    }
+    for (fs::directory_iterator each(path, error), end; !error && each != end; each.increment(error)) {
+        const std::string name = each->path().filename().string();
+        if (name.front() != '.' && each->is_regular_file(error) && !names.contains(name))
+            fs::remove(each->path(), error);
+    }
+}
+
+// Whether the item's folder holds what the item writes.
+bool holdsFolder(const ExportItem& item) {
+    if (item.entries) return folderEquals(item.path, *item.entries);
+    return item.kind->folderHolds(item.path, *item.tag);
 }
 
 }  // namespace
@@ -30,6 +64,20 @@ bool fileEquals(const std::string& path, const ByteBuffer& bytes) {
         ByteBuffer present;
         readBinaryFile(path, present);
         return present == bytes;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+bool folderEquals(const std::string& path, const std::vector<data::NamedEntry>& entries) {
+    try {
+        data::DataFolder folder(path);
+        if (folder.names().size() != entries.size()) return false;
+        return std::all_of(entries.begin(), entries.end(), [&](const data::NamedEntry& entry) {
+            const auto& names = folder.names();
+            return std::find(names.begin(), names.end(), entry.name) != names.end() &&
+                   folder.bytes(entry.name) == entry.bytes;
+        });
     } catch (const std::exception&) {
         return false;
     }
@@ -46,8 +94,12 @@ void convertInOrder(const std::vector<ExportItem>& items,
             try {
                 if (item.bytes) {
                     result.bytes = *item.bytes;
+                } else if (item.entries) {
+                    result.entries = *item.entries;
                 } else if (item.tag == nullptr) {
                     throw swf::swf_exception(item.kind->missingTag, {item.id});
+                } else if (item.asFolder) {
+                    result.entries = item.kind->folderEntries(*item.tag);
                 } else {
                     result.bytes = item.kind->convert(*item.tag);
                 }
@@ -69,7 +121,11 @@ void convertInOrder(const std::vector<ExportItem>& items,
 bool writeConverted(const ExportItem& item, Converted&& converted) {
     try {
         if (converted.failure) std::rethrow_exception(converted.failure);
-        writeBinaryFileSafely(item.path, converted.bytes);
+        if (item.asFolder) {
+            writeFolder(item.path, converted.entries);
+        } else {
+            writeBinaryFileSafely(item.path, converted.bytes);
+        }
         return true;
     } catch (const std::exception& e) {
         printf_error(_(item.kind->errorFor), static_cast<size_t>(item.id), errorText(e).c_str());
@@ -80,7 +136,7 @@ bool writeConverted(const ExportItem& item, Converted&& converted) {
 std::vector<size_t> editedFiles(const std::vector<ExportItem>& items, std::vector<bool>* unchanged) {
     std::vector<size_t> existing;
     for (size_t i = 0; i < items.size(); ++i) {
-        if (items[i].converts() && items[i].tag != nullptr && fileExists(items[i].path)) existing.push_back(i);
+        if (items[i].converts() && items[i].tag != nullptr && exists(items[i])) existing.push_back(i);
     }
     if (unchanged != nullptr) unchanged->assign(items.size(), false);
     std::vector<size_t> edited;
@@ -88,6 +144,7 @@ std::vector<size_t> editedFiles(const std::vector<ExportItem>& items, std::vecto
         existing.size(),
         [&](size_t i) {
             const ExportItem& item = items[existing[i]];
+            if (item.asFolder) return holdsFolder(item);
             return item.bytes ? fileEquals(item.path, *item.bytes) : item.kind->fileHolds(item.path, *item.tag);
         },
         [&](size_t i, bool&& holds) {

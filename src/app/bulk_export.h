@@ -28,21 +28,28 @@ struct ExportItem {
     std::string path;
     // Left out: the file is not to be written.
     bool skip = false;
-    // The file's bytes as they are to be written, when they are not the
-    // export of the tag: the file that changed the resource.
+    // Written as a folder of files: the kind's folder entries, or these.
+    bool asFolder = false;
+    // What is to be written, when it is not the export of the tag: the file
+    // that changed the resource, or the files of its folder.
     std::shared_ptr<const ByteBuffer> bytes{};
+    std::shared_ptr<const std::vector<data::NamedEntry>> entries{};
 
     bool converts() const { return problem == nullptr && !skip; }
 };
 
-// A converted file: its bytes, or why it could not be made.
+// A converted file: its bytes, or a folder's files, or why it could not be
+// made.
 struct Converted {
     ByteBuffer bytes;
+    std::vector<data::NamedEntry> entries;
     std::exception_ptr failure;
 };
 
-// Whether the file at `path` can be read and holds exactly `bytes`.
+// Whether the file at `path` can be read and holds exactly `bytes`; whether
+// the folder at `path` holds exactly the files `entries`.
 bool fileEquals(const std::string& path, const ByteBuffer& bytes);
+bool folderEquals(const std::string& path, const std::vector<data::NamedEntry>& entries);
 
 // Converts the items that are to be converted on every processor and hands
 // every item to `consume` on this thread, in order. Ctrl-C stops the run between

@@ -31,6 +31,7 @@ void ChangeLog::replace(swf::SWF& game, const ResourceKind& kind, const swf::Tag
     change.source = file != nullptr ? file->path : "";
     change.sourceBytes = file != nullptr ? file->bytes : nullptr;
     change.sourceExtension = file != nullptr ? file->extension : "";
+    change.sourceEntries = file != nullptr ? file->entries : nullptr;
     change.current = now;
     change.currentPrint = print;
 }

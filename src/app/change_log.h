@@ -38,12 +38,13 @@ public:
     struct Change {
         const ResourceKind* kind = nullptr;
         uint64_t id = 0;
-        // The file of the last replacement: its path as given, and its
-        // bytes as read with the extension of their format. None after a
-        // revert.
+        // The file of the last replacement: its path as given, and what it
+        // held as read (its bytes with the extension of their format, or
+        // a data file's entries). None after a revert.
         std::string source;
         std::shared_ptr<const ByteBuffer> sourceBytes;
         std::string sourceExtension;
+        std::shared_ptr<const std::vector<data::NamedEntry>> sourceEntries;
         // The tag the resource had when the game was loaded, and the one it
         // has in the game now.
         std::unique_ptr<swf::Tag> loaded;

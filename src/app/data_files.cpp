@@ -3,6 +3,7 @@
 
 #include "app/data_files.h"
 
+#include <filesystem>
 #include <memory>
 #include <set>
 
@@ -34,17 +35,33 @@ Message limbWarning(data::LimbWarning warning, int position) {
 
 }  // namespace
 
-ByteBuffer dataArchive(const swf::Tag& tag) {
-    const uint64_t id = tag.characterId;
+namespace {
+
+// The content of the data file, refused when there is none to export.
+ByteBuffer exportedContent(const swf::Tag& tag) {
     const std::optional<ByteBuffer> content = data::inflateDataFile(tag.data);
     if (!content) throw swf::swf_exception(N_("Not an AMF3 ByteArray."));
     if (!data::readDataKind(*content)) throw swf::swf_exception(N_("File type unrecognized."));
+    return *content;
+}
+
+}  // namespace
+
+ByteBuffer dataArchive(const swf::Tag& tag) {
+    const ByteBuffer content = exportedContent(tag);
     ByteBuffer archive;
-    minizip::Zipper zip(std::to_string(id) + ".zip", "Created with Vorlune Forge.", archive);
-    data::walkDataFile(*content,
-                       [&](const std::string& name, const ByteBuffer& bytes) { zip.add(name, "", 9, bytes); });
+    minizip::Zipper zip(std::to_string(tag.characterId) + ".zip", "Created with Vorlune Forge.", archive);
+    data::walkDataFile(content, [&](const std::string& name, const ByteBuffer& bytes) { zip.add(name, "", 9, bytes); });
     zip.close();
     return archive;
+}
+
+std::vector<data::NamedEntry> dataEntries(const swf::Tag& tag) {
+    std::vector<data::NamedEntry> entries;
+    data::walkDataFile(exportedContent(tag), [&](const std::string& name, const ByteBuffer& bytes) {
+        entries.push_back({name, bytes});
+    });
+    return entries;
 }
 
 namespace {
@@ -66,7 +83,7 @@ std::optional<ByteBuffer> storedContent(const swf::Tag& current) {
 // it, and the walk stops at the first that differs. An entry that cannot
 // be read fails the replacement, as it would fail the build; a stored
 // content that cannot be walked is held by no archive.
-bool holdsExport(const ByteBuffer& stored, data::DataArchive& archive) {
+bool holdsExport(const ByteBuffer& stored, data::DataEntries& archive) {
     const std::set<std::string> names(archive.names().begin(), archive.names().end());
     if (names.size() != archive.names().size()) return false;
     struct Differs {};
@@ -107,12 +124,32 @@ bool dataArchiveHolds(const std::string& path, const swf::Tag& tag) {
     }
 }
 
-// An archive that holds the export of the data file, or builds the content
-// the data file has, leaves the data file as it is.
+bool dataFolderHolds(const std::string& path, const swf::Tag& tag) {
+    try {
+        const std::optional<ByteBuffer> stored = storedContent(tag);
+        if (!stored) return false;
+        data::DataFolder folder(path);
+        return holdsExport(*stored, folder);
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+// An archive or folder that holds the export of the data file, or builds
+// the content the data file has, leaves the data file as it is. Its entries
+// are read whole at once: they are kept as what made the change.
 ReplacementFile readDataArchive(const std::string& path) {
-    auto bytes = std::make_shared<ByteBuffer>();
-    readBinaryFile(path, *bytes);
-    auto entries = std::make_shared<data::DataArchive>(path, bytes);
+    std::shared_ptr<data::DataEntries> entries;
+    std::shared_ptr<ByteBuffer> bytes;
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error)) {
+        entries = std::make_shared<data::DataFolder>(path);
+    } else {
+        bytes = std::make_shared<ByteBuffer>();
+        readBinaryFile(path, *bytes);
+        entries = std::make_shared<data::DataArchive>(path, bytes);
+    }
+    auto kept = std::make_shared<std::vector<data::NamedEntry>>(entries->all());
     return {path, bytes, ".zip",
             [entries](const swf::Tag& current, const std::string& symbol,
                       const WarningSink& warn) -> std::unique_ptr<swf::Tag> {
@@ -126,7 +163,8 @@ ReplacementFile readDataArchive(const std::string& path) {
                 if (stored == content) return nullptr;
                 return swf::binaryWithPayload(data::wrapDataContent(content),
                                               dynamic_cast<const swf::Tag_DefineBinaryData&>(current));
-            }};
+            },
+            kept};
 }
 
 }  // namespace vorlune_forge

@@ -16,8 +16,13 @@ ByteBuffer dataArchive(const swf::Tag& tag);
 // writes, whatever their times and compression.
 bool dataArchiveHolds(const std::string& path, const swf::Tag& tag);
 
-// Opens the archive at `path`; what it returns rebuilds the data file from
-// it, warning of pictures that will not show.
+// The entries of the data file's archive, as a folder holds them; and
+// whether the folder at `path` holds them.
+std::vector<data::NamedEntry> dataEntries(const swf::Tag& tag);
+bool dataFolderHolds(const std::string& path, const swf::Tag& tag);
+
+// Reads the archive, or the folder, at `path`; what it returns rebuilds the
+// data file from its entries, warning of pictures that will not show.
 ReplacementFile readDataArchive(const std::string& path);
 
 }  // namespace vorlune_forge

@@ -85,7 +85,14 @@ private:
         const fs::file_status status = fs::symlink_status(path, error);
         if (error) return fail(path, error);
         if (fs::is_symlink(status)) return visitLink(path);
-        if (fs::is_directory(status)) return walk(path);
+        if (fs::is_directory(status)) {
+            // The files of a data file's folder belong to it alone.
+            if (const std::optional<NamedResource> named = resourceOfFolderName(name, kinds_)) {
+                files_.claims.push_back({named->kind, named->id, path.string(), path.string()});
+                return;
+            }
+            return walk(path);
+        }
         if (!fs::is_regular_file(status)) return ignoreSpecial(path, status.type());
         take(path, path);
     }

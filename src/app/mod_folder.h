@@ -49,8 +49,10 @@ struct Unclaimed {
 
 // The entries of a folder and of the folders inside it. Entries whose
 // names begin with a dot are not read, links are followed only to files
-// inside the folder, and only regular files are read; every entry met
-// that claims no resource is unclaimed, with the reason.
+// inside the folder, and only regular files are read, but for a folder
+// named like a resource of a kind whose resources are folders of files (a
+// data file), which is claimed whole; every entry met that claims no
+// resource is unclaimed, with the reason.
 struct FolderFiles {
     std::vector<Claim> claims;
     std::vector<Unclaimed> unclaimed;

@@ -81,7 +81,11 @@ void appendFolderItems(std::vector<ExportItem>& items, const ResourceIndex& inde
         if (tag == nullptr || index.missingId(id) != nullptr) continue;
         if (!taken.insert(id).second || (kind.exportable != nullptr && !kind.exportable(*tag))) continue;
         const std::string name = fileName(kind, id, index.symbol(id), tag);
-        items.push_back(folderItem(folder, kind, id, tag, name + kind.fileSuffix));
+        // A kind whose resources go into folders of files writes its
+        // resource as a folder named after it.
+        const bool asFolder = kind.folderEntries != nullptr;
+        items.push_back(folderItem(folder, kind, id, tag, asFolder ? name : name + kind.fileSuffix));
+        items.back().asFolder = asFolder;
     }
 }
 

@@ -29,7 +29,8 @@ ExportItem folderItem(const std::string& folder, const ResourceKind& kind, uint6
                       const std::string& name);
 
 // The items that write every resource of the kind that the game has into
-// the kind's folder of `folder`.
+// the kind's folder of `folder`: as files, or as folders of files for a
+// kind whose resources are written so (data files).
 void appendFolderItems(std::vector<ExportItem>& items, const ResourceIndex& index, const std::string& folder);
 
 // Writes the items' files, after asking before it overwrites a file that

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "data/data_archive.h"
 #include "swf/swf.h"
 #include "util/error.h"
 
@@ -40,15 +41,17 @@ struct MadeTag {
 // stored content for the worse, as a bitmap premultiplied again would).
 using Replacement = std::function<MadeTag(const swf::Tag& current, const std::string& symbol, const WarningSink&)>;
 
-// A replacement file as it was read: its path as given; its bytes, kept
-// from the moment they were read so that the change can be exported as the
-// file that made it, and the extension of their format; and what makes the
+// A replacement file as it was read: its path as given; what it holds,
+// kept from the moment it was read so that the change can be exported as
+// the file that made it: its bytes and the extension of their format, or,
+// for a data file, the entries of its archive or folder; and what makes the
 // new tag from them.
 struct ReplacementFile {
     std::string path;
     std::shared_ptr<const ByteBuffer> bytes;
     std::string extension;
     Replacement make;
+    std::shared_ptr<const std::vector<data::NamedEntry>> entries{};
 };
 
 // The tag that the file makes for the resource whose tag is `current`; no
@@ -120,6 +123,11 @@ struct ResourceKind {
     // as far as the resource goes (an archive's entry times do not count).
     // It runs on several threads at once.
     bool (*fileHolds)(const std::string& path, const swf::Tag& tag);
+    // Kinds whose resources go into a folder of resources as folders of
+    // files (a data file's entries): the files of the resource, and whether
+    // the folder at `path` holds them; nullptr for the others.
+    std::vector<data::NamedEntry> (*folderEntries)(const swf::Tag& tag);
+    bool (*folderHolds)(const std::string& path, const swf::Tag& tag);
 
     // What the user is told of a resource: its size, and for images and
     // sounds their form, one fact a message; and a warning when a

@@ -87,6 +87,8 @@ const ResourceKind stageFiles = {
     .convert = payload,
     .readReplacement = readStage,
     .fileHolds = holdsBytes<payload>,
+    .folderEntries = nullptr,
+    .folderHolds = nullptr,
     .facts = binaryFacts,
     .changeWarning = noWarning,
 };
@@ -121,6 +123,8 @@ const ResourceKind sounds = {
     .convert = soundFile,
     .readReplacement = readSound,
     .fileHolds = holdsBytes<soundFile>,
+    .folderEntries = nullptr,
+    .folderHolds = nullptr,
     .facts = soundFacts,
     .changeWarning = noWarning,
 };
@@ -155,6 +159,8 @@ const ResourceKind images = {
     .convert = imageFile,
     .readReplacement = readImage,
     .fileHolds = holdsBytes<imageFile>,
+    .folderEntries = nullptr,
+    .folderHolds = nullptr,
     .facts = imageFacts,
     .changeWarning = imageResized,
 };
@@ -189,6 +195,8 @@ const ResourceKind dataFiles = {
     .convert = dataArchive,
     .readReplacement = readDataArchive,
     .fileHolds = dataArchiveHolds,
+    .folderEntries = dataEntries,
+    .folderHolds = dataFolderHolds,
     .facts = binaryFacts,
     .changeWarning = noWarning,
 };

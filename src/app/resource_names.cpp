@@ -1,5 +1,7 @@
 #include "app/resource_names.h"
 
+#include <algorithm>
+
 #include "app/id_lists.h"
 #include "util/strings.h"
 
@@ -65,6 +67,18 @@ std::optional<NamedResource> resourceOfFileName(const std::string& name, std::sp
             if (!endsWith(lower, extension)) continue;
             const std::optional<uint64_t> id = leadingId(name.substr(0, name.size() - extension.size()));
             if (id) return NamedResource{kind, *id};
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<NamedResource> resourceOfFolderName(const std::string& name, std::span<const ResourceKind* const> kinds) {
+    const std::optional<uint64_t> id = leadingId(name);
+    if (!id) return std::nullopt;
+    for (const ResourceKind* kind : kinds) {
+        if (kind->folderEntries == nullptr) continue;
+        if (!kind->fromTable() || std::find(kind->table.begin(), kind->table.end(), *id) != kind->table.end()) {
+            return NamedResource{kind, *id};
         }
     }
     return std::nullopt;

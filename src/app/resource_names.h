@@ -44,5 +44,9 @@ struct NamedResource {
     uint64_t id;
 };
 std::optional<NamedResource> resourceOfFileName(const std::string& name, std::span<const ResourceKind* const> kinds);
+// The resource a folder stands for by its name, "<id>" or "<id> - <anything>":
+// a resource of a kind whose resources are folders of files, when the kind
+// may have the id.
+std::optional<NamedResource> resourceOfFolderName(const std::string& name, std::span<const ResourceKind* const> kinds);
 
 }  // namespace vorlune_forge

@@ -97,11 +97,16 @@ void exportChanges(vlf& session) {
     for (const ChangeLog::Change* change : session.changes.differences()) {
         const ResourceKind& kind = *change->kind;
         const std::string symbol = symbolOf(symbols, change->id);
-        const std::string name = change->sourceBytes
-                                     ? fileStem(kind, change->id, symbol) + change->sourceExtension
-                                     : fileName(kind, change->id, symbol, change->current) + kind.fileSuffix;
+        std::string name = fileName(kind, change->id, symbol, change->current) + kind.fileSuffix;
+        if (change->sourceEntries) {
+            name = fileStem(kind, change->id, symbol);
+        } else if (change->sourceBytes) {
+            name = fileStem(kind, change->id, symbol) + change->sourceExtension;
+        }
         items.push_back(folderItem(folder, kind, change->id, change->current, name));
-        items.back().bytes = change->sourceBytes;
+        items.back().entries = change->sourceEntries;
+        items.back().bytes = change->sourceEntries ? nullptr : change->sourceBytes;
+        items.back().asFolder = change->sourceEntries != nullptr;
         manifest.resources.push_back(
             {kind.folder, change->id, symbol, std::string(kind.folder) + "/" + name, change->loadedPrint.digest});
     }

@@ -183,7 +183,8 @@ TEST(SessionData, FailedReplacementsLeaveTheGameUnchanged) {
             "Please do not change the format of the file name. It should be \"Spt.json\".\n"
             "Cannot read 'missing.zip': No such file or directory.\n"
             "Could not open file 'notazip.zip'. The file is not a zip archive.\n"
-            "'.' is a directory.\n"
+            // A folder is read as the data file's entries.
+            "Please do not change the format of the file name. It should be \"Spt.json\".\n"
             "Unrecognized data file extension.\n"
             "No data file with ID=5.\n");
     EXPECT_FALSE(contains(r.out, "You have unsaved changes")) << "nothing was replaced";

@@ -9,7 +9,6 @@
 #include <map>
 #include <random>
 
-#include "codecs/minizip.h"
 #include "data/data_samples.h"
 #include "session/session_harness.h"
 #include "swf/movie_builder.h"
@@ -98,11 +97,8 @@ TEST(SessionModFolder, OneChangedFileOfEachKindChangesExactlyThoseRecords) {
                   fs::copy_options::overwrite_existing);
     fs::copy_file(m.s.path("mod/images/601 - GrassTiles.png"), m.s.path("mod/images/600 - HeroSprite.png"),
                   fs::copy_options::overwrite_existing);
-    {
-        minizip::Zipper zip(m.s.path("mod/data/141 - Stage1Spt.zip"), "");
-        zip.add("Spt.json", "", 9, std::string(R"({"Data.Spt": {"edited": true}})"));
-        zip.close();
-    }
+    // A data file is a folder of its archive's entries, edited in place.
+    m.s.writeFile("mod/data/141 - Stage1Spt/Spt.json", std::string(R"({"Data.Spt": {"edited": true}})"));
     // Files that are not applied, each with its reason.
     fs::copy_file(m.s.path("mod/stages/219 - StageForest.xml"), m.s.path("mod/219.xml"));
     m.s.writeFile("mod/images/4242.png", games::pngSignatureFile());
@@ -240,6 +236,8 @@ TEST(SessionModFolder, ASharedModRebuildsTheGameGenerationAfterGeneration) {
     ASSERT_EQ(lodepng::encode(png, rgba, 24, 24), 0u);
     m.s.writeFile("mod/images/602 - GlowEffect.png", png);
     m.s.writeFile("mod/stages/234 - StageMeadow.xml", "<stage/>");
+    const std::string spt = R"({"Data.Spt": {"edited": true}})";
+    m.s.writeFile("mod/data/141 - Stage1Spt/Spt.json", spt);
     // The modder applies the edits twice, the second time to no effect, and
     // shares what changed.
     Result r =
@@ -247,8 +245,9 @@ TEST(SessionModFolder, ASharedModRebuildsTheGameGenerationAfterGeneration) {
     ASSERT_TRUE(r.endedNormally()) << r.describe();
     EXPECT_TRUE(contains(r.out, "0 changed, 92 unchanged, 0 failed")) << r.out;
     EXPECT_TRUE(contains(r.out, "Folder path (default=game_mod): \n"));
-    EXPECT_TRUE(contains(r.out, "Exported 2 file(s) to 'game_mod'.\n"));
+    EXPECT_TRUE(contains(r.out, "Exported 3 file(s) to 'game_mod'.\n"));
     EXPECT_EQ(m.s.readFile("game_mod/images/602 - GlowEffect.png"), png);
+    EXPECT_EQ(m.s.readFile("game_mod/data/141 - Stage1Spt/Spt.json"), testmovie::bytesOf(spt));
     const ByteBuffer modded = m.s.readFile("modded.swf");
     EXPECT_NE(modded, sampleGame());
     std::string shared = "game_mod";
