@@ -1,7 +1,11 @@
 #include "app/image_files.h"
 
+#include <chrono>
+#include <semaphore>
+
 #include "codecs/picture.h"
 #include "console/l18n.h"
+#include "util/cancellation.h"
 
 namespace vorlune_forge {
 
@@ -39,10 +43,32 @@ bool showsBitmap(const picture::Picture& picture, const swf::Tag_DefineBitsLossl
     }
 }
 
+// A decoded picture may take a few hundred MiB on its way into a bitmap, so
+// however many processors an apply converts on, only so many pictures are
+// decoded at once.
+constexpr std::ptrdiff_t kPicturesAtOnce = 2;
+
+class PictureSlot {
+public:
+    PictureSlot() {
+        while (!slots().try_acquire_for(std::chrono::milliseconds(100))) checkCancelled();
+    }
+    ~PictureSlot() { slots().release(); }
+    PictureSlot(const PictureSlot&) = delete;
+    PictureSlot& operator=(const PictureSlot&) = delete;
+
+private:
+    static std::counting_semaphore<kPicturesAtOnce>& slots() {
+        static std::counting_semaphore<kPicturesAtOnce> free(kPicturesAtOnce);
+        return free;
+    }
+};
+
 // A bitmap without alpha keeps the colours of a transparent picture,
 // darkened, but not its transparency; the user is told.
 MadeTag imageFromPicture(const ByteBuffer& file, const swf::Tag& current, const WarningSink& warn) {
     const auto& image = bitmapOf(current);
+    const PictureSlot slot;
     picture::Picture picture = picture::decodePicture(file);
     if (showsBitmap(picture, image)) return {};
     const picture::PictureFormat format = *picture::recognisePicture(file);
