@@ -49,6 +49,8 @@ public:
     // Objects nested deeper than this below the top-level object are refused
     // in both directions, so that neither recursion can exhaust the stack.
     static constexpr unsigned kMaxNesting = 1000;
+    // The most values a JSON document is read with.
+    static constexpr size_t kMaxValues = 2000000;
 };
 
 // Marker names and AMF0 markers shared by the reader and the writer.

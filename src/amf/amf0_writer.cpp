@@ -68,6 +68,12 @@ private:
     };
 
     JsonDocument* store(JsonDocument value) {
+        // What the parsed document takes in memory grows with its values,
+        // many times faster than its text: their number is bounded.
+        if (++values_ > AMF0::kMaxValues) {
+            throw swf_exception(N_("The document holds more than %s values, more than a data file can hold."),
+                                {AMF0::kMaxValues});
+        }
         if (open_.empty()) {
             root_ = std::move(value);
             return &root_;
@@ -100,6 +106,7 @@ private:
     JsonDocument& root_;
     std::vector<Container> open_;
     JsonDocument* pendingMember_ = nullptr;
+    size_t values_ = 0;
 };
 
 void appendDoubleBe(ByteBuffer& out, double value) {

@@ -112,7 +112,7 @@ ByteBuffer nestedTypedObjects(unsigned depth) {
     return data;
 }
 
-TEST(AmfZeroRobustness, NestingIsLimitedInBothDirections) {
+TEST(AmfZeroRobustness, NestingAndSizeAreLimitedInBothDirections) {
     const ByteBuffer deepest = nestedTypedObjects(AMF0::kMaxNesting);
     const std::string printed = AMF0(deepest).json.dump(4);
     EXPECT_EQ(AMF0::fromJSON(printed), deepest);
@@ -124,6 +124,13 @@ TEST(AmfZeroRobustness, NestingIsLimitedInBothDirections) {
     for (unsigned i = 0; i <= AMF0::kMaxNesting + 1; ++i) tooDeep += R"({"o":)";
     tooDeep += "null" + std::string(AMF0::kMaxNesting + 3, '}');
     EXPECT_EQ(outcomeOf([&] { AMF0::fromJSON(tooDeep); }), "swf: JSON objects are nested more than 1000 levels deep.");
+
+    // So is the number of values, which a short text can make large.
+    std::string tooMany = R"({"A": [0)";
+    for (size_t i = 1; i < AMF0::kMaxValues; ++i) tooMany += ",0";
+    tooMany += "]}";
+    EXPECT_EQ(outcomeOf([&] { AMF0::fromJSON(tooMany); }),
+              "swf: The document holds more than 2000000 values, more than a data file can hold.");
 }
 
 // Members are found through an index, not one by one, so a large object is
