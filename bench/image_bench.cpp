@@ -26,7 +26,7 @@
 #include "bench_timing.h"
 #include "codecs/zlib.h"
 #include "swf/bitmap_pixels.h"
-#include "swf/png_codec.h"
+#include "codecs/png.h"
 #include "swf/swf.h"
 
 using namespace benchimages;
@@ -77,7 +77,7 @@ unsigned zlibDeflate(unsigned char** out, size_t* outSize, const unsigned char* 
                      const LodePNGCompressSettings*) {
     uLongf size = compressBound(static_cast<uLong>(inSize));
     *out = static_cast<unsigned char*>(std::malloc(size));
-    if (*out == nullptr || compress2(*out, &size, in, static_cast<uLong>(inSize), swf::kPngDeflateLevel) != Z_OK)
+    if (*out == nullptr || compress2(*out, &size, in, static_cast<uLong>(inSize), png::kPngDeflateLevel) != Z_OK)
         return 1;
     *outSize = size;
     return 0;

@@ -6,8 +6,8 @@
 #include "codecs/bmp.h"
 #include "codecs/gif.h"
 #include "codecs/jpeg.h"
+#include "codecs/png.h"
 #include "codecs/webp.h"
-#include "swf/png_codec.h"
 #include "util/file_types.h"
 
 namespace picture {
@@ -15,9 +15,9 @@ namespace {
 
 Picture decodePng(ByteView file) {
     try {
-        const swf::PngSize size = swf::inspectPng(file);
-        return Picture{size.width, size.height, swf::decodePng(file)};
-    } catch (const swf::swf_exception& e) {
+        const png::PngSize size = png::inspectPng(file);
+        return Picture{size.width, size.height, png::decodePng(file)};
+    } catch (const png::png_exception& e) {
         throw undecodable(PictureFormat::Png, e);
     }
 }

@@ -7,9 +7,9 @@
 
 #include "amf/amf0.h"
 #include "amf/amf3.h"
+#include "codecs/png.h"
 #include "codecs/zlib.h"
 #include "data/data_file.h"
-#include "swf/png_codec.h"
 #include "util/strings.h"
 
 namespace data {
@@ -151,7 +151,7 @@ std::vector<bool> appendFlaggedDocuments(ByteBuffer& out, const Group& documents
 // limits of every picture, so that a broken one is refused now.
 void requireShowable(const Entry& picture) {
     try {
-        swf::decodePng(picture.bytes);
+        png::decodePng(picture.bytes);
     } catch (const forge_exception& e) {
         throw swf::swf_exception(N_("The archive entry '%s' is no PNG picture the game can show:"), {picture.name}, e);
     }

@@ -7,9 +7,9 @@
 #include <array>
 #include <string>
 
+#include "codecs/png.h"
 #include "codecs/zlib.h"
 #include "swf/bitmap_pixels.h"
-#include "swf/png_codec.h"
 #include "swf/swf.h"
 #include "util/file_types.h"
 
@@ -65,7 +65,7 @@ ByteBuffer inflateBitmap(const Tag_DefineBitsLossless& image) {
 constexpr unsigned kImageTooSmall = 84;
 
 void requirePixels(size_t available, size_t needed) {
-    if (available < needed) throw pngEncoderError(kImageTooSmall);
+    if (available < needed) throw png::pngEncoderError(kImageTooSmall);
 }
 
 // The stored pixels of a direct-colour bitmap, in place, as straight
@@ -84,7 +84,7 @@ void toStraightRgba(const Tag_DefineBitsLossless& image, ByteBuffer& pixels) {
 
 ByteBuffer encodeDirectColour(const Tag_DefineBitsLossless& image, ByteBuffer& pixels) {
     toStraightRgba(image, pixels);
-    return encodePng(pixels, image.bitmapWidth, image.bitmapHeight);
+    return png::encodePng(pixels, image.bitmapWidth, image.bitmapHeight);
 }
 
 // A colour-mapped bitmap: its colour table as (R, G, B, A) entries, and
@@ -133,7 +133,7 @@ ByteBuffer encodeColourMapped(const Tag_DefineBitsLossless& image, const ByteBuf
     state.info_raw.colortype = LCT_PALETTE;
     state.info_raw.bitdepth = 8;
     state.encoder.auto_convert = 0;
-    return encodePng(indices, width, height, state);
+    return png::encodePng(indices, width, height, state);
 }
 
 // Straight (R, G, B, A) pixels with any alpha below 255.
@@ -168,7 +168,7 @@ ByteBuffer imageToPng(const Tag_DefineBitsLossless& image) {
         case BitmapFormat::ColourMapped:
             return encodeColourMapped(image, bitmap);
         case BitmapFormat::Rgb15:
-            return encodePng(fifteenBitPixels(image, bitmap), image.bitmapWidth, image.bitmapHeight);
+            return png::encodePng(fifteenBitPixels(image, bitmap), image.bitmapWidth, image.bitmapHeight);
         case BitmapFormat::Rgb32:
             return encodeDirectColour(image, bitmap);
     }

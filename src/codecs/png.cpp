@@ -1,4 +1,4 @@
-#include "swf/png_codec.h"
+#include "codecs/png.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -9,7 +9,7 @@
 #include "codecs/zlib.h"
 #include "util/byte_cursor.h"
 
-namespace swf {
+namespace png {
 namespace {
 
 constexpr const char* kEncoderError = N_("PNG encoder error (%s): %s");
@@ -87,7 +87,7 @@ constexpr uint8_t kPngSignature[] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A
 // its end. Bytes that do not start with the signature are no PNG file, and
 // so not one cut short.
 bool isCutShort(ByteView file) {
-    ByteCursor<swf_exception> cursor(file, 0, N_("PNG file"));
+    ByteCursor<png_exception> cursor(file, 0, N_("PNG file"));
     try {
         const ByteView signature = cursor.bytes(8, N_("signature"));
         if (!std::equal(signature.begin(), signature.end(), std::begin(kPngSignature))) return false;
@@ -98,7 +98,7 @@ bool isCutShort(ByteView file) {
             cursor.skip(4, N_("chunk CRC"));
             if (std::equal(type.begin(), type.end(), "IEND")) return false;
         }
-    } catch (const swf_exception&) {
+    } catch (const png_exception&) {
         return true;
     }
 }
@@ -107,16 +107,16 @@ std::string codecText(unsigned code) { return lodepng_error_text(code); }
 
 // A failure inside zlib or Ctrl-C comes first: lodepng only knows that its
 // hook failed.
-swf_exception decoderError(unsigned code, ByteView file, const HookFailure& hook) {
+png_exception decoderError(unsigned code, ByteView file, const HookFailure& hook) {
     if (hook.failure) {
         try {
             std::rethrow_exception(hook.failure);
         } catch (const std::exception& e) {
-            return swf_exception(kDamaged, {code}, e);
+            return png_exception(kDamaged, {code}, e);
         }
     }
-    if (isCutShort(file)) return swf_exception(kDamaged, {code}, forge_exception(Message(codecText(code))));
-    return swf_exception(kDecoderError, {code, codecText(code)});
+    if (isCutShort(file)) return png_exception(kDamaged, {code}, forge_exception(Message(codecText(code))));
+    return png_exception(kDecoderError, {code, codecText(code)});
 }
 
 // The largest image data a picture of this size can have: 8 bytes a pixel
@@ -161,6 +161,6 @@ ByteBuffer encodePng(const ByteBuffer& pixels, unsigned width, unsigned height, 
     return png;
 }
 
-swf_exception pngEncoderError(unsigned code) { return swf_exception(kEncoderError, {code, codecText(code)}); }
+png_exception pngEncoderError(unsigned code) { return png_exception(kEncoderError, {code, codecText(code)}); }
 
-}  // namespace swf
+}  // namespace png

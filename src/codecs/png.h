@@ -2,16 +2,21 @@
 // PNG files of images through lodepng, with the program's zlib wrapper in
 // place of lodepng's own inflate and deflate: zlib is faster, and the long
 // work on a large image sees Ctrl-C (util/cancellation.h) between its blocks.
-// Failures are swf_exception "PNG decoder error (...)" or "PNG encoder error
+// Failures are png_exception "PNG decoder error (...)" or "PNG encoder error
 // (...)" with lodepng's code and text; a file cut short, or image data that
 // zlib cannot inflate, says that the file is truncated or damaged.
 
 #include <lodepng.h>
 
-#include "swf/swf_exception.h"
 #include "util/bytes.h"
+#include "util/error.h"
 
-namespace swf {
+namespace png {
+
+class png_exception : public forge_exception {
+public:
+    using forge_exception::forge_exception;
+};
 
 // The zlib level of the PNG files of the game's images. zlib's fast levels
 // look back 32 KiB, lodepng's own deflate 2 KiB, less than a row of a wide
@@ -38,6 +43,6 @@ ByteBuffer encodePng(const ByteBuffer& pixels, unsigned width, unsigned height,
                      lodepng::State state = lodepng::State());
 
 // The encoder's message for lodepng's error `code`.
-swf_exception pngEncoderError(unsigned code);
+png_exception pngEncoderError(unsigned code);
 
-}  // namespace swf
+}  // namespace png
