@@ -232,10 +232,13 @@ FileVerdict FolderApply::judge(const Claim& claim, const Prepared& result) const
         try {
             std::rethrow_exception(result.failure);
         } catch (const std::exception& e) {
+            // Some errors end their line themselves; the report's line ends once.
+            std::string reason = errorText(e);
+            if (!reason.empty() && reason.back() == '\n') reason.pop_back();
             return {key,
                     {claim.path},
                     Verdict::Failed,
-                    {Message::text(N_("'%s': %s\n"), {claim.path, Message::shown(errorText(e))})}};
+                    {Message::text(N_("'%s': %s\n"), {claim.path, Message::shown(reason)})}};
         }
     }
     if (!result.made.tag) return {key, {claim.path}, Verdict::Unchanged, {}};
