@@ -54,24 +54,29 @@ const HelpPiece kHelpText[] = {
     {kPlain, N_("If you're using a Flash Player projector (i.e. an EXE file) it is recommended that you "
                 "compress it using UPX.\n\n")},
     {kHighlight, N_("Making a mod: ")},
-    {kPlain, N_("Export all resources writes every resource into a folder. Edit the files you want with "
-                "your usual tools, then choose Apply resource folder: every file is checked first, the "
-                "files you did not change are left out, and you are told what each file changes before "
+    {kPlain, N_("Export all resources writes every resource into a folder, each data file as a folder of "
+                "JSON documents and PNG pictures. Edit the files you want with your usual tools, then choose "
+                "Apply resource folder: every file is checked first, the files you did not change are left "
+                "out, and you are told what each file changes, and why a file is ignored or refused, before "
                 "anything goes into the game. Review changes shows what differs from the game you loaded, "
-                "reverts what you do not want, and exports the changed files alone, a mod to share "
-                "without the game.\n\n")},
+                "reverts what you do not want, and exports the files that made the changes, with a note of "
+                "the game they were made for: a mod to share without the game.\n\n")},
     {kHighlight, N_("Replacing Images: ")},
-    {kPlain, N_("Only PNG files are supported. It is recommended that you resize and compress your PNG "
-                "files. Note that images get slightly changed during the process of extracting and "
-                "replacing due to premultiplied alpha.\n\n")},
-    {kHighlight, N_("Replacing MP3: ")},
-    {kPlain, N_("Only MP3 files with ")},
+    {kPlain, N_("PNG, JPEG, GIF, WebP and BMP files are supported; the program tells them apart by their "
+                "content, whatever their names say. A GIF gives its first frame, with its transparency. A "
+                "picture may have at most 8191 pixels a side and 16,777,215 pixels in all. It is recommended "
+                "that you resize and compress your pictures. Note that half-transparent colours may change "
+                "slightly when an image is replaced and exported again, due to premultiplied alpha, and that "
+                "a JPEG file brings its compression losses with it.\n\n")},
+    {kHighlight, N_("Replacing Sounds: ")},
+    {kPlain, N_("MP3, WAV, AIFF, FLAC, Ogg Vorbis and Opus files of all ")},
     {kHighlight, N_("sample rates")},
-    {kPlain, N_(" of 5512 Hz, 11025 Hz, 22050 Hz and 44100 Hz are allowed (note: sample rates and bit "
-                "rates are not the same thing). This program will tell you if the MP3 file that you're "
-                "trying to replace with doesn't meet the requirements. In this case, you may find a "
-                "converter online for your MP3 file. It is also recommended that you find an MP3 "
-                "compressor to reduce the size of your MP3 files.\n\n")},
+    {kPlain, N_(" can replace a sound if they are mono or stereo and at most 10 minutes long. An MP3 file "
+                "at 11025 Hz, 22050 Hz or 44100 Hz is stored as it is; any other file is converted to MP3 at "
+                "the sample rate and channels of the sound it replaces and at about its bit rate (note: "
+                "sample rates and bit rates are not the same thing), and the program tells you what it did. "
+                "Sounds that the game holds uncompressed or as ADPCM are exported as WAV files. It is "
+                "recommended that you keep your sounds short so that the final file stays small.\n\n")},
     {kPlain, N_("For tutorials and discussion visit ")},
     {kHeading, "https://vorlune-forge.example/forum\n\n", false},
 };

@@ -226,7 +226,7 @@ TEST(SessionHelp, HighlightsAndForumAddress) {
     const Result r = s.run(script({"game.swf", "1", "0"}));
     ASSERT_TRUE(r.endedNormally()) << r.describe();
     for (const char* highlight : {"IMPORTANT: ", " NOT ", "images resized and sounds compressed",
-                                  "Exporting Vorlune: ", "Replacing Images: ", "Replacing MP3: ", "sample rates"}) {
+                                  "Exporting Vorlune: ", "Replacing Images: ", "Replacing Sounds: ", "sample rates"}) {
         EXPECT_EQ(countOf(r.out, red(highlight)), 1u) << highlight;
     }
     EXPECT_TRUE(contains(r.out, red("IMPORTANT: ") + "Vorlune is property of"));
