@@ -7,14 +7,16 @@
 //     of at most 512 KB), each with a symbol name.
 //   mod_bench change <folder>
 //     changes every image and every data file of a folder of exported
-//     resources: one bit of every pixel, one member of each archive's first
-//     document.
+//     resources: one bit of every pixel, one member of each data file's
+//     first document.
 
 #include <lodepng.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -22,7 +24,6 @@
 #include "bench_data_files.h"
 #include "bench_images.h"
 #include "bench_movie.h"
-#include "codecs/minizip.h"
 #include "console/l18n_files.h"
 
 namespace {
@@ -97,34 +98,25 @@ void changeImage(const fs::path& path) {
     if (lodepng::encode(path.string(), pixels, width, height) != 0) std::abort();
 }
 
-void changeArchive(const fs::path& path) {
-    std::vector<std::pair<std::string, ByteBuffer>> entries;
-    {
-        ByteBuffer archive;
-        l18n::readBinaryFile(path.string(), archive);
-        minizip::Unzipper zip(path.string(), archive);
-        for (const minizip::ZipEntry& entry : zip.getEntries()) {
-            ByteBuffer bytes;
-            zip.extractEntryToMemory(entry.name, bytes);
-            entries.emplace_back(entry.name, std::move(bytes));
-        }
+// A data file is exported as a folder of its entries: the first document in
+// the order of the names gains a member.
+void changeDataFolder(const fs::path& path) {
+    std::vector<fs::path> documents;
+    for (const auto& entry : fs::directory_iterator(path)) {
+        if (entry.path().extension() == ".json") documents.push_back(entry.path());
     }
-    for (auto& [name, bytes] : entries) {
-        if (!name.ends_with(".json")) continue;
-        swf::JsonDocument document = swf::AMF0::parseDocument(std::string(bytes.begin(), bytes.end()));
-        document.begin().value()["benchEdit"] = 1;
-        const std::string text = document.dump(4);
-        bytes.assign(text.begin(), text.end());
-        break;
-    }
-    minizip::Zipper zip(path.string(), "");
-    for (const auto& [name, bytes] : entries) zip.add(name, "", 9, bytes);
-    zip.close();
+    if (documents.empty()) return;
+    const fs::path first = *std::min_element(documents.begin(), documents.end());
+    ByteBuffer bytes;
+    l18n::readBinaryFile(first.string(), bytes);
+    swf::JsonDocument document = swf::AMF0::parseDocument(std::string(bytes.begin(), bytes.end()));
+    document.begin().value()["benchEdit"] = 1;
+    std::ofstream(first) << document.dump(4);
 }
 
 void change(const fs::path& folder) {
     for (const auto& entry : fs::directory_iterator(folder / "images")) changeImage(entry.path());
-    for (const auto& entry : fs::directory_iterator(folder / "data")) changeArchive(entry.path());
+    for (const auto& entry : fs::directory_iterator(folder / "data")) changeDataFolder(entry.path());
 }
 
 }  // namespace
