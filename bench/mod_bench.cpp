@@ -47,21 +47,6 @@ ByteBuffer stage(uint16_t id) {
     return ByteBuffer(xml.begin(), xml.end());
 }
 
-// An MP3 sound at 44100 Hz: frames of MPEG-1 layer III at 128 kbit/s that
-// decode to silence, after the two bytes of seek samples.
-ByteBuffer soundBody(uint16_t id) {
-    ByteBuffer body;
-    appendU16le(body, id);
-    appendU8(body, 0x2F);  // MP3, 44100 Hz, 16 bits, stereo
-    appendU32le(body, kSoundFrames * 1152);
-    appendU16le(body, 0);
-    for (unsigned frame = 0; frame < kSoundFrames; ++frame) {
-        body.insert(body.end(), {0xFF, 0xFB, 0x90, 0x64});
-        body.resize(body.size() + 417 - 4, 0);
-    }
-    return body;
-}
-
 ByteBuffer game(unsigned images, size_t dataBytes) {
     ByteBuffer records;
     std::vector<std::pair<uint16_t, std::string>> symbols;
@@ -75,7 +60,7 @@ ByteBuffer game(unsigned images, size_t dataBytes) {
     }
     for (unsigned i = 0; i < kSounds; ++i) {
         const auto id = static_cast<uint16_t>(kFirstSoundId + i);
-        appendRecord(records, 14, soundBody(id));
+        appendRecord(records, 14, silentMp3SoundBody(id, kSoundFrames));
         symbols.emplace_back(id, "vorlune.sfx.Sound" + std::to_string(id));
     }
     benchimages::appendImageRecords(records, images, kFirstImageId);
@@ -126,7 +111,7 @@ int main(int argc, char** argv) {
     if (mode == "game") {
         const unsigned images = argc > 3 ? static_cast<unsigned>(std::atoi(argv[3])) : 200;
         const size_t megabytes = argc > 4 ? static_cast<size_t>(std::atoi(argv[4])) : 40;
-        writeMovie(argv[2], game(images, megabytes << 20));
+        writeFile(argv[2], game(images, megabytes << 20));
         return 0;
     }
     if (mode == "change") {
