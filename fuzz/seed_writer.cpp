@@ -1,7 +1,7 @@
 // Writes the seed files that are made with the program's own writers and the
 // test builders: movies in every form, AMF3 and AMF0 values, JSON documents,
-// data files, their archives as the data export writes them and lists of
-// entries for the data archive target. Usage:
+// data files, their archives and folders as the data exports write them,
+// and lists of entries for the data archive target. Usage:
 //   fuzz_seed_writer CORPUS_DIR
 // Each file goes to CORPUS_DIR/<target>/<name>; fuzz/make_corpus.sh adds the
 // MP3, PNG and zip files made with outside tools.
@@ -137,6 +137,39 @@ void writeDataArchives() {
     }
 }
 
+// A record of a data_folder seed: a file of the name and content.
+void appendFileRecord(ByteBuffer& seed, const std::string& name, const ByteBuffer& content, uint8_t kind = 0) {
+    seed.push_back(kind);
+    appendBytes(seed, textBytes(name));
+    seed.push_back(0);
+    appendU16le(seed, static_cast<uint16_t>(content.size()));
+    appendBytes(seed, content);
+}
+
+// Each sample's entries as the folder Export all writes for it, and folders
+// that the read or the build refuses: an entry in a folder inside, a link.
+void writeDataFolders() {
+    for (const auto& sample : datasamples::samples()) {
+        ByteBuffer seed{archiveSeedByte(sample.kind, false)};
+        data::walkDataFile(sample.content,
+                           [&](const std::string& name, const ByteBuffer& bytes) { appendFileRecord(seed, name, bytes); });
+        std::string name = sample.name;
+        for (char& c : name) c = c == ' ' ? '_' : c;
+        write("data_folder", name, seed);
+    }
+    const ByteBuffer attack = textBytes(datasamples::kDocuments[0]);
+    ByteBuffer inside{archiveSeedByte(data::DataKind::Gdat, false)};
+    appendFileRecord(inside, "Attack_0.json", attack);
+    appendFileRecord(inside, ".hidden", textBytes("not read"));
+    appendFileRecord(inside, "more/Attack_1.json", attack);
+    write("data_folder", "folder_inside", inside);
+    ByteBuffer linked{archiveSeedByte(data::DataKind::Gdat, false)};
+    appendFileRecord(linked, "Attack_0.json", attack);
+    appendFileRecord(linked, "Attack_1.json", textBytes("Attack_0.json"), 2);
+    appendFileRecord(linked, "empty", {}, 3);
+    write("data_folder", "link", linked);
+}
+
 void writeExportedArchive() {
     const std::filesystem::path path = g_corpus / "zip" / "exported.zip";
     std::filesystem::create_directories(path.parent_path());
@@ -158,6 +191,7 @@ int main(int argc, char** argv) {
     writeAmf();
     writeDataFiles();
     writeDataArchives();
+    writeDataFolders();
     writeExportedArchive();
     return 0;
 }
