@@ -107,6 +107,15 @@ void appendByteArray(ByteBuffer& out, const ByteBuffer& payload) {
 
 void appendKindTag(ByteBuffer& out, std::string_view tag) { swf::AMF0::writeStringWithLenPrefixU16(out, tag); }
 
+// A PNG chunk: its length, type, data and the CRC of type and data.
+void appendChunk(ByteBuffer& out, const char (&type)[5], const ByteBuffer& data) {
+    appendU32be(out, static_cast<uint32_t>(data.size()));
+    const size_t start = out.size();
+    out.insert(out.end(), type, type + 4);
+    appendBytes(out, data);
+    appendU32be(out, static_cast<uint32_t>(crc32(0, out.data() + start, static_cast<uInt>(out.size() - start))));
+}
+
 // Random game-like values: mostly whole numbers stored as doubles, some
 // short fractions, a few values with every digit of a double; names drawn
 // from small vocabularies, now and then with accented letters.
@@ -130,29 +139,28 @@ public:
     }
     std::string label(const char* prefix) { return std::string(prefix) + std::to_string(whole(0, 999)); }
 
-    // An already compressed picture: the PNG signature, a header chunk and
-    // one data chunk of random bytes.
+    // A picture that the game can show but that hardly compresses, about
+    // `size` bytes: RGBA pixels of noise, each row unfiltered.
     ByteBuffer png(size_t size) {
-        ByteBuffer out = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
-        const uint32_t width = static_cast<uint32_t>(whole(8, 512));
-        const uint32_t height = static_cast<uint32_t>(whole(8, 512));
-        appendU32be(out, 13);
-        out.insert(out.end(), {'I', 'H', 'D', 'R'});
-        appendU32be(out, width);
-        appendU32be(out, height);
-        out.insert(out.end(), {8, 6, 0, 0, 0});
-        appendU32be(out, static_cast<uint32_t>(crc32(0, out.data() + 12, 17)));
-        const size_t data = size > 64 ? size - 64 : 16;
-        appendU32be(out, static_cast<uint32_t>(data));
-        const size_t start = out.size();
-        out.insert(out.end(), {'I', 'D', 'A', 'T'});
-        for (size_t i = 0; i < data; i += 4) {
-            const uint32_t word = static_cast<uint32_t>(random_());
-            for (size_t k = 0; k < 4 && i + k < data; ++k) out.push_back(static_cast<uint8_t>(word >> (8 * k)));
+        const auto width = static_cast<uint32_t>(whole(8, 128));
+        const auto height = static_cast<uint32_t>(std::max<size_t>(1, size / (4 * width + 1)));
+        ByteBuffer rows;
+        rows.reserve(size_t{height} * (4 * width + 1));
+        for (uint32_t y = 0; y < height; ++y) {
+            rows.push_back(0);
+            for (uint32_t x = 0; x < width; ++x) {
+                const auto word = static_cast<uint32_t>(random_());
+                for (int k = 0; k < 4; ++k) rows.push_back(static_cast<uint8_t>(word >> (8 * k)));
+            }
         }
-        appendU32be(out, static_cast<uint32_t>(crc32(0, out.data() + start, static_cast<uInt>(out.size() - start))));
-        appendU32be(out, 0);
-        out.insert(out.end(), {'I', 'E', 'N', 'D', 0xAE, 0x42, 0x60, 0x82});
+        ByteBuffer out = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+        ByteBuffer header;
+        appendU32be(header, width);
+        appendU32be(header, height);
+        header.insert(header.end(), {8, 6, 0, 0, 0});
+        appendChunk(out, "IHDR", header);
+        appendChunk(out, "IDAT", zlib::zlib_compress(rows, 1));
+        appendChunk(out, "IEND", {});
         return out;
     }
 

@@ -1,5 +1,6 @@
 #pragma once
-// Writing a generated movie: tag records and the uncompressed header.
+// Writing a generated movie (tag records and the uncompressed header) and
+// the files that go with it.
 
 #include <cstdio>
 #include <cstdlib>
@@ -14,6 +15,22 @@ inline void appendRecord(ByteBuffer& out, uint16_t code, const ByteBuffer& body)
     appendU16le(out, static_cast<uint16_t>((code << 6) | 63));
     appendU32le(out, static_cast<uint32_t>(body.size()));
     appendBytes(out, body);
+}
+
+// The body of a DefineSound record of an MP3 sound at 44100 Hz, 16 bits,
+// stereo: the two bytes of seek samples, then `frames` frames of MPEG-1
+// layer III at 128 kbit/s that decode to silence.
+inline ByteBuffer silentMp3SoundBody(uint16_t id, unsigned frames) {
+    ByteBuffer body;
+    appendU16le(body, id);
+    appendU8(body, 0x2F);  // MP3, 44100 Hz, 16 bits, stereo
+    appendU32le(body, frames * 1152);
+    appendU16le(body, 0);
+    for (unsigned frame = 0; frame < frames; ++frame) {
+        body.insert(body.end(), {0xFF, 0xFB, 0x90, 0x64});
+        body.resize(body.size() + 417 - 4, 0);
+    }
+    return body;
 }
 
 // A SymbolClass record naming the characters.
@@ -39,10 +56,11 @@ inline ByteBuffer finishMovie(ByteBuffer records) {
     return records;
 }
 
-// Writes `movie` to `path`, or stops the benchmark.
-inline void writeMovie(const std::string& path, const ByteBuffer& movie) {
+// Writes `bytes` (a movie, or a file that replaces a resource) to `path`,
+// or stops the benchmark.
+inline void writeFile(const std::string& path, const ByteBuffer& bytes) {
     FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr || std::fwrite(movie.data(), 1, movie.size(), file) != movie.size() || std::fclose(file) != 0) {
+    if (file == nullptr || std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size() || std::fclose(file) != 0) {
         std::fprintf(stderr, "cannot write %s\n", path.c_str());
         std::exit(1);
     }

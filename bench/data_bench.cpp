@@ -114,7 +114,7 @@ size_t directorySize(const std::string& dir) {
 
 void gameSetBenchmark(size_t total, const std::string& workDir, const char* moviePath) {
     const std::vector<DataFile> files = generateGameSet(total);
-    if (moviePath != nullptr) writeMovie(moviePath, gameOf(files));
+    if (moviePath != nullptr) writeFile(moviePath, gameOf(files));
     size_t inflated = 0, deflated = 0;
     int perKind[4] = {};
     for (const DataFile& file : files) {

@@ -6,6 +6,7 @@
 # and leaving (the same in both) is timed too, and taken off for the
 # second ratio. The processor time other processes took during the runs
 # tells whether the machine was quiet enough for the ratio to mean much.
+# The peak memory (resident set) of each way is printed too.
 #   bench/export_bench.sh program movie menu label [runs]
 # menu is the main menu's number of the section (4 images, 5 data files).
 set -euo pipefail
@@ -26,7 +27,8 @@ machineBusy() {
 
 # Prints, in milliseconds, the wall-clock time and the processor time (user
 # and system) of one run of the program on `input`, and the processor time
-# the rest of the machine took meanwhile. The program is started by the
+# the rest of the machine took meanwhile; then its peak resident memory in
+# kilobytes (from /usr/bin/time). The program is started by the
 # command words after `input` (none, or taskset), in a fresh directory
 # $scratch/$name, whose files are kept until the next run.
 timed() {
@@ -36,16 +38,18 @@ timed() {
   mkdir "$scratch/$name"
   local TIMEFORMAT='%3R %3U %3S' times real user system before after
   before=$(machineBusy)
-  times=$({ time (cd "$scratch/$name" && printf '%b' "$input" | "$@" "$program" >/dev/null); } 2>&1)
+  times=$({ time (cd "$scratch/$name" && printf '%b' "$input" |
+    /usr/bin/time -f %M -o "$scratch/memory" "$@" "$program" >/dev/null); } 2>&1)
   after=$(machineBusy)
   read -r real user system <<<"$times"
-  awk -v r="$real" -v u="$user" -v s="$system" -v busy=$((after - before)) \
-    'BEGIN { own = (u + s) * 1000; printf "%d %d %d\n", r * 1000, own, (busy > own ? busy - own : 0) }'
+  awk -v r="$real" -v u="$user" -v s="$system" -v busy=$((after - before)) -v memory="$(cat "$scratch/memory")" \
+    'BEGIN { own = (u + s) * 1000; printf "%d %d %d %d\n", r * 1000, own, (busy > own ? busy - own : 0), memory }'
 }
 
 # Of the runs given, as timed prints them, the one of the smallest
-# wall-clock time.
+# wall-clock time; and the largest peak memory of them.
 best() { printf '%s\n' "$@" | sort -n | head -n1; }
+peak() { printf '%s\n' "$@" | awk '$4 > m { m = $4 } END { print m }'; }
 
 exportAll="$movie\n$menu\n2\nall\n0\n0\n"
 loadOnly="$movie\n0\n"
@@ -75,12 +79,14 @@ read -r p pcpu pother <<<"$(best "${parallel[@]}")"
 read -r s scpu sother <<<"$(best "${single[@]}")"
 read -r l _ _ <<<"$(best "${load[@]}")"
 awk -v label="$label" -v files="$files" -v procs="$(nproc)" -v runs="$runs" \
-    -v p="$p" -v s="$s" -v l="$l" -v pcpu="$pcpu" -v scpu="$scpu" -v pother="$pother" -v sother="$sother" 'BEGIN {
+    -v p="$p" -v s="$s" -v l="$l" -v pcpu="$pcpu" -v scpu="$scpu" -v pother="$pother" -v sother="$sother" \
+    -v pm="$(peak "${parallel[@]}")" -v sm="$(peak "${single[@]}")" -v lm="$(peak "${load[@]}")" 'BEGIN {
   p /= 1000; s /= 1000; l /= 1000; pcpu /= 1000; scpu /= 1000; pother /= 1000; sother /= 1000
   printf "%s: %d files, %d processors, wall-clock time, best of %d runs\n", label, files, procs, runs
   printf "  %-48s %8.3f s  vs %8.3f s  ratio %.3f\n", "export all, every processor vs one", p, s, p / s
   printf "  %-48s %8.3f s  vs %8.3f s  ratio %.3f\n", "  less loading the game (" sprintf("%.3f s", l) ")", p - l, s - l, (p - l) / (s - l)
   printf "  %-48s %8.3f s  vs %8.3f s\n", "  processor time of the program", pcpu, scpu
   printf "  %-48s %8.3f s  vs %8.3f s\n", "  processor time of other processes meanwhile", pother, sother
+  printf "  %-48s %8.1f MB vs %8.1f MB (loading alone %.1f MB)\n", "  peak memory", pm / 1024, sm / 1024, lm / 1024
   if (pother > 0.1 * p) print "  (the machine was busy: the ratio is not the program'"'"'s alone)"
 }'

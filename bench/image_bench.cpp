@@ -93,7 +93,7 @@ double median(std::vector<double> values) {
 int main(int argc, char** argv) {
     const unsigned count = argc > 1 ? static_cast<unsigned>(std::strtoul(argv[1], nullptr, 10)) : 200;
     ByteBuffer movie = generateGame(count);
-    if (argc > 2) writeMovie(argv[2], movie);
+    if (argc > 2) writeFile(argv[2], movie);
     swf::SWF game(std::move(movie));
     const std::vector<swf::Tag_DefineBitsLossless*> images = game.tagsOfKind<swf::Tag_DefineBitsLossless>();
     size_t streams = 0;

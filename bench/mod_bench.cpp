@@ -7,14 +7,16 @@
 //     of at most 512 KB), each with a symbol name.
 //   mod_bench change <folder>
 //     changes every image and every data file of a folder of exported
-//     resources: one bit of every pixel, one member of each archive's first
-//     document.
+//     resources: one bit of every pixel, one member of each data file's
+//     first document.
 
 #include <lodepng.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -22,7 +24,6 @@
 #include "bench_data_files.h"
 #include "bench_images.h"
 #include "bench_movie.h"
-#include "codecs/minizip.h"
 #include "console/l18n_files.h"
 
 namespace {
@@ -46,21 +47,6 @@ ByteBuffer stage(uint16_t id) {
     return ByteBuffer(xml.begin(), xml.end());
 }
 
-// An MP3 sound at 44100 Hz: frames of MPEG-1 layer III at 128 kbit/s that
-// decode to silence, after the two bytes of seek samples.
-ByteBuffer soundBody(uint16_t id) {
-    ByteBuffer body;
-    appendU16le(body, id);
-    appendU8(body, 0x2F);  // MP3, 44100 Hz, 16 bits, stereo
-    appendU32le(body, kSoundFrames * 1152);
-    appendU16le(body, 0);
-    for (unsigned frame = 0; frame < kSoundFrames; ++frame) {
-        body.insert(body.end(), {0xFF, 0xFB, 0x90, 0x64});
-        body.resize(body.size() + 417 - 4, 0);
-    }
-    return body;
-}
-
 ByteBuffer game(unsigned images, size_t dataBytes) {
     ByteBuffer records;
     std::vector<std::pair<uint16_t, std::string>> symbols;
@@ -74,7 +60,7 @@ ByteBuffer game(unsigned images, size_t dataBytes) {
     }
     for (unsigned i = 0; i < kSounds; ++i) {
         const auto id = static_cast<uint16_t>(kFirstSoundId + i);
-        appendRecord(records, 14, soundBody(id));
+        appendRecord(records, 14, silentMp3SoundBody(id, kSoundFrames));
         symbols.emplace_back(id, "vorlune.sfx.Sound" + std::to_string(id));
     }
     benchimages::appendImageRecords(records, images, kFirstImageId);
@@ -97,34 +83,25 @@ void changeImage(const fs::path& path) {
     if (lodepng::encode(path.string(), pixels, width, height) != 0) std::abort();
 }
 
-void changeArchive(const fs::path& path) {
-    std::vector<std::pair<std::string, ByteBuffer>> entries;
-    {
-        ByteBuffer archive;
-        l18n::readBinaryFile(path.string(), archive);
-        minizip::Unzipper zip(path.string(), archive);
-        for (const minizip::ZipEntry& entry : zip.getEntries()) {
-            ByteBuffer bytes;
-            zip.extractEntryToMemory(entry.name, bytes);
-            entries.emplace_back(entry.name, std::move(bytes));
-        }
+// A data file is exported as a folder of its entries: the first document in
+// the order of the names gains a member.
+void changeDataFolder(const fs::path& path) {
+    std::vector<fs::path> documents;
+    for (const auto& entry : fs::directory_iterator(path)) {
+        if (entry.path().extension() == ".json") documents.push_back(entry.path());
     }
-    for (auto& [name, bytes] : entries) {
-        if (!name.ends_with(".json")) continue;
-        swf::JsonDocument document = swf::AMF0::parseDocument(std::string(bytes.begin(), bytes.end()));
-        document.begin().value()["benchEdit"] = 1;
-        const std::string text = document.dump(4);
-        bytes.assign(text.begin(), text.end());
-        break;
-    }
-    minizip::Zipper zip(path.string(), "");
-    for (const auto& [name, bytes] : entries) zip.add(name, "", 9, bytes);
-    zip.close();
+    if (documents.empty()) return;
+    const fs::path first = *std::min_element(documents.begin(), documents.end());
+    ByteBuffer bytes;
+    l18n::readBinaryFile(first.string(), bytes);
+    swf::JsonDocument document = swf::AMF0::parseDocument(std::string(bytes.begin(), bytes.end()));
+    document.begin().value()["benchEdit"] = 1;
+    std::ofstream(first) << document.dump(4);
 }
 
 void change(const fs::path& folder) {
     for (const auto& entry : fs::directory_iterator(folder / "images")) changeImage(entry.path());
-    for (const auto& entry : fs::directory_iterator(folder / "data")) changeArchive(entry.path());
+    for (const auto& entry : fs::directory_iterator(folder / "data")) changeDataFolder(entry.path());
 }
 
 }  // namespace
@@ -134,7 +111,7 @@ int main(int argc, char** argv) {
     if (mode == "game") {
         const unsigned images = argc > 3 ? static_cast<unsigned>(std::atoi(argv[3])) : 200;
         const size_t megabytes = argc > 4 ? static_cast<size_t>(std::atoi(argv[4])) : 40;
-        writeMovie(argv[2], game(images, megabytes << 20));
+        writeFile(argv[2], game(images, megabytes << 20));
         return 0;
     }
     if (mode == "change") {

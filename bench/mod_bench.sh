@@ -6,7 +6,8 @@
 #   - applying that folder untouched, against exporting it;
 #   - applying it after every image and data file was changed, on every
 #     processor against one (taskset -c 0);
-# and the peak memory of each against the size of the game file.
+# and the peak memory (resident set) of each kind of run against the size of
+# the game file.
 #   bench/mod_bench.sh program mod_bench movie [runs]
 set -euo pipefail
 program=$(realpath "$1")
@@ -65,12 +66,15 @@ read -r p _ <<<"$(best "${parallel[@]}")"
 read -r o _ <<<"$(best "${single[@]}")"
 size=$(stat -c %s "$movie")
 awk -v files="$files" -v procs="$(nproc)" -v runs="$runs" -v size="$size" -v s="$s" -v a="$a" -v u="$u" -v p="$p" \
-    -v o="$o" -v ma="$(peak "${all[@]}")" -v mu="$(peak "${untouched[@]}")" -v mp="$(peak "${parallel[@]}")" 'BEGIN {
+    -v o="$o" -v ms="$(peak "${section[@]}")" -v ma="$(peak "${all[@]}")" -v mu="$(peak "${untouched[@]}")" \
+    -v mp="$(peak "${parallel[@]}")" -v mo="$(peak "${single[@]}")" 'BEGIN {
   printf "whole mod: a game of %.1f MB, %d files, %d processors, wall-clock time, best of %d runs\n", size / 1048576, files, procs, runs
   printf "  %-52s %8.3f s  vs %8.3f s  ratio %.3f\n", "export all vs the four section exports of all", a, s, a / s
   printf "  %-52s %8.3f s  vs %8.3f s  ratio %.3f\n", "apply the untouched export vs exporting it", u, a, u / a
   printf "  %-52s %8.3f s  vs %8.3f s  ratio %.3f\n", "apply every image and data file changed, all vs one", p, o, p / o
+  printf "  %-52s %8.1f MB = %.2f x the game\n", "peak memory: the four section exports", ms / 1024, ms * 1024 / size
   printf "  %-52s %8.1f MB = %.2f x the game\n", "peak memory: export all", ma / 1024, ma * 1024 / size
   printf "  %-52s %8.1f MB = %.2f x the game\n", "peak memory: apply the untouched export", mu / 1024, mu * 1024 / size
   printf "  %-52s %8.1f MB = %.2f x the game\n", "peak memory: apply the changed folder", mp / 1024, mp * 1024 / size
+  printf "  %-52s %8.1f MB = %.2f x the game\n", "peak memory: apply the changed folder, one processor", mo / 1024, mo * 1024 / size
 }'

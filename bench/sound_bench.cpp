@@ -9,39 +9,19 @@
 #include <sched.h>
 
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
 #include <fstream>
-#include <random>
 #include <string>
 #include <vector>
 
 #include "bench_child.h"
+#include "bench_sounds.h"
 #include "bench_timing.h"
 #include "codecs/sound_to_mp3.h"
 
 namespace {
 
 constexpr int kRepeats = 5;
-
-// Something like music: a chord whose notes come and go, over noise.
-ByteBuffer musicWav(unsigned rate, double seconds) {
-    sound::PcmSound pcm{rate, 2, 16, {}};
-    std::mt19937 random(1);
-    std::normal_distribution<double> noise(0, 600);
-    const auto frames = static_cast<size_t>(rate * seconds);
-    for (size_t i = 0; i < frames; ++i) {
-        const double t = double(i) / rate;
-        for (int channel = 0; channel < 2; ++channel) {
-            double v = noise(random);
-            for (const double pitch : {220.0, 277.2, 329.6, 440.0 + channel * 3}) {
-                v += 4000 * std::sin(2 * M_PI * pitch * t) * (0.6 + 0.4 * std::sin(t * pitch / 100));
-            }
-            pcm.samples.push_back(static_cast<int16_t>(std::clamp(v, -32768.0, 32767.0)));
-        }
-    }
-    return sound::writeWav(pcm);
-}
 
 double best(const std::function<void()>& work) {
     double fastest = 1e30;

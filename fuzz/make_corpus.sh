@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Regenerates the seed corpora under fuzz/corpus/: small valid inputs for each
-# fuzz target. Movies, AMF values, JSON documents and data files come from the
-# program's own writers (fuzz_seed_writer, built in build-fuzz); MP3 files
+# fuzz target. Movies, AMF values, JSON documents, data files (as archives
+# and as folders) and the trees of the folder scan come from the program's
+# own writers (fuzz_seed_writer, built in build-fuzz); MP3 files
 # from lame, PNG files from Python's PIL, zip archives from zip; sound files
 # from sox, flac, oggenc, opusenc and lame, pictures from PIL. The seeds are
 # checked in; run this only to change them.

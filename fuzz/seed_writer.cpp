@@ -1,7 +1,8 @@
 // Writes the seed files that are made with the program's own writers and the
 // test builders: movies in every form, AMF3 and AMF0 values, JSON documents,
-// data files, their archives as the data export writes them and lists of
-// entries for the data archive target. Usage:
+// data files, their archives and folders as the data exports write them,
+// lists of entries for the data archive target and trees of entries for
+// the folder scan target. Usage:
 //   fuzz_seed_writer CORPUS_DIR
 // Each file goes to CORPUS_DIR/<target>/<name>; fuzz/make_corpus.sh adds the
 // MP3, PNG and zip files made with outside tools.
@@ -137,6 +138,110 @@ void writeDataArchives() {
     }
 }
 
+// A record of a data_folder seed: a file of the name and content.
+void appendFileRecord(ByteBuffer& seed, const std::string& name, const ByteBuffer& content, uint8_t kind = 0) {
+    seed.push_back(kind);
+    appendBytes(seed, textBytes(name));
+    seed.push_back(0);
+    appendU16le(seed, static_cast<uint16_t>(content.size()));
+    appendBytes(seed, content);
+}
+
+// Each sample's entries as the folder Export all writes for it, and folders
+// that the read or the build refuses: an entry in a folder inside, a link.
+void writeDataFolders() {
+    for (const auto& sample : datasamples::samples()) {
+        ByteBuffer seed{archiveSeedByte(sample.kind, false)};
+        data::walkDataFile(sample.content,
+                           [&](const std::string& name, const ByteBuffer& bytes) { appendFileRecord(seed, name, bytes); });
+        std::string name = sample.name;
+        for (char& c : name) c = c == ' ' ? '_' : c;
+        write("data_folder", name, seed);
+    }
+    const ByteBuffer attack = textBytes(datasamples::kDocuments[0]);
+    ByteBuffer inside{archiveSeedByte(data::DataKind::Gdat, false)};
+    appendFileRecord(inside, "Attack_0.json", attack);
+    appendFileRecord(inside, ".hidden", textBytes("not read"));
+    appendFileRecord(inside, "more/Attack_1.json", attack);
+    write("data_folder", "folder_inside", inside);
+    ByteBuffer linked{archiveSeedByte(data::DataKind::Gdat, false)};
+    appendFileRecord(linked, "Attack_0.json", attack);
+    appendFileRecord(linked, "Attack_1.json", textBytes("Attack_0.json"), 2);
+    appendFileRecord(linked, "empty", {}, 3);
+    write("data_folder", "link", linked);
+}
+
+// The records of a mod_folder seed: an entry of the kind (0 a file, 1 a
+// folder, 2 a link to an entry made before, 3 a link by a relative path, 4
+// a link outside, 5 a named pipe, 6 a link to nowhere), `choice` picking
+// what a file holds or a link leads to, in the folder numbered `parent` (0
+// the folder itself, then those made, in order).
+struct ScanEntry {
+    uint8_t kind;
+    uint8_t choice;
+    uint8_t parent;
+    std::string name;
+};
+
+void writeFolderScan(const std::string& name, const std::vector<ScanEntry>& entries) {
+    ByteBuffer seed;
+    for (const ScanEntry& entry : entries) {
+        seed.push_back(static_cast<uint8_t>(entry.kind | entry.choice << 3));
+        seed.push_back(entry.parent);
+        appendBytes(seed, textBytes(entry.name));
+        seed.push_back(0);
+    }
+    write("mod_folder", name, seed);
+}
+
+// A folder as Export all writes it, one of links of every kind, one of
+// names that claim nothing, claim twice or hold control characters, and a
+// data file's folder that holds no regular file.
+void writeFolderScans() {
+    writeFolderScan("export", {{1, 0, 0, "stages"},
+                               {1, 0, 0, "sounds"},
+                               {1, 0, 0, "images"},
+                               {1, 0, 0, "data"},
+                               {0, 1, 1, "234 - StageMeadow.xml"},
+                               {0, 0, 1, "398.xml"},
+                               {0, 2, 2, "7 - Theme.mp3"},
+                               {0, 2, 2, "11 - Click.wav"},
+                               {0, 0, 3, "9 - Tree.png"},
+                               {1, 0, 4, "136 - ItemTable"},
+                               {0, 3, 5, "Spt.json"},
+                               {0, 0, 0, "mod.json"}});
+    writeFolderScan("links", {{0, 1, 0, "234.xml"},
+                              {1, 0, 0, "sub"},
+                              {2, 0, 1, "398.xml"},
+                              {2, 1, 0, "folder link"},
+                              {3, 0, 1, "up"},
+                              {3, 2, 0, "9.png"},
+                              {3, 3, 0, "600 - x.png"},
+                              {4, 0, 1, "8.png"},
+                              {4, 1, 0, "136 - Out"},
+                              {4, 3, 0, "7.mp3"},
+                              {5, 0, 0, "11.wav"},
+                              {6, 0, 1, "234 - gone.xml"}});
+    writeFolderScan("names", {{0, 0, 0, ".hidden.png"},
+                              {1, 0, 0, ".git"},
+                              {0, 1, 1, "234.xml"},
+                              {0, 1, 0, "\x1b[31m234.xml"},
+                              {0, 0, 0, "\x01\x7f.png"},
+                              {0, 1, 0, "234.XML"},
+                              {0, 1, 0, "234 - copy.xml"},
+                              {0, 0, 0, "8.tif"},
+                              {0, 0, 0, "999.png"},
+                              {0, 0, 0, "\xff\xfe.png"},
+                              {1, 0, 0, "136"},
+                              {1, 0, 0, "600 - x.png"}});
+    writeFolderScan("data_folder", {{1, 0, 0, "136 - ItemTable"},
+                                    {5, 0, 1, "Spt.json"},
+                                    {6, 0, 1, "Attack_0.json"},
+                                    {4, 0, 1, "0.png"},
+                                    {1, 0, 1, "inner"},
+                                    {0, 0, 2, "Attack_1.json"}});
+}
+
 void writeExportedArchive() {
     const std::filesystem::path path = g_corpus / "zip" / "exported.zip";
     std::filesystem::create_directories(path.parent_path());
@@ -158,6 +263,8 @@ int main(int argc, char** argv) {
     writeAmf();
     writeDataFiles();
     writeDataArchives();
+    writeDataFolders();
+    writeFolderScans();
     writeExportedArchive();
     return 0;
 }
