@@ -42,7 +42,7 @@ void writeFolder(const std::string& path, const std::vector<data::NamedEntry>& e
     for (const data::NamedEntry& entry : entries) {
         const std::string name = safeFileName(entry.name);
         names.insert(name);
-        writeBinaryFileSafely((fs::path(path) / name).string(), entry.bytes);
+        writeBinaryFileSafely((fs::path(path) / name).string(), entry.bytes, false, Durability::Written);
     }
     for (fs::directory_iterator each(path, error), end; !error && each != end; each.increment(error)) {
         const std::string name = each->path().filename().string();
@@ -124,7 +124,7 @@ bool writeConverted(const ExportItem& item, Converted&& converted) {
         if (item.asFolder) {
             writeFolder(item.path, converted.entries);
         } else {
-            writeBinaryFileSafely(item.path, converted.bytes);
+            writeBinaryFileSafely(item.path, converted.bytes, false, Durability::Written);
         }
         return true;
     } catch (const std::exception& e) {

@@ -112,7 +112,7 @@ void exportChanges(vlf& session) {
     }
     if (!exportToFolder(folder, std::move(items))) return;
     try {
-        writeBinaryFileSafely(pathIn(folder, kManifestName), manifestFile(manifest));
+        writeBinaryFileSafely(pathIn(folder, kManifestName), manifestFile(manifest), false, Durability::Written);
     } catch (const std::exception& e) {
         reportFailure(e);
     }

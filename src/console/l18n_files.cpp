@@ -233,12 +233,14 @@ private:
 
 }  // namespace
 
-size_t writeBinaryFileSafely(const std::string& path, const std::vector<uint8_t>& data, bool executable) {
+size_t writeBinaryFileSafely(const std::string& path, const std::vector<uint8_t>& data, bool executable,
+                             Durability durability) {
     refuseFolder(path);
     const mode_t mode = targetMode(path, executable);
     TemporaryFile temporary(path);
     writeAll(temporary.fd(), path, data);
-    if (fchmod(temporary.fd(), mode) != 0 || fsync(temporary.fd()) != 0) throw fileError(kCannotWrite, path, errno);
+    if (fchmod(temporary.fd(), mode) != 0) throw fileError(kCannotWrite, path, errno);
+    if (durability == Durability::OnDisk && fsync(temporary.fd()) != 0) throw fileError(kCannotWrite, path, errno);
     temporary.close();
     checkCancelled();
     temporary.putInPlace();

@@ -44,15 +44,22 @@ size_t readBinaryFile(const std::string& path, std::vector<uint8_t>& out);
 // number of bytes written.
 size_t writeBinaryFile(const std::string& path, const std::vector<uint8_t>& data);
 
+// Whether a safe write waits for the file to be on disk before it renames
+// it into place: a game is, so that even a crash of the system right after
+// cannot leave it empty; exported resources, many small files made again at
+// will, are left to the system to write out, as other programs leave theirs.
+enum class Durability { OnDisk, Written };
+
 // Writes `data` to a new file beside `path` and renames it into place only
-// once it is complete and on disk, so that a failed or interrupted write
-// never destroys the file that was there. A file that is replaced keeps its
-// permissions; a new one gets the usual ones, executable when asked for
-// (both within the umask). On failure no temporary file is left, nor when
-// SIGTERM or SIGHUP ends the program during the write; Ctrl-C during the
-// write throws operation_cancelled and leaves the old file. Writes may run
-// on several threads at once.
-size_t writeBinaryFileSafely(const std::string& path, const std::vector<uint8_t>& data, bool executable = false);
+// once it is complete (and on disk, as `durability` asks), so that a failed
+// or interrupted write never destroys the file that was there. A file that
+// is replaced keeps its permissions; a new one gets the usual ones,
+// executable when asked for (both within the umask). On failure no
+// temporary file is left, nor when SIGTERM or SIGHUP ends the program
+// during the write; Ctrl-C during the write throws operation_cancelled and
+// leaves the old file. Writes may run on several threads at once.
+size_t writeBinaryFileSafely(const std::string& path, const std::vector<uint8_t>& data, bool executable = false,
+                             Durability durability = Durability::OnDisk);
 
 // Throws the file_exception that writeBinaryFileSafely would throw for
 // `path` because of where it lies: a folder, in a folder that does not exist
