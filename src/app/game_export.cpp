@@ -65,7 +65,11 @@ swf::Compression askCompression() {
     for (size_t number = 0; number < forms.size(); ++number) {
         const bool isDefault = forms[number] == kDefaultCompression;
         if (isDefault) byDefault = number;
-        prompt += "[" + std::to_string(number) + "] " + (isDefault ? "*" : "") + _(menuText(forms[number])) + "\n";
+        prompt += '[';
+        prompt += std::to_string(number);
+        prompt += isDefault ? "] *" : "] ";
+        prompt += _(menuText(forms[number]));
+        prompt += '\n';
         accepted.push_back(std::to_string(number));
     }
     prompt += translated(N_("Pick option (default=%s): "), {byDefault});

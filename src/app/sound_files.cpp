@@ -1,7 +1,6 @@
 #include "app/sound_files.h"
 
 #include <cstdio>
-#include <mutex>
 
 #include "codecs/mp3.h"
 #include "codecs/sound_file.h"
@@ -99,17 +98,21 @@ const char* extensionOf(sound::SoundFileFormat format) {
     return ".mp3";
 }
 
-// The extension of the file's format, by its content.
-const char* soundFileExtension(const ByteBuffer& file) {
+// The format of a sound file, by its content; nothing when the sound file
+// reader does not know it.
+std::optional<sound::SoundFileFormat> soundFileFormat(const ByteBuffer& file) {
     try {
-        return extensionOf(sound::SoundFile(file).info().format);
+        return sound::SoundFile(file).info().format;
     } catch (const std::exception&) {
-        return ".mp3";
+        return std::nullopt;
     }
 }
 
-// Whether the file is an MP3 the movie can hold as it is.
+// Whether the file is an MP3 the movie can hold as it is. A file of another
+// format is never taken for one, whatever frames its bytes seem to hold.
 bool isStorableMp3(const ByteBuffer& file) {
+    const std::optional<sound::SoundFileFormat> format = soundFileFormat(file);
+    if (format && format != sound::SoundFileFormat::Mp3) return false;
     try {
         const mp3::Mp3Info info = mp3::inspectMp3(file);
         return info.sampleRate == 11025 || info.sampleRate == 22050 || info.sampleRate == 44100;
@@ -193,7 +196,7 @@ ByteBuffer soundFile(const swf::Tag& tag) {
 ReplacementFile readSound(const std::string& path) {
     auto bytes = std::make_shared<ByteBuffer>();
     l18n::readBinaryFile(path, *bytes);
-    return {path, bytes, soundFileExtension(*bytes),
+    return {path, bytes, extensionOf(soundFileFormat(*bytes).value_or(sound::SoundFileFormat::Mp3)),
             [bytes](const swf::Tag& current, const std::string&, const WarningSink&) {
                 return soundFromFile(*bytes, current);
             }};

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <memory>
 #include <optional>
+#include <random>
 #include <string>
 #include <utility>
 
@@ -160,19 +161,26 @@ size_t writeBinaryFile(const std::string& path, const std::vector<uint8_t>& data
 
 namespace {
 
-mode_t currentUmask() {
+// The process's file mode creation mask, read once before any thread runs:
+// reading it means setting it, which must not race with files made on
+// other threads.
+const mode_t kUmask = [] {
     const mode_t mask = umask(0);
     umask(mask);
     return mask;
-}
+}();
 
-// The permissions of the file that will stand at `path`.
-mode_t targetMode(const std::string& path, bool executable) {
+// The permissions to give the file that will stand at `path` when a file
+// stands there now: its own, executable when asked for (within the
+// umask). Nothing for a new file, which is made with the usual ones. A
+// folder cannot be written over; rename() would say so only after the whole
+// file was written, and for ".." as "Device or resource busy".
+std::optional<mode_t> keptMode(const std::string& path, bool executable) {
     struct stat existing {};
-    if (stat(path.c_str(), &existing) == 0 && S_ISREG(existing.st_mode)) {
-        return (existing.st_mode & 07777) | (executable ? 0111 & ~currentUmask() : 0);
-    }
-    return (executable ? 0777 : 0666) & ~currentUmask();
+    if (stat(path.c_str(), &existing) != 0) return std::nullopt;
+    if (S_ISDIR(existing.st_mode)) throw fileError(kCannotWrite, path, EISDIR);
+    if (!S_ISREG(existing.st_mode)) return std::nullopt;
+    return (existing.st_mode & 07777) | (executable ? 0111 & ~kUmask : 0);
 }
 
 // Writes everything, piece by piece, resuming after interrupted or partial
@@ -187,21 +195,24 @@ void writeAll(int fd, const std::string& path, const std::vector<uint8_t>& data)
     }
 }
 
-// A folder cannot be written over; rename() would say so only after the
-// whole file was written, and for ".." as "Device or resource busy".
-void refuseFolder(const std::string& path) {
-    struct stat info {};
-    if (stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) throw fileError(kCannotWrite, path, EISDIR);
-}
-
 // The temporary file a safe write starts with, beside the file it is to
 // become. It is removed when it goes unless it was put in place, and by the
 // handlers of the signals that end the program while it exists. Its errors
 // name the target, the file the user asked for.
 class TemporaryFile {
 public:
-    explicit TemporaryFile(const std::string& target)
-        : target_(target), path_(target + ".XXXXXX"), fd_(mkstemp(path_.data())) {
+    // The file is made with `mode` as the umask leaves it.
+    TemporaryFile(const std::string& target, mode_t mode) : target_(target) {
+        // A name no file has: the target's, and six letters drawn anew
+        // until one is free, as mkstemp draws them.
+        thread_local std::mt19937_64 random{std::random_device{}()};
+        constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+        for (int attempt = 0; fd_ < 0 && attempt < 100; ++attempt) {
+            path_ = target + ".";
+            for (int i = 0; i < 6; ++i) path_ += kLetters[random() % (sizeof kLetters - 1)];
+            fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+            if (fd_ < 0 && errno != EEXIST) break;
+        }
         if (fd_ < 0) throw fileError(kCannotWrite, target_, errno);
         removal_.emplace(path_);
     }
@@ -226,7 +237,7 @@ public:
 private:
     std::string target_;
     std::string path_;
-    int fd_;
+    int fd_ = -1;
     bool placed_ = false;
     std::optional<RemovedOnTermination> removal_;
 };
@@ -235,11 +246,10 @@ private:
 
 size_t writeBinaryFileSafely(const std::string& path, const std::vector<uint8_t>& data, bool executable,
                              Durability durability) {
-    refuseFolder(path);
-    const mode_t mode = targetMode(path, executable);
-    TemporaryFile temporary(path);
+    const std::optional<mode_t> kept = keptMode(path, executable);
+    TemporaryFile temporary(path, executable ? 0777 : 0666);
     writeAll(temporary.fd(), path, data);
-    if (fchmod(temporary.fd(), mode) != 0) throw fileError(kCannotWrite, path, errno);
+    if (kept && fchmod(temporary.fd(), *kept) != 0) throw fileError(kCannotWrite, path, errno);
     if (durability == Durability::OnDisk && fsync(temporary.fd()) != 0) throw fileError(kCannotWrite, path, errno);
     temporary.close();
     checkCancelled();
@@ -248,8 +258,8 @@ size_t writeBinaryFileSafely(const std::string& path, const std::vector<uint8_t>
 }
 
 void checkWritable(const std::string& path) {
-    refuseFolder(path);
-    const TemporaryFile probe(path);
+    keptMode(path, false);
+    const TemporaryFile probe(path, 0600);
 }
 
 bool sameFile(const std::string& path, const std::string& other) {
