@@ -223,6 +223,13 @@ FolderApply::Prepared FolderApply::prepareOne(const Claim& claim) const {
         // Ctrl-C escapes and stops the whole apply.
         result.failure = std::current_exception();
     }
+    // Only what a change came from is kept until the apply ends, so that
+    // the files of a large folder are not all held at once.
+    if (result.made.tag) {
+        result.file->make = nullptr;
+    } else {
+        result.file.reset();
+    }
     return result;
 }
 
