@@ -57,7 +57,7 @@ void applyResourceFolder(vlf& session) {
     apply.prepare();
     if (manifest) {
         apply.checkVersions(*manifest);
-        if (manifest->movie != session.swfFile->loadedDigest) {
+        if (manifest->movie != session.changes.loadedMovieDigest(*session.swfFile)) {
             printf_colored(kHeading, "%s",
                            rendered(Message::text(N_("This mod was made for another version of the game: '%s', whose "
                                                      "movie differs from the one loaded.\n"),

@@ -64,4 +64,13 @@ bool ChangeLog::unsaved() const {
     });
 }
 
+sha256::Digest ChangeLog::loadedMovieDigest(const swf::SWF& game) const {
+    std::map<const swf::Tag*, const swf::Tag*> loadedOf;
+    for (const auto& [key, change] : changes_) loadedOf.emplace(change.current, change.loaded.get());
+    return game.uncompressedDigest([&loadedOf](const swf::Tag& tag) -> const swf::Tag& {
+        const auto found = loadedOf.find(&tag);
+        return found != loadedOf.end() ? *found->second : tag;
+    });
+}
+
 }  // namespace vorlune_forge

@@ -75,6 +75,11 @@ public:
     // written to.
     bool unsaved() const;
 
+    // The digest of `game`'s movie as it was loaded, uncompressed: what tells
+    // one version of a game from another. Each changed resource counts with
+    // the record it was loaded with.
+    sha256::Digest loadedMovieDigest(const swf::SWF& game) const;
+
 private:
     using Key = std::pair<size_t, uint64_t>;  // the kind's place in the list, the id
     Key keyOf(const ResourceKind& kind, uint64_t id) const;

@@ -4,10 +4,14 @@
 
 namespace sha256 {
 
-Digest digestOf(ByteView bytes) {
+Digest digestOf(ByteView bytes) { return digestOf(singleChunk(bytes)); }
+
+Digest digestOf(const ChunkSource& chunks) {
     sha256_ctx context;
     sha256_init(&context);
-    sha256_update(&context, bytes.size(), bytes.data());
+    for (ByteView chunk = chunks(); !chunk.empty(); chunk = chunks()) {
+        sha256_update(&context, chunk.size(), chunk.data());
+    }
     Digest digest{};
     sha256_digest(&context, digest.size(), digest.data());
     return digest;

@@ -15,6 +15,9 @@ namespace sha256 {
 using Digest = std::array<uint8_t, 32>;
 
 Digest digestOf(ByteView bytes);
+// The digest of every chunk the source hands out, in order, up to the
+// first empty one: for bytes never held whole.
+Digest digestOf(const ChunkSource& chunks);
 
 // The digest in 64 lower-case hexadecimal digits, and back; nothing for
 // text that is not such digits.

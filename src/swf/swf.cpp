@@ -30,7 +30,6 @@ void SWF::parseSwf(ByteBuffer bytes) {
     bytes = exe2swf(std::move(bytes));
     if (bytes.size() < kMinimumFileSize) throw swf_exception(N_("Invalid SWF file. File too small."));
     const size_t offset = parseSwfHeader(bytes);
-    loadedDigest = sha256::digestOf(bytes);
     if (offset < bytes.size()) parseTags(bytes, offset);
 }
 

@@ -3,6 +3,7 @@
 // of a projector executable, the projector.
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -29,6 +30,13 @@ public:
     // The file in the given form; `progress`, when set, follows the
     // compression.
     ByteBuffer exportSwf(Compression form, const ProgressSink& progress = {}) const;
+
+    // The tag whose record stands in a file for one of the movie's tags.
+    using TagSubstitute = std::function<const Tag&(const Tag&)>;
+    // The digest of the uncompressed file with the record of
+    // `substitute(tag)` in place of each tag's, computed as the records are
+    // written, without the file being built whole.
+    sha256::Digest uncompressedDigest(const TagSubstitute& substitute) const;
 
     // A new executable from a projector and the current movie. An empty
     // `projectorBytes` means the held projector.
@@ -78,9 +86,6 @@ public:
     bool projectorIsPE = false;
     ByteBuffer projector;
     uint32_t projectorMarker = 0xFA123456;
-    // The digest of the movie as it was loaded, uncompressed: what tells
-    // one version of a game from another.
-    sha256::Digest loadedDigest{};
 
 private:
     // Loading: projector, header, tag records.

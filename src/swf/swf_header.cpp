@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include <optional>
+#include <utility>
 
 #include "codecs/lzmasdk.h"
 #include "codecs/zlib.h"
@@ -127,20 +128,25 @@ void appendHeaderFields(ByteBuffer& out, const SWF& movie) {
     appendU16le(out, movie.frameCount);
 }
 
+const Tag& sameTag(const Tag& tag) { return tag; }
+
 // The size of the uncompressed file, known without writing it.
-size_t fileSizeOf(const SWF& movie) {
+size_t fileSizeOf(const SWF& movie, const SWF::TagSubstitute& substitute) {
     size_t size = kPlainPrefix + movie.frameSize.size() + 4;
-    for (const auto& tag : movie.tags) size += tag->recordSize();
+    for (const auto& tag : movie.tags) size += substitute(*tag).recordSize();
     return size;
 }
 
 // The uncompressed file from offset 8 on, one record at a time, so that a
 // compressor can take the movie in without it being built whole first. Each
 // record is written once; the file length is known before from the sizes
-// of the records.
+// of the records. `substitute` names the tag whose record stands for each
+// of the movie's tags.
 class MovieBody {
 public:
-    explicit MovieBody(const SWF& movie) : movie_(movie), fileLength_(checkedFileLength(fileSizeOf(movie))) {}
+    explicit MovieBody(const SWF& movie, SWF::TagSubstitute substitute = sameTag)
+        : movie_(movie), substitute_(std::move(substitute)),
+          fileLength_(checkedFileLength(fileSizeOf(movie, substitute_))) {}
 
     uint32_t fileLength() const { return fileLength_; }
 
@@ -150,7 +156,7 @@ public:
             if (next_ == 0) {
                 appendHeaderFields(buffer_, movie_);
             } else if (next_ <= movie_.tags.size()) {
-                movie_.tags[next_ - 1]->appendTo(buffer_);
+                substitute_(*movie_.tags[next_ - 1]).appendTo(buffer_);
             }
             ++next_;
             return ByteView(buffer_);
@@ -159,6 +165,7 @@ public:
 
 private:
     const SWF& movie_;
+    SWF::TagSubstitute substitute_;
     uint32_t fileLength_;
     size_t next_ = 0;
     ByteBuffer buffer_;
@@ -197,7 +204,7 @@ size_t SWF::parseSwfHeader(ByteBuffer& bytes) {
 
 ByteBuffer SWF::toBytes() const {
     ByteBuffer out = signaturePrefix(Compression::Uncompressed, version, 0);
-    out.reserve(fileSizeOf(*this));
+    out.reserve(fileSizeOf(*this, sameTag));
     appendHeaderFields(out, *this);
     for (const auto& tag : tags) tag->appendTo(out);
     storeU32le(out.data() + 4, checkedFileLength(out.size()));
@@ -220,6 +227,17 @@ ByteBuffer SWF::exportSwf(Compression form, const ProgressSink& progress) const 
         }
     }
     throw swf_exception(N_("Invalid compression option."));
+}
+
+sha256::Digest SWF::uncompressedDigest(const TagSubstitute& substitute) const {
+    MovieBody body(*this, substitute);
+    const ByteBuffer prefix = signaturePrefix(Compression::Uncompressed, version, body.fileLength());
+    const ChunkSource rest = body.source();
+    return sha256::digestOf([&, prefixGiven = false]() mutable {
+        if (prefixGiven) return rest();
+        prefixGiven = true;
+        return ByteView(prefix);
+    });
 }
 
 }  // namespace swf

@@ -63,6 +63,8 @@ TEST(ChangeLog, UnsavedAndDifferencesFollowEveryStep) {
         EXPECT_EQ(reverted, row.reverted);
         // What differs from the loaded game is the change alone.
         EXPECT_EQ(game->exportSwf(swf::Compression::Uncompressed) == loaded, !row.differs);
+        // Whatever was done, the game as loaded is known by its first bytes.
+        EXPECT_EQ(log.loadedMovieDigest(*game), sha256::digestOf(loaded));
     }
 }
 
