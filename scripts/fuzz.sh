@@ -40,7 +40,7 @@ run_target() {
   mkdir -p "$dir/tmp" "$dir/artifacts"
   cp -r "fuzz/corpus/$target" "$dir/corpus"
   local status=0
-  TMPDIR="$dir/tmp" UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 LSAN_OPTIONS=suppressions="$PWD/fuzz/lsan.supp" \
+  TMPDIR="$dir/tmp" UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 LSAN_OPTIONS=suppressions="$PWD/scripts/lsan.supp" \
     "$build/fuzz/fuzz_$target" "${limit[@]}" -rss_limit_mb=2048 -timeout=10 \
     -print_final_stats=1 -artifact_prefix="$dir/artifacts/" "$dir/corpus" >"$dir/log" 2>&1 || status=$?
   echo "$status" >"$dir/status"

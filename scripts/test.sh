@@ -19,7 +19,7 @@ echo "== Sanitizer build and tests"
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DVLF_SANITIZE=ON -DVLF_WERROR=ON >/dev/null
 cmake --build build-asan -j"$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-  ctest --test-dir build-asan --output-on-failure -j"$jobs"
+  LSAN_OPTIONS=suppressions="$PWD/scripts/lsan.supp" ctest --test-dir build-asan --output-on-failure -j"$jobs"
 
 # Only the test program is built, at -O1 with line tables alone, which is
 # all the reports' stacks need; any report fails the test that made it.
