@@ -4,6 +4,7 @@
 
 #include <time.h>
 
+#include <algorithm>
 #include <functional>
 
 inline double cpuSeconds() {
@@ -18,4 +19,11 @@ inline double seconds(const std::function<void()>& work) {
     const double start = cpuSeconds();
     work();
     return cpuSeconds() - start;
+}
+
+// The least processor time `work` takes in `repeats` runs.
+inline double best(int repeats, const std::function<void()>& work) {
+    double fastest = 1e30;
+    for (int i = 0; i < repeats; ++i) fastest = std::min(fastest, seconds(work));
+    return fastest;
 }

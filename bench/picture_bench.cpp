@@ -18,17 +18,7 @@
 #include "bench_timing.h"
 #include "codecs/picture.h"
 
-namespace {
-
 constexpr int kRepeats = 5;
-
-double best(const std::function<void()>& work) {
-    double fastest = 1e30;
-    for (int i = 0; i < kRepeats; ++i) fastest = std::min(fastest, seconds(work));
-    return fastest;
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
     const unsigned side = argc > 1 ? unsigned(std::atoi(argv[1])) : 4000;
@@ -45,8 +35,8 @@ int main(int argc, char** argv) {
     std::ofstream(path, std::ios::binary)
         .write(reinterpret_cast<const char*>(jpeg.data()), std::streamsize(jpeg.size()));
 
-    const double ourJpeg = best([&] { picture::decodePicture(jpeg); });
-    const double ourBmp = best([&] { picture::decodePicture(bmp); });
+    const double ourJpeg = best(kRepeats, [&] { picture::decodePicture(jpeg); });
+    const double ourBmp = best(kRepeats, [&] { picture::decodePicture(bmp); });
     // Bare calls into a buffer used before, and into a new one, as a
     // decoder that hands its picture over needs.
     ByteBuffer pixels(size_t{side} * side * 4);
@@ -55,8 +45,8 @@ int main(int argc, char** argv) {
         tjDecompress2(handle, jpeg.data(), jpeg.size(), out.data(), int(side), 0, int(side), TJPF_RGBA, 0);
         tjDestroy(handle);
     };
-    const double bare = best([&] { decodeInto(pixels); });
-    const double bareNew = best([&] {
+    const double bare = best(kRepeats, [&] { decodeInto(pixels); });
+    const double bareNew = best(kRepeats, [&] {
         ByteBuffer fresh(size_t{side} * side * 4);
         decodeInto(fresh);
     });

@@ -23,12 +23,6 @@ namespace {
 
 constexpr int kRepeats = 5;
 
-double best(const std::function<void()>& work) {
-    double fastest = 1e30;
-    for (int i = 0; i < kRepeats; ++i) fastest = std::min(fastest, seconds(work));
-    return fastest;
-}
-
 // libmp3lame alone on the WAV's samples (after its 44-byte header), doing
 // the resampling itself when the rates differ.
 size_t bareLame(const ByteBuffer& wav, unsigned inputRate) {
@@ -66,11 +60,11 @@ void compare(unsigned inputRate, double soundSeconds, const std::string& folder)
     writeFile(path, wav);
     size_t ourSize = 0;
     size_t bareSize = 0;
-    const double ours = best([&] {
+    const double ours = best(kRepeats, [&] {
         sound::SoundFile file(wav);
         ourSize = sound::encodeAsMp3(file, sound::Mp3Settings{44100, 2, 128}).frames.size();
     });
-    const double bare = best([&] { bareSize = bareLame(wav, inputRate); });
+    const double bare = best(kRepeats, [&] { bareSize = bareLame(wav, inputRate); });
     double tool = 1e30;
     for (int i = 0; i < kRepeats; ++i) {
         tool = std::min(tool, childSeconds({"lame", "--quiet", "-t", "--cbr", "-b", "128", "--resample", "44.1", path,

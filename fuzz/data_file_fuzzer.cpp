@@ -11,20 +11,19 @@
 // Neither is content that holds the marker names of the JSON form, which
 // objects using them as member names make ambiguous (see amf0_fuzzer.cpp).
 
-#include <map>
 #include <optional>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "amf/amf0.h"
 #include "codecs/zlib.h"
 #include "data/data_file.h"
+#include "data_entries.h"
 #include "fuzz_check.h"
 
 namespace {
 
-using Entries = std::vector<std::pair<std::string, ByteBuffer>>;
+using fuzz::Entries;
 
 std::optional<ByteBuffer> contentOf(const uint8_t* data, size_t size) {
     const ByteView rest(data + 1, size - 1);
@@ -50,16 +49,6 @@ std::optional<Entries> walk(ByteView content) {
     return entries;
 }
 
-ByteBuffer rebuild(data::DataKind kind, const Entries& entries) {
-    std::map<std::string, ByteBuffer> files;
-    data::ArchiveReader archive;
-    for (const auto& [name, bytes] : entries) {
-        archive.names.push_back(name);
-        files.emplace(name, bytes);
-    }
-    archive.extract = [&files](const std::string& name) { return files.at(name); };
-    return data::wrapDataContent(data::buildDataContent(kind, archive, [](data::LimbWarning, int) {}));
-}
 
 }  // namespace
 
@@ -79,7 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::require(kind.has_value(), "only a known kind of data file is walked");
     if (*kind == data::DataKind::LimbInfo || fuzz::holdsAmf0MarkerName(*content)) return 0;
 
-    const std::optional<ByteBuffer> rebuilt = data::inflateDataFile(rebuild(*kind, *entries));
+    const std::optional<ByteBuffer> rebuilt = data::inflateDataFile(data::wrapDataContent(fuzz::contentOf(*kind, *entries)));
     fuzz::require(rebuilt.has_value(), "a rebuilt data file holds a ByteArray");
     fuzz::require(data::readDataKind(*rebuilt) == kind, "a rebuilt data file keeps its kind");
     const std::optional<Entries> again = walk(*rebuilt);

@@ -18,13 +18,12 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <map>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "data/data_archive.h"
 #include "data/data_file.h"
+#include "data_entries.h"
 #include "fuzz_check.h"
 
 namespace {
@@ -37,7 +36,7 @@ constexpr size_t kMaxEntries = 16;
 constexpr size_t kMaxName = 64;
 constexpr size_t kMaxContent = 4096;
 
-using Entries = std::vector<std::pair<std::string, ByteBuffer>>;
+using fuzz::Entries;
 
 // A fresh folder, removed with everything in it when the input is done.
 class Scratch {
@@ -123,16 +122,6 @@ Entries walk(ByteView content) {
     return entries;
 }
 
-ByteBuffer rebuild(data::DataKind kind, const Entries& entries) {
-    std::map<std::string, ByteBuffer> files;
-    data::ArchiveReader archive;
-    for (const auto& [name, bytes] : entries) {
-        archive.names.push_back(name);
-        files.emplace(name, bytes);
-    }
-    archive.extract = [&files](const std::string& name) { return files.at(name); };
-    return data::buildDataContent(kind, archive, [](data::LimbWarning, int) {});
-}
 
 }  // namespace
 
@@ -150,6 +139,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     if (fuzz::holdsAmf0MarkerName(content)) return 0;
     const Entries exported = walk(content);
-    fuzz::require(rebuild(kind, exported) == content, "the export of a data file built from a folder builds it again");
+    fuzz::require(fuzz::contentOf(kind, exported) == content, "the export of a data file built from a folder builds it again");
     return 0;
 }
