@@ -24,7 +24,7 @@ inline ByteBuffer zerosStream(size_t mebibytes) {
     stream.next_out = block.data();
     stream.avail_out = static_cast<uInt>(block.size());
     deflate(&stream, Z_SYNC_FLUSH);
-    block.resize(block.size() - stream.avail_out);
+    block.resize(static_cast<size_t>(stream.total_out));
     deflateEnd(&stream);
     ByteBuffer out;
     for (size_t i = 0; i < mebibytes; ++i) appendBytes(out, block);
