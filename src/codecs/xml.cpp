@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <type_traits>
@@ -19,6 +20,16 @@ using Parser = std::unique_ptr<std::remove_pointer_t<XML_Parser>, ParserFree>;
 // XML_Parse takes an int length, so a document goes in in pieces.
 constexpr size_t kPiece = size_t{1} << 20;
 
+// Where the parser stands. expat 2.9 has 64-bit getters and deprecates the
+// older ones, which earlier versions alone have.
+#if XML_MAJOR_VERSION > 2 || (XML_MAJOR_VERSION == 2 && XML_MINOR_VERSION >= 9)
+uint64_t lineOf(XML_Parser parser) { return XML_GetCurrentLineNumber64(parser); }
+uint64_t columnOf(XML_Parser parser) { return XML_GetCurrentColumnNumber64(parser); }
+#else
+uint64_t lineOf(XML_Parser parser) { return XML_GetCurrentLineNumber(parser); }
+uint64_t columnOf(XML_Parser parser) { return XML_GetCurrentColumnNumber(parser); }
+#endif
+
 }  // namespace
 
 void checkWellFormed(ByteView document) {
@@ -33,8 +44,7 @@ void checkWellFormed(ByteView document) {
         if (XML_Parse(parser.get(), piece, static_cast<int>(length), last ? XML_TRUE : XML_FALSE) != XML_STATUS_OK) {
             // expat counts columns from 0, editors from 1.
             throw xml_exception(N_("Line %s, column %s: %s."),
-                                {static_cast<uint64_t>(XML_GetCurrentLineNumber(parser.get())),
-                                 static_cast<uint64_t>(XML_GetCurrentColumnNumber(parser.get())) + 1,
+                                {lineOf(parser.get()), columnOf(parser.get()) + 1,
                                  std::string(XML_ErrorString(XML_GetErrorCode(parser.get())))});
         }
         at += length;
