@@ -49,7 +49,6 @@ std::optional<Entries> walk(ByteView content) {
     return entries;
 }
 
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -68,7 +67,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::require(kind.has_value(), "only a known kind of data file is walked");
     if (*kind == data::DataKind::LimbInfo || fuzz::holdsAmf0MarkerName(*content)) return 0;
 
-    const std::optional<ByteBuffer> rebuilt = data::inflateDataFile(data::wrapDataContent(fuzz::contentOf(*kind, *entries)));
+    const std::optional<ByteBuffer> rebuilt =
+        data::inflateDataFile(data::wrapDataContent(fuzz::contentOf(*kind, *entries)));
     fuzz::require(rebuilt.has_value(), "a rebuilt data file holds a ByteArray");
     fuzz::require(data::readDataKind(*rebuilt) == kind, "a rebuilt data file keeps its kind");
     const std::optional<Entries> again = walk(*rebuilt);

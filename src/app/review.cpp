@@ -92,7 +92,8 @@ void exportChanges(vlf& session) {
     const std::string folder = askFolder(N_("Which folder do you wish to export the changed resources to?\n"),
                                          folderForExport(session, "_mod"));
     const std::map<uint64_t, std::string> symbols = session.swfFile->symbolNames();
-    ModManifest manifest{getFilenameFromPath(session.gamePath), session.changes.loadedMovieDigest(*session.swfFile), {}};
+    ModManifest manifest{
+        getFilenameFromPath(session.gamePath), session.changes.loadedMovieDigest(*session.swfFile), {}};
     std::vector<ExportItem> items;
     for (const ChangeLog::Change* change : session.changes.differences()) {
         const ResourceKind& kind = *change->kind;

@@ -145,7 +145,8 @@ size_t fileSizeOf(const SWF& movie, const SWF::TagSubstitute& substitute) {
 class MovieBody {
 public:
     explicit MovieBody(const SWF& movie, SWF::TagSubstitute substitute = sameTag)
-        : movie_(movie), substitute_(std::move(substitute)),
+        : movie_(movie),
+          substitute_(std::move(substitute)),
           fileLength_(checkedFileLength(fileSizeOf(movie, substitute_))) {}
 
     uint32_t fileLength() const { return fileLength_; }

@@ -13,17 +13,15 @@
 
 namespace apptest {
 
-inline const vorlune_forge::ResourceKind& kind(const std::string& folder) {
+inline const vorlune_forge::ResourceKind& kind(const char* folder) {
     const auto kinds = vorlune_forge::resourceKinds();
     const auto found =
-        std::find_if(kinds.begin(), kinds.end(), [&](const auto* kind) { return folder == kind->folder; });
-    if (found == kinds.end()) throw std::runtime_error("no kind " + folder);
+        std::find_if(kinds.begin(), kinds.end(), [&](const auto* kind) { return std::string(folder) == kind->folder; });
+    if (found == kinds.end()) throw std::runtime_error(std::string("no kind ") + folder);
     return **found;
 }
 
 // Stage files, sounds 7 (MP3) and 11, images 8, 9, 10 and 12, data file 136.
-inline std::unique_ptr<swf::SWF> stageGame() {
-    return std::make_unique<swf::SWF>(session::games::stageGame());
-}
+inline std::unique_ptr<swf::SWF> stageGame() { return std::make_unique<swf::SWF>(session::games::stageGame()); }
 
 }  // namespace apptest

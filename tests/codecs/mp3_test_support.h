@@ -91,16 +91,15 @@ inline ByteBuffer toneWav(unsigned rate, unsigned channels, double seconds) {
 // The MP3 file lame makes of a tone with the given extra options. lame is
 // deterministic, so the same tone with and without tag options gives the
 // same frames; each file is made once per run.
-inline const ByteBuffer& encodeMp3(unsigned rate, unsigned channels, double seconds = 0.3,
-                                   const std::string& options = "") {
+inline const ByteBuffer& encodeMp3(unsigned rate, unsigned channels, double seconds = 0.3, const char* options = "") {
     static std::map<std::string, ByteBuffer> made;
     const std::string key =
         std::to_string(rate) + "-" + std::to_string(channels) + "-" + std::to_string(seconds) + options;
     if (const auto found = made.find(key); found != made.end()) return found->second;
     const std::string name = std::to_string(made.size());
     writeFile(scratch().file(name + ".wav"), toneWav(rate, channels, seconds));
-    runTool("lame --quiet " + options + " '" + scratch().file(name + ".wav") + "' '" + scratch().file(name + ".mp3") +
-            "'");
+    runTool("lame --quiet " + std::string(options) + " '" + scratch().file(name + ".wav") + "' '" +
+            scratch().file(name + ".mp3") + "'");
     return made[key] = readFile(scratch().file(name + ".mp3"));
 }
 

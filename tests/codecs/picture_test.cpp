@@ -7,6 +7,7 @@
 #include <webp/encode.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <future>
 

@@ -39,9 +39,9 @@ const std::vector<Section>& sections() {
     return all;
 }
 
-const Section& section(const std::string& name) {
+const Section& section(const char* name) {
     for (const auto& s : sections()) {
-        if (name == s.name) return s;
+        if (std::string(name) == s.name) return s;
     }
     throw std::invalid_argument(name);
 }
