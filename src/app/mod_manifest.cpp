@@ -4,7 +4,9 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <string_view>
 
+#include "amf/amf0.h"
 #include "amf/json_document.h"
 #include "console/l18n_files.h"
 #include "util/error.h"
@@ -70,7 +72,10 @@ std::optional<ModManifest> readManifest(const std::string& folder) {
     ByteBuffer bytes;
     l18n::readBinaryFile(path, bytes);
     try {
-        return manifestOf(Json::parse(bytes.begin(), bytes.end()));
+        // Read like a data file's document: in linear time, with a bounded
+        // number of values.
+        return manifestOf(swf::AMF0::parseDocument(
+            std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size())));
     } catch (const Json::exception& e) {
         throw forge_exception(N_("'%s' does not describe a mod this program can read: %s"),
                               {path, std::string(e.what())});
