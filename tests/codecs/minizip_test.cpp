@@ -459,10 +459,13 @@ TEST_F(ZipTest, ContentOf4GiBIsWrittenWholeButNotExtracted) {
     minizip::Unzipper& unzipper = opened.unzipper;
     ASSERT_EQ(unzipper.getEntries().size(), 2u);
     EXPECT_GE(unzipper.getEntries()[0].uncompressedSize, 0xFFFFFFFFu);
+    // Older minizip reports the size of a ZIP64 entry as 0xFFFFFFFF, newer the
+    // real one: the refusal says what the library reports.
+    const std::string declared = std::to_string(unzipper.getEntries()[0].uncompressedSize);
     Bytes out;
     EXPECT_EQ(messageOf([&] { unzipper.extractEntryToMemory("huge", out); }),
-              "File 'huge' inside '" + archive +
-                  "' would inflate to 4294967295 bytes, but only 67108864 more are allowed: the entries of an archive "
+              "File 'huge' inside '" + archive + "' would inflate to " + declared +
+                  " bytes, but only 67108864 more are allowed: the entries of an archive "
                   "may inflate to at most 67108864 bytes in all, and to at most 256 times the archive's size.");
     unzipper.extractEntryToMemory("after", out);
     EXPECT_EQ(out, (Bytes{'t', 'a', 'i', 'l'}));
