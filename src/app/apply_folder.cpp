@@ -16,8 +16,6 @@ using namespace l18n;
 
 namespace {
 
-std::string rendered(const Message& message) { return message.render(gettext); }
-
 // The report in the order of the kinds and ids. On a terminal a long one
 // stops at each screenful; ending it there still leads to the question.
 void printReport(const FolderApply& apply) {
@@ -26,7 +24,7 @@ void printReport(const FolderApply& apply) {
         for (const FileVerdict& verdict : apply.verdicts()) {
             for (const Message& line : verdict.lines) {
                 // Every line ends, whether or not its message does.
-                std::string text = rendered(line);
+                std::string text = translated(line);
                 if (text.empty() || text.back() != '\n') text += '\n';
                 if (verdict.isError()) {
                     printf_error("%s", text.c_str());
@@ -42,7 +40,7 @@ void printReport(const FolderApply& apply) {
         {apply.count(Verdict::Changed), apply.count(Verdict::Unchanged),
          apply.count(Verdict::Failed) + apply.count(Verdict::Conflict), apply.count(Verdict::NotMatched),
          apply.count(Verdict::Ignored)});
-    printf_colored(kHeading, "%s", rendered(counts).c_str());
+    printf_colored(kHeading, "%s", translated(counts).c_str());
 }
 
 }  // namespace
@@ -59,7 +57,7 @@ void applyResourceFolder(vlf& session) {
         apply.checkVersions(*manifest);
         if (manifest->movie != session.changes.loadedMovieDigest(*session.swfFile)) {
             printf_colored(kHeading, "%s",
-                           rendered(Message::text(N_("This mod was made for another version of the game: '%s', whose "
+                           translated(Message::text(N_("This mod was made for another version of the game: '%s', whose "
                                                      "movie differs from the one loaded.\n"),
                                                   {manifest->game}))
                                .c_str());
@@ -76,10 +74,10 @@ void applyResourceFolder(vlf& session) {
                 ? Message::text(N_("Apply %s replacement(s)? [y/n] (default=y): "), {changed})
                 : Message::text(N_("Apply %s replacement(s) (%s for another version)? [y/n] (default=y): "),
                                 {changed, apply.otherVersions()});
-        if (!askYesNo(rendered(question), true)) return;
+        if (!askYesNo(translated(question), true)) return;
     }
     apply.putInto(*session.swfFile, session.changes);
-    printf_colored(kHeading, "%s", rendered(Message::text(N_("Applied %s replacement(s).\n"), {changed})).c_str());
+    printf_colored(kHeading, "%s", translated(Message::text(N_("Applied %s replacement(s).\n"), {changed})).c_str());
 }
 
 }  // namespace vorlune_forge

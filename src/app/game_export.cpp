@@ -23,10 +23,6 @@ using namespace l18n;
 
 namespace {
 
-std::string translated(const char* id, std::vector<Message> args) {
-    return Message::text(id, std::move(args)).render([](const char* text) { return gettext(text); });
-}
-
 // Asks until one of the accepted answers comes.
 std::string askUntilAccepted(const std::string& prompt, const std::vector<std::string>& accepted) {
     std::string answer;

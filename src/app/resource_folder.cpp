@@ -17,8 +17,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string rendered(const Message& message) { return message.render(gettext); }
-
 // Whether the file at `path` lies in `folder` or in a folder inside it.
 bool liesIn(const std::string& path, const std::string& folder) {
     std::error_code error;
@@ -64,7 +62,7 @@ std::string folderForExport(const vlf& session, const std::string& suffix) {
 
 std::string askFolder(const char* question, const std::string& fallback) {
     printf_colored(kHeading, "%s", _(question));
-    const std::string path = readPath(rendered(Message::text(N_("Folder path (default=%s): "), {fallback})));
+    const std::string path = readPath(translated(Message::text(N_("Folder path (default=%s): "), {fallback})));
     return path.empty() ? fallback : path;
 }
 
@@ -117,7 +115,7 @@ bool exportToFolder(const std::string& folder, std::vector<ExportItem> items) {
         std::error_code error;
         if (!gone.contains(item.kind) && !fs::is_directory(kindFolder, error)) {
             gone.insert(item.kind);
-            printf_error("%s", rendered(Message::text(N_("The folder '%s' is gone; nothing more is written there.\n"),
+            printf_error("%s", translated(Message::text(N_("The folder '%s' is gone; nothing more is written there.\n"),
                                                       {kindFolder}))
                                    .c_str());
         }
@@ -133,7 +131,7 @@ bool exportToFolder(const std::string& folder, std::vector<ExportItem> items) {
     const Message last = failed == 0
                              ? Message::text(N_("Exported %s file(s) to '%s'.\n"), {total, folder})
                              : Message::text(N_("Exported %s file(s) to '%s'; %s failed.\n"), {total, folder, failed});
-    printf_colored(kHeading, "%s", rendered(last).c_str());
+    printf_colored(kHeading, "%s", translated(last).c_str());
     return true;
 }
 

@@ -21,8 +21,6 @@ using namespace l18n;
 
 namespace {
 
-std::string rendered(const Message& message) { return message.render(gettext); }
-
 // A listing taller than the terminal stops at each screenful; ending it
 // there ends the listing, and the review's menu follows.
 void listDifferences(const vlf& session, const std::vector<const ChangeLog::Change*>& differences) {
@@ -35,7 +33,7 @@ void listDifferences(const vlf& session, const std::vector<const ChangeLog::Chan
                 resourceTitle(*change->kind, change->id, symbolOf(symbols, change->id), change->current);
             const Message summary = changeSummary(*change->kind, *change->loaded, *change->current);
             printf_normal("%s",
-                          rendered(Message::text(N_("%s, from '%s': %s\n"), {title, change->source, summary})).c_str());
+                          translated(Message::text(N_("%s, from '%s': %s\n"), {title, change->source, summary})).c_str());
         }
     } catch (const go_back&) {
     }
@@ -65,7 +63,7 @@ void revertDialogue(vlf& session) {
     } else {
         const IdAnswer read = getVectorOfNumbers(answer, changedNames(differences, symbols));
         if (read.refusal) {
-            printf_error("%s", read.refusal->render(gettext).c_str());
+            printf_error("%s", translated(*read.refusal).c_str());
             return;
         }
         ids = read.ids;
@@ -79,7 +77,7 @@ void revertDialogue(vlf& session) {
         }
         const ResourceKind& kind = *(*found)->kind;
         session.changes.revert(*session.swfFile, kind, id);
-        printf_normal("%s", rendered(Message::text(N_("Reverted %s.\n"),
+        printf_normal("%s", translated(Message::text(N_("Reverted %s.\n"),
                                                    {resourceTitle(kind, id, symbolOf(symbols, id), (*found)->current)}))
                                 .c_str());
     }

@@ -33,7 +33,7 @@ void printListingLine(uint64_t id, const std::string& name) {
 
 void printIdError(const char* message, uint64_t id) { printf_error(_(message), static_cast<size_t>(id)); }
 
-void printWarning(const Message& warning) { printf_colored(kHeading, "%s", warning.render(gettext).c_str()); }
+void printWarning(const Message& warning) { printf_colored(kHeading, "%s", translated(warning).c_str()); }
 
 // A table kind exports the ids in the order given, each checked as it
 // comes. A kind found by its tags reports the ids it lacks first, then
@@ -158,12 +158,12 @@ bool replaceResource(vlf& session, const ResourceKind& kind, uint64_t id, const 
         const swf::Tag& current = index.tag(id);
         MadeTag made = replacementTag(file, current, symbol, printWarning);
         checkInterrupt();
-        const std::string title = resourceTitle(kind, id, symbol, &current).render(gettext);
+        const std::string title = translated(resourceTitle(kind, id, symbol, &current));
         if (!made.tag) {
             printf_normal(_("The file holds what the game already holds: %s is unchanged.\n"), title.c_str());
             return true;
         }
-        const std::string summary = changeSummary(kind, current, made).render(gettext);
+        const std::string summary = translated(changeSummary(kind, current, made));
         const char* warning = kind.changeWarning(current, *made.tag);
         session.changes.replace(*session.swfFile, kind, current, std::move(made.tag), &file);
         printf_normal(_("Replaced %s: %s.\n"), title.c_str(), summary.c_str());
@@ -187,7 +187,7 @@ IdNames namesIn(const ResourceIndex& index) {
     return IdNames(std::move(resources), kind.noSuchName);
 }
 
-void printRefusal(const Message& refusal) { printf_error("%s", refusal.render(gettext).c_str()); }
+void printRefusal(const Message& refusal) { printf_error("%s", translated(refusal).c_str()); }
 
 // The ids of an export: every id of the kind for "all", or those the answer
 // names. At the keyboard an answer that names no resource of the kind is

@@ -60,10 +60,16 @@ void localization::initLocale() {
     textdomain(kTextDomain);
 }
 
+std::string translated(const Message& message) { return message.render(gettext); }
+
+std::string translated(const char* id, std::vector<Message> args) {
+    return translated(Message::text(id, std::move(args)));
+}
+
 std::string errorText(const std::exception& e) {
     const auto* own = dynamic_cast<const forge_exception*>(&e);
     if (own == nullptr) return visibleText(e.what());
-    return own->render([](const char* id) { return gettext(id); });
+    return own->render(gettext);
 }
 
 }  // namespace l18n

@@ -7,6 +7,7 @@
 
 #include <exception>
 #include <string>
+#include <vector>
 
 #include "console/input.h"
 #include "console/l18n_files.h"
@@ -25,6 +26,10 @@ public:
     // Locale from the environment; text domain "vorluneforge" in "./locale".
     static void initLocale();
 };
+
+// A message as the user reads it: translated, with its arguments put in.
+std::string translated(const Message& message);
+std::string translated(const char* id, std::vector<Message> args);
 
 // The text of an error as the user reads it: the program's own errors
 // translated, with their arguments put in; any other exception's own text.
