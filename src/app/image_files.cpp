@@ -15,23 +15,6 @@ const swf::Tag_DefineBitsLossless& bitmapOf(const swf::Tag& tag) {
     return dynamic_cast<const swf::Tag_DefineBitsLossless&>(tag);
 }
 
-// The extension of a picture's format, as an exported change names it.
-const char* extensionOf(picture::PictureFormat format) {
-    switch (format) {
-        case picture::PictureFormat::Png:
-            return ".png";
-        case picture::PictureFormat::Jpeg:
-            return ".jpg";
-        case picture::PictureFormat::Gif:
-            return ".gif";
-        case picture::PictureFormat::WebP:
-            return ".webp";
-        case picture::PictureFormat::Bmp:
-            return ".bmp";
-    }
-    return ".png";
-}
-
 // Whether the picture shows exactly the pixels the export of the bitmap
 // shows, whatever form it has been saved in since.
 bool showsBitmap(const picture::Picture& picture, const swf::Tag_DefineBitsLossless& image) {
@@ -91,7 +74,7 @@ ReplacementFile readImage(const std::string& path) {
     auto bytes = std::make_shared<ByteBuffer>();
     l18n::readBinaryFile(path, *bytes);
     const std::optional<picture::PictureFormat> format = picture::recognisePicture(*bytes);
-    return {path, bytes, extensionOf(format.value_or(picture::PictureFormat::Png)),
+    return {path, bytes, picture::pictureExtension(format.value_or(picture::PictureFormat::Png)),
             [bytes](const swf::Tag& current, const std::string&, const WarningSink& warn) {
                 return imageFromPicture(*bytes, current, warn);
             }};

@@ -79,25 +79,6 @@ Message conversionText(const sound::SoundFileInfo& from, double fromSeconds, con
     return Message::text(N_("%s → %s"), {source, mp3});
 }
 
-// The extension of a sound file's format, as an exported change names it.
-const char* extensionOf(sound::SoundFileFormat format) {
-    switch (format) {
-        case sound::SoundFileFormat::Wav:
-            return ".wav";
-        case sound::SoundFileFormat::Aiff:
-            return ".aiff";
-        case sound::SoundFileFormat::Flac:
-            return ".flac";
-        case sound::SoundFileFormat::OggVorbis:
-            return ".ogg";
-        case sound::SoundFileFormat::Opus:
-            return ".opus";
-        case sound::SoundFileFormat::Mp3:
-            return ".mp3";
-    }
-    return ".mp3";
-}
-
 // The format of a sound file, by its content; nothing when the sound file
 // reader does not know it.
 std::optional<sound::SoundFileFormat> soundFileFormat(const ByteBuffer& file) {
@@ -196,7 +177,7 @@ ByteBuffer soundFile(const swf::Tag& tag) {
 ReplacementFile readSound(const std::string& path) {
     auto bytes = std::make_shared<ByteBuffer>();
     l18n::readBinaryFile(path, *bytes);
-    return {path, bytes, extensionOf(soundFileFormat(*bytes).value_or(sound::SoundFileFormat::Mp3)),
+    return {path, bytes, sound::soundFileExtension(soundFileFormat(*bytes).value_or(sound::SoundFileFormat::Mp3)),
             [bytes](const swf::Tag& current, const std::string&, const WarningSink&) {
                 return soundFromFile(*bytes, current);
             }};
@@ -207,7 +188,7 @@ std::vector<Message> soundFacts(const swf::Tag& tag) {
     const unsigned rate = sampleRateOf(sound);
     char seconds[32];
     std::snprintf(seconds, sizeof seconds, "%.1f", static_cast<double>(sound.soundSampleCount) / rate);
-    return {Message::text(N_("%s Hz"), {rate}), Message::text(channelsOf(sound) == 2 ? N_("stereo") : N_("mono")),
+    return {Message::text(N_("%s Hz"), {rate}), channelsText(channelsOf(sound)),
             Message::text(N_("%s s"), {std::string(seconds)})};
 }
 

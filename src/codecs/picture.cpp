@@ -1,6 +1,7 @@
 #include "codecs/picture.h"
 
 #include <algorithm>
+#include <iterator>
 #include <vector>
 
 #include "codecs/bmp.h"
@@ -24,15 +25,25 @@ Picture decodePng(ByteView file) {
 
 struct FormatRow {
     PictureFormat format;
+    const char* name;
+    const char* extension;
     bool (*recognise)(const std::vector<uint8_t>& head);
     Picture (*decode)(ByteView file);
 };
 
 constexpr FormatRow kFormats[] = {
-    {PictureFormat::Png, isPNGfile, decodePng}, {PictureFormat::Jpeg, hasJPEGstart, decodeJpeg},
-    {PictureFormat::Gif, isGIFfile, decodeGif}, {PictureFormat::WebP, isWebPfile, decodeWebp},
-    {PictureFormat::Bmp, isBMPfile, decodeBmp},
+    {PictureFormat::Png, "PNG", ".png", isPNGfile, decodePng},
+    {PictureFormat::Jpeg, "JPEG", ".jpg", hasJPEGstart, decodeJpeg},
+    {PictureFormat::Gif, "GIF", ".gif", isGIFfile, decodeGif},
+    {PictureFormat::WebP, "WebP", ".webp", isWebPfile, decodeWebp},
+    {PictureFormat::Bmp, "BMP", ".bmp", isBMPfile, decodeBmp},
 };
+
+// Every format has its row.
+const FormatRow& rowOf(PictureFormat format) {
+    return *std::find_if(std::begin(kFormats), std::end(kFormats),
+                         [format](const FormatRow& row) { return row.format == format; });
+}
 
 // Every signature lies within the first bytes.
 constexpr size_t kSignatureBytes = 32;
@@ -59,21 +70,9 @@ void checkPictureSize(uint64_t width, uint64_t height) {
     }
 }
 
-const char* pictureFormatName(PictureFormat format) {
-    switch (format) {
-        case PictureFormat::Png:
-            return "PNG";
-        case PictureFormat::Jpeg:
-            return "JPEG";
-        case PictureFormat::Gif:
-            return "GIF";
-        case PictureFormat::WebP:
-            return "WebP";
-        case PictureFormat::Bmp:
-            return "BMP";
-    }
-    return "";
-}
+const char* pictureFormatName(PictureFormat format) { return rowOf(format).name; }
+
+const char* pictureExtension(PictureFormat format) { return rowOf(format).extension; }
 
 std::optional<PictureFormat> recognisePicture(ByteView file) {
     const FormatRow* row = rowOf(file);

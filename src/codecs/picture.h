@@ -37,8 +37,10 @@ inline constexpr uint64_t kMaxPixels = 16777215;
 // player draws.
 void checkPictureSize(uint64_t width, uint64_t height);
 
-// "PNG", "JPEG", "GIF", "WebP", "BMP".
+// "PNG", "JPEG", "GIF", "WebP", "BMP"; and the extension a file of the
+// format is given (".png", ".jpg", ...).
 const char* pictureFormatName(PictureFormat format);
+const char* pictureExtension(PictureFormat format);
 
 // The format whose signature the file starts with, if any.
 std::optional<PictureFormat> recognisePicture(ByteView file);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <iterator>
 #include <limits>
 #include <mutex>
 #include <string>
@@ -23,23 +24,32 @@ constexpr const char* kCannotWrite = N_("The WAV file cannot be written.");
 constexpr size_t kChunkFrames = 4096;
 
 // The kinds of file read, by libsndfile's major format and, where one
-// container holds several codecs, its subformat (0: any).
+// container holds several codecs, its subformat (0: any); the name shown
+// and the extension a file of the kind is given.
 struct FormatRow {
     int major;
     int subtype;
     SoundFileFormat format;
+    const char* name;
+    const char* extension;
 };
 
 constexpr FormatRow kFormats[] = {
-    {SF_FORMAT_WAV, 0, SoundFileFormat::Wav},
-    {SF_FORMAT_WAVEX, 0, SoundFileFormat::Wav},
-    {SF_FORMAT_RF64, 0, SoundFileFormat::Wav},
-    {SF_FORMAT_AIFF, 0, SoundFileFormat::Aiff},
-    {SF_FORMAT_FLAC, 0, SoundFileFormat::Flac},
-    {SF_FORMAT_OGG, SF_FORMAT_VORBIS, SoundFileFormat::OggVorbis},
-    {SF_FORMAT_OGG, SF_FORMAT_OPUS, SoundFileFormat::Opus},
-    {SF_FORMAT_MPEG, SF_FORMAT_MPEG_LAYER_III, SoundFileFormat::Mp3},
+    {SF_FORMAT_WAV, 0, SoundFileFormat::Wav, "WAV", ".wav"},
+    {SF_FORMAT_WAVEX, 0, SoundFileFormat::Wav, "WAV", ".wav"},
+    {SF_FORMAT_RF64, 0, SoundFileFormat::Wav, "WAV", ".wav"},
+    {SF_FORMAT_AIFF, 0, SoundFileFormat::Aiff, "AIFF", ".aiff"},
+    {SF_FORMAT_FLAC, 0, SoundFileFormat::Flac, "FLAC", ".flac"},
+    {SF_FORMAT_OGG, SF_FORMAT_VORBIS, SoundFileFormat::OggVorbis, "Ogg Vorbis", ".ogg"},
+    {SF_FORMAT_OGG, SF_FORMAT_OPUS, SoundFileFormat::Opus, "Opus", ".opus"},
+    {SF_FORMAT_MPEG, SF_FORMAT_MPEG_LAYER_III, SoundFileFormat::Mp3, "MP3", ".mp3"},
 };
+
+// The first row of the format: every format has one.
+const FormatRow& rowOf(SoundFileFormat format) {
+    return *std::find_if(std::begin(kFormats), std::end(kFormats),
+                         [format](const FormatRow& row) { return row.format == format; });
+}
 
 // libsndfile reads and writes through these callbacks: from a view of the
 // file's bytes, and into a growing buffer.
@@ -153,23 +163,9 @@ sf_count_t readInto(SNDFILE* file, int16_t* out, sf_count_t frames) { return sf_
 
 }  // namespace
 
-const char* soundFileFormatName(SoundFileFormat format) {
-    switch (format) {
-        case SoundFileFormat::Wav:
-            return "WAV";
-        case SoundFileFormat::Aiff:
-            return "AIFF";
-        case SoundFileFormat::Flac:
-            return "FLAC";
-        case SoundFileFormat::OggVorbis:
-            return "Ogg Vorbis";
-        case SoundFileFormat::Opus:
-            return "Opus";
-        case SoundFileFormat::Mp3:
-            return "MP3";
-    }
-    return "";
-}
+const char* soundFileFormatName(SoundFileFormat format) { return rowOf(format).name; }
+
+const char* soundFileExtension(SoundFileFormat format) { return rowOf(format).extension; }
 
 struct SoundFile::Stream {
     MemoryFile file;

@@ -17,8 +17,9 @@ namespace sound {
 enum class SoundFileFormat { Wav, Aiff, Flac, OggVorbis, Opus, Mp3 };
 
 // The name shown to the user: "WAV", "AIFF", "FLAC", "Ogg Vorbis", "Opus",
-// "MP3".
+// "MP3"; and the extension a file of the format is given (".wav", ...).
 const char* soundFileFormatName(SoundFileFormat format);
+const char* soundFileExtension(SoundFileFormat format);
 
 // The longest sound that is read.
 inline constexpr unsigned kMaxSoundSeconds = 600;
