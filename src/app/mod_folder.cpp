@@ -276,11 +276,12 @@ void FolderApply::prepare() {
 void FolderApply::checkVersions(const ModManifest& manifest) {
     // The verdicts of the files converted come last, in the order of the work.
     const size_t first = verdicts_.size() - work_.size();
+    const std::map<ModManifest::Key, const ModManifest::Resource*> described = manifest.byKey();
     for (size_t i = 0; i < work_.size(); ++i) {
         const Claim& claim = work_[i];
-        const ModManifest::Resource* made = manifest.find(claim.kind->folder, claim.id);
-        if (!prepared_[i].made.tag || made == nullptr) continue;
-        if (printOf(indexOf(claim).tag(claim.id)).digest == made->replaced) continue;
+        const auto made = described.find({claim.kind->folder, claim.id});
+        if (!prepared_[i].made.tag || made == described.end()) continue;
+        if (printOf(indexOf(claim).tag(claim.id)).digest == made->second->replaced) continue;
         ++otherVersions_;
         verdicts_[first + i].lines.push_back(
             Message::text(N_("%s: made for another version of the game, whose record differs from this game's.\n"),

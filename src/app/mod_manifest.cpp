@@ -38,11 +38,10 @@ ModManifest manifestOf(const Json& document) {
 
 }  // namespace
 
-const ModManifest::Resource* ModManifest::find(const std::string& kind, uint64_t id) const {
-    for (const Resource& resource : resources) {
-        if (resource.kind == kind && resource.id == id) return &resource;
-    }
-    return nullptr;
+std::map<ModManifest::Key, const ModManifest::Resource*> ModManifest::byKey() const {
+    std::map<Key, const Resource*> index;
+    for (const Resource& resource : resources) index.try_emplace({resource.kind, resource.id}, &resource);
+    return index;
 }
 
 ByteBuffer manifestFile(const ModManifest& manifest) {

@@ -6,8 +6,10 @@
 // mod can then say what was not made for it.
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "codecs/sha256.h"
@@ -30,8 +32,10 @@ struct ModManifest {
     sha256::Digest movie{};
     std::vector<Resource> resources;
 
-    // What the manifest says of a resource, or nullptr.
-    const Resource* find(const std::string& kind, uint64_t id) const;
+    // The resources by their kind and id; where the manifest names one
+    // twice, the first.
+    using Key = std::pair<std::string, uint64_t>;
+    std::map<Key, const Resource*> byKey() const;
 };
 
 // The manifest as the file mod.json holds it.
