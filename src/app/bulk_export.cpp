@@ -73,11 +73,9 @@ bool folderEquals(const std::string& path, const std::vector<data::NamedEntry>& 
     try {
         data::DataFolder folder(path);
         if (folder.names().size() != entries.size()) return false;
-        return std::all_of(entries.begin(), entries.end(), [&](const data::NamedEntry& entry) {
-            const auto& names = folder.names();
-            return std::find(names.begin(), names.end(), entry.name) != names.end() &&
-                   folder.bytes(entry.name) == entry.bytes;
-        });
+        // A name the folder lacks throws: the folder does not hold the files.
+        return std::all_of(entries.begin(), entries.end(),
+                           [&](const data::NamedEntry& entry) { return folder.bytes(entry.name) == entry.bytes; });
     } catch (const std::exception&) {
         return false;
     }
@@ -90,13 +88,10 @@ void convertInOrder(const std::vector<ExportItem>& items,
         [&](size_t i) {
             Converted result;
             const ExportItem& item = items[i];
-            if (!item.converts()) return result;
+            // What a change came from is written as it is, without a copy.
+            if (!item.converts() || item.bytes || item.entries) return result;
             try {
-                if (item.bytes) {
-                    result.bytes = *item.bytes;
-                } else if (item.entries) {
-                    result.entries = *item.entries;
-                } else if (item.tag == nullptr) {
+                if (item.tag == nullptr) {
                     throw swf::swf_exception(item.kind->missingTag, {item.id});
                 } else if (item.asFolder) {
                     result.entries = item.kind->folderEntries(*item.tag);
@@ -122,9 +117,9 @@ bool writeConverted(const ExportItem& item, Converted&& converted) {
     try {
         if (converted.failure) std::rethrow_exception(converted.failure);
         if (item.asFolder) {
-            writeFolder(item.path, converted.entries);
+            writeFolder(item.path, item.entries ? *item.entries : converted.entries);
         } else {
-            writeBinaryFileSafely(item.path, converted.bytes, false, Durability::Written);
+            writeBinaryFileSafely(item.path, item.bytes ? *item.bytes : converted.bytes, false, Durability::Written);
         }
         return true;
     } catch (const std::exception& e) {

@@ -57,8 +57,8 @@ bool folderEquals(const std::string& path, const std::vector<data::NamedEntry>& 
 void convertInOrder(const std::vector<ExportItem>& items,
                     const std::function<void(const ExportItem& item, Converted&& converted)>& consume);
 
-// Writes the item's converted file, whole or not at all (through a
-// temporary file renamed into place), or reports why there is none ("Error
+// Writes the item's converted file, or the file or files it holds already,
+// whole or not at all (through a temporary file renamed into place), or reports why there is none ("Error
 // for ... with ID=..."); whether the file was written.
 bool writeConverted(const ExportItem& item, Converted&& converted);
 

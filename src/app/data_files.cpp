@@ -33,10 +33,6 @@ Message limbWarning(data::LimbWarning warning, int position) {
     return Message(std::string());
 }
 
-}  // namespace
-
-namespace {
-
 // The content of the data file, refused when there is none to export.
 ByteBuffer exportedContent(const swf::Tag& tag) {
     const std::optional<ByteBuffer> content = data::inflateDataFile(tag.data);
@@ -135,30 +131,35 @@ bool dataFolderHolds(const std::string& path, const swf::Tag& tag) {
     }
 }
 
+namespace {
+
+// The entries of the archive or folder at `path`, read whole.
+std::vector<data::NamedEntry> readEntries(const std::string& path) {
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error)) return data::DataFolder(path).takeAll();
+    auto bytes = std::make_shared<ByteBuffer>();
+    readBinaryFile(path, *bytes);
+    return data::DataArchive(path, bytes).takeAll();
+}
+
+}  // namespace
+
 // An archive or folder that holds the export of the data file, or builds
 // the content the data file has, leaves the data file as it is. Its entries
-// are read whole at once: they are kept as what made the change.
+// are read whole at once and held once: the data file is built from them,
+// and they are kept as what made the change.
 ReplacementFile readDataArchive(const std::string& path) {
-    std::shared_ptr<data::DataEntries> entries;
-    std::shared_ptr<ByteBuffer> bytes;
-    std::error_code error;
-    if (std::filesystem::is_directory(path, error)) {
-        entries = std::make_shared<data::DataFolder>(path);
-    } else {
-        bytes = std::make_shared<ByteBuffer>();
-        readBinaryFile(path, *bytes);
-        entries = std::make_shared<data::DataArchive>(path, bytes);
-    }
-    auto kept = std::make_shared<std::vector<data::NamedEntry>>(entries->all());
-    return {path, bytes, ".zip",
-            [entries](const swf::Tag& current, const std::string& symbol,
-                      const WarningSink& warn) -> std::unique_ptr<swf::Tag> {
+    auto kept = std::make_shared<const std::vector<data::NamedEntry>>(readEntries(path));
+    return {path, nullptr, "",
+            [kept](const swf::Tag& current, const std::string& symbol,
+                   const WarningSink& warn) -> std::unique_ptr<swf::Tag> {
                 const std::optional<data::DataKind> kind = data::kindOfSymbol(symbol);
                 if (!kind) throw swf::swf_exception(N_("Unrecognized data file extension.\n"));
+                data::EntryList entries(kept);
                 const std::optional<ByteBuffer> stored = storedContent(current);
-                if (stored && holdsExport(*stored, *entries)) return nullptr;
+                if (stored && holdsExport(*stored, entries)) return nullptr;
                 const ByteBuffer content = data::buildDataContent(
-                    *kind, entries->reader(),
+                    *kind, entries.reader(),
                     [&](data::LimbWarning warning, int position) { warn(limbWarning(warning, position)); });
                 if (stored == content) return nullptr;
                 return swf::binaryWithPayload(data::wrapDataContent(content),

@@ -104,7 +104,7 @@ void exportChanges(vlf& session) {
         }
         items.push_back(folderItem(folder, kind, change->id, change->current, name));
         items.back().entries = change->sourceEntries;
-        items.back().bytes = change->sourceEntries ? nullptr : change->sourceBytes;
+        items.back().bytes = change->sourceBytes;
         items.back().asFolder = change->sourceEntries != nullptr;
         manifest.resources.push_back(
             {kind.folder, change->id, symbol, std::string(kind.folder) + "/" + name, change->loadedPrint.digest});

@@ -11,12 +11,6 @@ namespace data {
 
 namespace fs = std::filesystem;
 
-std::vector<NamedEntry> DataEntries::all() {
-    std::vector<NamedEntry> entries;
-    for (const std::string& name : names_) entries.push_back({name, bytes(name)});
-    return entries;
-}
-
 ArchiveReader DataEntries::reader() {
     return {names_, [this](const std::string& name) { return bytes(name); }};
 }
@@ -35,6 +29,26 @@ const ByteBuffer& DataArchive::bytes(const std::string& name) {
     }
     return found->second;
 }
+
+std::vector<NamedEntry> DataArchive::takeAll() {
+    std::vector<NamedEntry> entries;
+    for (const std::string& name : names_) {
+        zip_.extractEntryToMemory(name, entries.emplace_back(NamedEntry{name, {}}).bytes);
+    }
+    extracted_.clear();
+    return entries;
+}
+
+namespace {
+
+void checkSize(const std::string& root, uint64_t size) {
+    if (size > minizip::kMaxContent) {
+        throw swf::swf_exception(N_("The files of '%s' hold more than the %s bytes a data file may hold."),
+                                 {root, minizip::kMaxContent});
+    }
+}
+
+}  // namespace
 
 DataFolder::DataFolder(const std::string& path) { read(path, ""); }
 
@@ -61,16 +75,33 @@ void DataFolder::read(const std::string& root, const std::string& prefix) {
         if (!error && fs::is_symlink(status)) {
             throw swf::swf_exception(N_("'%s' is a link; a data file's folder holds only files."), {path.string()});
         }
+        // A file too large is refused by its size before it is read, and
+        // again by what was read, should it have grown meanwhile.
+        const uintmax_t announced = fs::file_size(path, error);
+        if (!error) checkSize(root, size_ + announced);
         ByteBuffer bytes;
         l18n::readBinaryFile(path.string(), bytes);
         size_ += bytes.size();
-        if (size_ > minizip::kMaxContent) {
-            throw swf::swf_exception(N_("The files of '%s' hold more than the %s bytes a data file may hold."),
-                                     {root, minizip::kMaxContent});
-        }
+        checkSize(root, size_);
         names_.push_back(entry);
         files_.emplace(entry, std::move(bytes));
     }
 }
+
+std::vector<NamedEntry> DataFolder::takeAll() {
+    std::vector<NamedEntry> entries;
+    for (const std::string& name : names_) entries.push_back({name, std::move(files_.at(name))});
+    files_.clear();
+    return entries;
+}
+
+EntryList::EntryList(std::shared_ptr<const std::vector<NamedEntry>> entries) : entries_(std::move(entries)) {
+    for (size_t i = 0; i < entries_->size(); ++i) {
+        names_.push_back((*entries_)[i].name);
+        places_.emplace((*entries_)[i].name, i);
+    }
+}
+
+const ByteBuffer& EntryList::bytes(const std::string& name) { return (*entries_)[places_.at(name)].bytes; }
 
 }  // namespace data

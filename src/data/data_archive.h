@@ -30,8 +30,6 @@ public:
     const std::vector<std::string>& names() const { return names_; }
     // The content of the entry named `name`.
     virtual const ByteBuffer& bytes(const std::string& name) = 0;
-    // Every entry, read now if it was not.
-    std::vector<NamedEntry> all();
 
     // The entries as the build reads them; it reads through this object,
     // which must outlive it.
@@ -47,6 +45,8 @@ public:
     DataArchive(const std::string& path, std::shared_ptr<const ByteBuffer> bytes);
 
     const ByteBuffer& bytes(const std::string& name) override;
+    // Every entry, extracted now; none is left here.
+    std::vector<NamedEntry> takeAll();
 
 private:
     std::shared_ptr<const ByteBuffer> archive_;
@@ -63,12 +63,27 @@ public:
     explicit DataFolder(const std::string& path);
 
     const ByteBuffer& bytes(const std::string& name) override { return files_.at(name); }
+    // Every file; none is left here.
+    std::vector<NamedEntry> takeAll();
 
 private:
     void read(const std::string& root, const std::string& prefix);
 
     std::map<std::string, ByteBuffer> files_;
     uint64_t size_ = 0;
+};
+
+// Entries read whole beforehand, shared with whoever keeps them: what a
+// change of a data file came from, and what it is built from.
+class EntryList : public DataEntries {
+public:
+    explicit EntryList(std::shared_ptr<const std::vector<NamedEntry>> entries);
+
+    const ByteBuffer& bytes(const std::string& name) override;
+
+private:
+    std::shared_ptr<const std::vector<NamedEntry>> entries_;
+    std::map<std::string, size_t> places_;
 };
 
 }  // namespace data

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <map>
 #include <memory>
 
@@ -15,6 +17,7 @@
 #include "data/data_archive.h"
 #include "data/data_samples.h"
 #include "swf/swf_exception.h"
+#include "swf/image_tools.h"
 #include "swf/swf_test_support.h"
 #include "util/address_space.h"
 #include "util/message_of.h"
@@ -298,6 +301,27 @@ TEST(DataFilesDeathTest, ArchiveBombsAreRefusedWithinTheirLimits) {
             testing::ExitedWithCode(0), "")
             << c.name;
     }
+}
+
+// A data file's folder is held to the same bound by the sizes of its files,
+// before any is read (in a child with 256 MiB of address space to spare): a
+// sparse file of 400 MiB costs neither disk nor memory.
+TEST(DataFilesDeathTest, AFolderOfLargeFilesIsRefusedByTheirSizes) {
+    const imagetools::TempDir dir;
+    std::filesystem::create_directory(dir.file("140"));
+    std::ofstream(dir.file("140/Spt.json")).put('{');
+    std::filesystem::resize_file(dir.file("140/Spt.json"), uintmax_t{400} << 20);
+    EXPECT_EXIT(
+        {
+            testsupport::limitAddressSpace(rlim_t{256} << 20);
+            const std::string error = testsupport::messageOf([&] { data::DataFolder folder(dir.file("140")); });
+            std::fprintf(stderr, "%s\n", error.c_str());
+            std::_Exit(error == "The files of '" + dir.file("140") +
+                                    "' hold more than the 67108864 bytes a data file may hold."
+                           ? 0
+                           : 1);
+        },
+        testing::ExitedWithCode(0), "");
 }
 
 }  // namespace
