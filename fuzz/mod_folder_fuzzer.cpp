@@ -160,8 +160,9 @@ bool liesWithin(const fs::path& root, const fs::path& path) {
 }
 
 // The paths the scan must tell of: every entry but the description of a
-// mod at the top, the entries inside a folder that is skipped or claimed
-// whole, and the plain folders, which it tells of by their entries.
+// mod at the top and what it holds, should it be a folder; the entries
+// inside a folder that is skipped or claimed whole; and the plain folders,
+// which it tells of by their entries.
 std::map<std::string, int> expectedPaths(const std::vector<Entry>& made, const std::map<std::string, int>& claimed) {
     std::map<std::string, int> expected;
     std::vector<bool> hidden(made.size(), false);
@@ -172,7 +173,10 @@ std::map<std::string, int> expectedPaths(const std::vector<Entry>& made, const s
             hidden[i] = true;
             continue;
         }
-        if (top && entry.name == vorlune_forge::kManifestName) continue;
+        if (top && entry.name == vorlune_forge::kManifestName) {
+            hidden[i] = true;
+            continue;
+        }
         const bool dotted = entry.name.front() == '.';
         const bool whole = claimed.contains(entry.path);
         if (entry.folder) hidden[i] = dotted || whole;
