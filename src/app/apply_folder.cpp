@@ -57,9 +57,9 @@ void applyResourceFolder(vlf& session) {
         apply.checkVersions(*manifest);
         if (manifest->movie != session.changes.loadedMovieDigest(*session.swfFile)) {
             printf_colored(kHeading, "%s",
-                           translated(Message::text(N_("This mod was made for another version of the game: '%s', whose "
-                                                     "movie differs from the one loaded.\n"),
-                                                  {manifest->game}))
+                           translated(N_("This mod was made for another version of the game: '%s', whose "
+                                         "movie differs from the one loaded.\n"),
+                                      {manifest->game})
                                .c_str());
         }
     }
@@ -77,7 +77,7 @@ void applyResourceFolder(vlf& session) {
         if (!askYesNo(translated(question), true)) return;
     }
     apply.putInto(*session.swfFile, session.changes);
-    printf_colored(kHeading, "%s", translated(Message::text(N_("Applied %s replacement(s).\n"), {changed})).c_str());
+    printf_colored(kHeading, "%s", translated(N_("Applied %s replacement(s).\n"), {changed}).c_str());
 }
 
 }  // namespace vorlune_forge

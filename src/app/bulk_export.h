@@ -58,8 +58,9 @@ void convertInOrder(const std::vector<ExportItem>& items,
                     const std::function<void(const ExportItem& item, Converted&& converted)>& consume);
 
 // Writes the item's converted file, or the file or files it holds already,
-// whole or not at all (through a temporary file renamed into place), or reports why there is none ("Error
-// for ... with ID=..."); whether the file was written.
+// whole or not at all (through a temporary file renamed into place), or
+// reports why there is none ("Error for ... with ID=..."); whether the file
+// was written.
 bool writeConverted(const ExportItem& item, Converted&& converted);
 
 // Of the items whose file exists, those whose file does not hold the item's

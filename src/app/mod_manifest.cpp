@@ -73,8 +73,8 @@ std::optional<ModManifest> readManifest(const std::string& folder) {
     try {
         // Read like a data file's document: in linear time, with a bounded
         // number of values.
-        return manifestOf(swf::AMF0::parseDocument(
-            std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size())));
+        return manifestOf(
+            swf::AMF0::parseDocument(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size())));
     } catch (const Json::exception& e) {
         throw forge_exception(N_("'%s' does not describe a mod this program can read: %s"),
                               {path, std::string(e.what())});

@@ -62,7 +62,7 @@ std::string folderForExport(const vlf& session, const std::string& suffix) {
 
 std::string askFolder(const char* question, const std::string& fallback) {
     printf_colored(kHeading, "%s", _(question));
-    const std::string path = readPath(translated(Message::text(N_("Folder path (default=%s): "), {fallback})));
+    const std::string path = readPath(translated(N_("Folder path (default=%s): "), {fallback}));
     return path.empty() ? fallback : path;
 }
 
@@ -115,9 +115,9 @@ bool exportToFolder(const std::string& folder, std::vector<ExportItem> items) {
         std::error_code error;
         if (!gone.contains(item.kind) && !fs::is_directory(kindFolder, error)) {
             gone.insert(item.kind);
-            printf_error("%s", translated(Message::text(N_("The folder '%s' is gone; nothing more is written there.\n"),
-                                                      {kindFolder}))
-                                   .c_str());
+            printf_error(
+                "%s",
+                translated(N_("The folder '%s' is gone; nothing more is written there.\n"), {kindFolder}).c_str());
         }
     });
     int total = 0;

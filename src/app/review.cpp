@@ -32,8 +32,7 @@ void listDifferences(const vlf& session, const std::vector<const ChangeLog::Chan
             const Message title =
                 resourceTitle(*change->kind, change->id, symbolOf(symbols, change->id), change->current);
             const Message summary = changeSummary(*change->kind, *change->loaded, *change->current);
-            printf_normal("%s",
-                          translated(Message::text(N_("%s, from '%s': %s\n"), {title, change->source, summary})).c_str());
+            printf_normal("%s", translated(N_("%s, from '%s': %s\n"), {title, change->source, summary}).c_str());
         }
     } catch (const go_back&) {
     }
@@ -77,9 +76,9 @@ void revertDialogue(vlf& session) {
         }
         const ResourceKind& kind = *(*found)->kind;
         session.changes.revert(*session.swfFile, kind, id);
-        printf_normal("%s", translated(Message::text(N_("Reverted %s.\n"),
-                                                   {resourceTitle(kind, id, symbolOf(symbols, id), (*found)->current)}))
-                                .c_str());
+        printf_normal(
+            "%s", translated(N_("Reverted %s.\n"), {resourceTitle(kind, id, symbolOf(symbols, id), (*found)->current)})
+                      .c_str());
     }
 }
 
